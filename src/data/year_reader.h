@@ -1,0 +1,42 @@
+// One year's observations from .SEQ.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "records/record_reader.h"
+#include "records/record_writer.h"
+#include "setup/work_areas.h"
+
+namespace locseq {
+
+// One observation record of .SEQ.
+struct Observation {
+  std::int32_t year = 0;
+  std::int32_t location = 0;
+  std::int32_t genotype = 0;
+  float value = 0.0f;
+};
+
+enum class SeqLine { Record, Blank, Short };
+
+// Parses one line of .SEQ: four numbers (three integers and a real)
+// separated by blanks, tabs or a comma; anything after the fourth is
+// ignored. Returns Blank for a line of blanks, Short for one with fewer than
+// four numbers. Throws InputError (naming the line last read from `seq`) for
+// text, a null value, a slash, an integer beyond 32 bits or a value that is
+// not finite in single precision.
+SeqLine parse_observation(std::string_view line, Observation& out,
+                          const records::RecordReader& seq);
+
+// Reads year y into YearData and IncidenceMatrix from the current position
+// of .SEQ: records of earlier years are passed over; the first record of a
+// later year is stepped back over and left for the next call. At the end of
+// the file (a last record cut short included) writes " End of data" to the
+// console and .SCO. Throws InputError for a malformed line, and for a
+// location or genotype outside 1..MAXL or 1..MAXG in a record of year y.
+void ReadYear(Mat<float> YearData, Mat<std::int32_t> IncidenceMatrix, std::int32_t y,
+              std::int32_t MAXL, std::int32_t MAXG, records::RecordReader& seq,
+              records::Unit& console, records::Unit& sco);
+
+}  // namespace locseq

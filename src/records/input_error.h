@@ -1,0 +1,28 @@
+// The program's one error type.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace locseq {
+
+// A fault that ends the run with status 1: a file that cannot be opened,
+// read or written, input that is malformed (not a number where one must
+// stand), inconsistent (a location out of range, counts that disagree) or
+// cut short, and the end of console input. `line` is the 1-based record
+// of `file` at fault, or 0 when the fault has no line (an open that fails).
+class InputError : public std::runtime_error {
+ public:
+  InputError(std::string file, long line, std::string message);
+
+  const std::string& file() const { return file_; }
+  long line() const { return line_; }
+  const std::string& message() const { return message_; }
+
+ private:
+  std::string file_;
+  long line_;
+  std::string message_;
+};
+
+}  // namespace locseq

@@ -1,0 +1,122 @@
+#include "records/record_reader.h"
+
+#include <cstring>
+#include <utility>
+
+#include "records/input_error.h"
+
+namespace locseq::records {
+
+namespace {
+
+std::string_view without_cr(const char* begin, const char* end) {
+  if (end > begin && end[-1] == '\r') --end;
+  return {begin, static_cast<std::size_t>(end - begin)};
+}
+
+}  // namespace
+
+RecordReader::RecordReader(std::istream& in, std::string name, Mode mode, std::size_t block_size)
+    : in_(in), name_(std::move(name)), mode_(mode) {
+  if (mode_ == Mode::Block) buf_.resize(block_size < 16 ? 16 : block_size);
+}
+
+bool RecordReader::next(std::string_view& record) {
+  return mode_ == Mode::Block ? next_block(record) : next_line(record);
+}
+
+bool RecordReader::next_block(std::string_view& record) {
+  for (;;) {
+    const char* data = buf_.data();
+    const void* nl = std::memchr(data + pos_, '\n', end_ - pos_);
+    if (nl != nullptr) {
+      const char* stop = static_cast<const char*>(nl);
+      record = without_cr(data + pos_, stop);
+      last_start_ = pos_;
+      pos_ = static_cast<std::size_t>(stop - data) + 1;
+      ++line_;
+      stepped_back_ = false;
+      return true;
+    }
+    if (at_eof_ || !refill()) {
+      if (pos_ == end_) return false;
+      data = buf_.data();  // refill may have moved the buffer
+      record = without_cr(data + pos_, data + end_);
+      last_start_ = pos_;
+      pos_ = end_;
+      ++line_;
+      stepped_back_ = false;
+      return true;
+    }
+  }
+}
+
+bool RecordReader::refill() {
+  if (end_ == buf_.size()) {
+    if (pos_ > 0) {
+      // Keep the unread bytes of the record in progress, drop the rest.
+      std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+      end_ -= pos_;
+      pos_ = 0;
+      from_start_ = false;
+    } else {
+      buf_.resize(buf_.size() * 2);  // one record longer than the buffer
+    }
+  }
+  auto room = static_cast<std::streamsize>(buf_.size() - end_);
+  std::streamsize got = in_.rdbuf()->sgetn(buf_.data() + end_, room);
+  if (got <= 0) {
+    at_eof_ = true;
+    return false;
+  }
+  end_ += static_cast<std::size_t>(got);
+  return true;
+}
+
+bool RecordReader::next_line(std::string_view& record) {
+  if (stepped_back_) {
+    stepped_back_ = false;
+    ++line_;
+    record = line_buf_;
+    return true;
+  }
+  if (!std::getline(in_, line_buf_)) {
+    line_buf_.clear();
+    return false;
+  }
+  if (!line_buf_.empty() && line_buf_.back() == '\r') line_buf_.pop_back();
+  ++line_;
+  record = line_buf_;
+  return true;
+}
+
+void RecordReader::step_back() {
+  if (line_ == 0 || stepped_back_) return;
+  if (mode_ == Mode::Block) pos_ = last_start_;
+  stepped_back_ = true;
+  --line_;
+}
+
+void RecordReader::rewind() {
+  line_ = 0;
+  stepped_back_ = false;
+  if (mode_ == Mode::Block && from_start_ && at_eof_) {
+    pos_ = 0;  // the whole stream is in the buffer
+    return;
+  }
+  in_.clear();
+  if (mode_ == Mode::Line || in_.rdbuf()->pubseekpos(0, std::ios_base::in) != std::streampos(0)) {
+    fail_at(0, "cannot return to the start of the file");
+  }
+  pos_ = end_ = last_start_ = 0;
+  at_eof_ = false;
+  from_start_ = true;
+}
+
+void RecordReader::fail(const std::string& message) const { fail_at(line_, message); }
+
+void RecordReader::fail_at(long line, const std::string& message) const {
+  throw InputError(name_, line, message);
+}
+
+}  // namespace locseq::records

@@ -1,0 +1,62 @@
+// Records (lines) of an input file or of the console, counted so that every
+// error can name its line.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace locseq::records {
+
+// Reads the records of one stream. A record ends at LF or CRLF (the CR is not
+// part of it); a last line without a line end is a record too. Files are read
+// in large blocks; the console is read one line at a time, so that a prompt
+// is answered as soon as its line is typed.
+class RecordReader {
+ public:
+  enum class Mode { Block, Line };
+
+  RecordReader(std::istream& in, std::string name, Mode mode = Mode::Block,
+               std::size_t block_size = std::size_t{1} << 18);
+
+  // The next record, valid until the next call; false at the end of the stream.
+  bool next(std::string_view& record);
+
+  // Makes the record last returned by next() the next one returned again.
+  // Only one step back is possible between two calls of next().
+  void step_back();
+
+  // Back to the first record. Throws InputError when the stream cannot seek.
+  void rewind();
+
+  // Number of the record last returned (0 before the first).
+  long line() const { return line_; }
+  const std::string& name() const { return name_; }
+
+  // Throws InputError naming this stream and the record last returned.
+  [[noreturn]] void fail(const std::string& message) const;
+  [[noreturn]] void fail_at(long line, const std::string& message) const;
+
+ private:
+  bool next_block(std::string_view& record);
+  bool next_line(std::string_view& record);
+  // Reads more bytes behind the unread ones; false when none came.
+  bool refill();
+
+  std::istream& in_;
+  std::string name_;
+  Mode mode_;
+  std::vector<char> buf_;
+  std::size_t pos_ = 0;         // first unread byte of buf_
+  std::size_t end_ = 0;         // one past the last valid byte of buf_
+  std::size_t last_start_ = 0;  // where the record last returned starts in buf_
+  bool at_eof_ = false;         // the stream has no more bytes
+  bool from_start_ = true;      // buf_[0] is the first byte of the stream
+  bool stepped_back_ = false;
+  std::string line_buf_;  // Line mode: the current record
+  long line_ = 0;
+};
+
+}  // namespace locseq::records
