@@ -1,0 +1,42 @@
+# The two commands a newcomer needs: `make demo` and `make test`.
+# The rest: `make build`, `make asan-test` (the suite under AddressSanitizer
+# and UndefinedBehaviorSanitizer), `make bench`, `make fuzz`, `make format`.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all build test asan-test demo bench fuzz format clean
+
+all: build
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+asan-test:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOCSEQ_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+DEMO := $(abspath $(BUILD))/demo
+demo: build
+	rm -rf $(DEMO) && mkdir -p $(DEMO)
+	cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ $(DEMO)/
+	cd $(DEMO) && ../locseq < $(abspath examples/answers)
+	@echo
+	@echo "The reports are in $(DEMO):"
+	@echo "  WHEAT.SCO  the full report: progress, hierarchies, distances, memberships, fit"
+	@echo "  WHEAT.COS  the control records and results, without headings"
+	@echo "  WHEAT.ALC  the allocations only"
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
