@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "records/input_error.h"
 #include "records/numbers.h"
 
 namespace locseq {
@@ -13,12 +14,9 @@ constexpr records::Layout kEndOfData("(A)");
 
 constexpr const char* kFieldNames[4] = {"the year", "the location", "the genotype", "the value"};
 
-std::string quoted(std::string_view s) {
-  constexpr std::size_t kShown = 20;
-  return "'" + std::string(s.substr(0, kShown)) + (s.size() > kShown ? "...'" : "'");
+bool blank(char c) {
+  return c == ' ' || c == '\t';
 }
-
-bool blank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 

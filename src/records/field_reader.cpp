@@ -3,20 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "records/input_error.h"
 #include "records/layout_driver.h"
 #include "records/numbers.h"
 
 namespace locseq::records {
 
 namespace {
-
-std::string quoted(std::string_view s) {
-  constexpr std::size_t kShown = 20;
-  std::string out = "'";
-  out.append(s.substr(0, kShown));
-  if (s.size() > kShown) out += "...";
-  return out + "'";
-}
 
 class FieldReader {
  public:
@@ -70,9 +63,7 @@ class FieldReader {
   void skip(int n) { col_ += static_cast<std::size_t>(n); }
   void column(int n) { col_ = static_cast<std::size_t>(n - 1); }
   void new_record() {
-    if (!in_.next(record_)) {
-      in_.fail_at(in_.line() + 1, "the file ends inside " + std::string(what_));
-    }
+    if (!in_.next(record_)) in_.fail_at_end(std::string(what_));
     col_ = 0;
   }
 
@@ -130,7 +121,7 @@ void read_free_integers(RecordReader& in, std::span<std::int32_t> out, std::stri
   };
   while (got < out.size()) {
     std::string_view rec;
-    if (!in.next(rec)) in.fail_at(in.line() + 1, "the file ends inside " + wanted());
+    if (!in.next(rec)) in.fail_at_end(wanted());
     std::size_t i = 0;
     while (got < out.size()) {
       while (i < rec.size() && (rec[i] == ' ' || rec[i] == '\t')) ++i;
@@ -151,8 +142,7 @@ void read_free_integers(RecordReader& in, std::span<std::int32_t> out, std::stri
       if (std::size_t star = token.find('*'); star != std::string_view::npos) {
         NumberStatus s = parse_integer(token.substr(0, star), repeat);
         if (s != NumberStatus::Ok || repeat < 1 || token[0] == '+' || token[0] == '-') {
-          in.fail("expected a repeat count before '*' in " + wanted() + ", found " +
-                  quoted(token));
+          in.fail("expected a repeat count before '*' in " + wanted() + ", found " + quoted(token));
         }
         token = token.substr(star + 1);
         if (token.empty()) in.fail("empty value after a repeat count in " + wanted());

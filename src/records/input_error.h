@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace locseq {
 
@@ -24,5 +25,8 @@ class InputError : public std::runtime_error {
   long line_;
   std::string message_;
 };
+
+// A token as messages show it: in quotes, cut after 20 characters.
+std::string quoted(std::string_view token);
 
 }  // namespace locseq

@@ -18,26 +18,26 @@
 namespace locseq::records {
 
 enum class Op : unsigned char {
-  Integer,   // Iw
-  Fixed,     // Fw.d
-  Exponent,  // Ew.d
-  General,   // Gw.d
-  Text,      // A (width 0: the value's own length) or Aw
-  Skip,      // nX
-  Column,    // Tn
-  NewRecord, // /
-  Literal,   // 'text'
-  NoAdvance, // $
-  Open,      // n(
-  Close,     // )
+  Integer,    // Iw
+  Fixed,      // Fw.d
+  Exponent,   // Ew.d
+  General,    // Gw.d
+  Text,       // A (width 0: the value's own length) or Aw
+  Skip,       // nX
+  Column,     // Tn
+  NewRecord,  // /
+  Literal,    // 'text'
+  NoAdvance,  // $
+  Open,       // n(
+  Close,      // )
 };
 
 struct Item {
   Op op = Op::Literal;
-  int width = 0;          // w of a data item; n of nX and Tn
-  int decimals = 0;       // d of Fw.d, Ew.d, Gw.d
-  int repeat = 1;         // repeat count of a data item or of a group
-  int link = 0;           // Open: index of its Close; Close: index of its Open
+  int width = 0;             // w of a data item; n of nX and Tn
+  int decimals = 0;          // d of Fw.d, Ew.d, Gw.d
+  int repeat = 1;            // repeat count of a data item or of a group
+  int link = 0;              // Open: index of its Close; Close: index of its Open
   std::size_t text_at = 0;   // Literal: first character inside the quotes
   std::size_t text_len = 0;  // Literal: characters between the quotes
 };

@@ -9,7 +9,9 @@ namespace locseq::records {
 
 namespace {
 
-constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Reads a real whose syntax parse_real describes. `implied` decimals apply
 // when the mantissa has no point.
@@ -105,8 +107,10 @@ NumberStatus parse_integer(std::string_view t, std::int32_t& out) {
   bool big = false;
   for (; i < t.size(); ++i) {
     if (!is_digit(t[i])) return NumberStatus::Malformed;
-    if (v <= std::int64_t{1} << 32) v = v * 10 + (t[i] - '0');
-    else big = true;
+    if (v <= std::int64_t{1} << 32)
+      v = v * 10 + (t[i] - '0');
+    else
+      big = true;
   }
   if (negative) v = -v;
   if (big || v > std::numeric_limits<std::int32_t>::max() ||
@@ -117,7 +121,9 @@ NumberStatus parse_integer(std::string_view t, std::int32_t& out) {
   return NumberStatus::Ok;
 }
 
-NumberStatus parse_real(std::string_view token, float& out) { return read_real(token, 0, out); }
+NumberStatus parse_real(std::string_view token, float& out) {
+  return read_real(token, 0, out);
+}
 
 NumberStatus parse_real_implied(std::string_view token, int d, float& out) {
   return read_real(token, d, out);

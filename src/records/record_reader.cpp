@@ -113,7 +113,13 @@ void RecordReader::rewind() {
   from_start_ = true;
 }
 
-void RecordReader::fail(const std::string& message) const { fail_at(line_, message); }
+void RecordReader::fail_at_end(const std::string& what) const {
+  fail_at(line_ + 1, (console() ? "end of console input at " : "the file ends inside ") + what);
+}
+
+void RecordReader::fail(const std::string& message) const {
+  fail_at(line_, message);
+}
 
 void RecordReader::fail_at(long line, const std::string& message) const {
   throw InputError(name_, line, message);

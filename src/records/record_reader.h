@@ -34,6 +34,11 @@ class RecordReader {
   // Number of the record last returned (0 before the first).
   long line() const { return line_; }
   const std::string& name() const { return name_; }
+  // The console, read one line at a time.
+  bool console() const { return mode_ == Mode::Line; }
+  // Throws InputError for the end of the stream met while reading `what`:
+  // "the file ends inside ..." (or "end of console input at ...").
+  [[noreturn]] void fail_at_end(const std::string& what) const;
 
   // Throws InputError naming this stream and the record last returned.
   [[noreturn]] void fail(const std::string& message) const;

@@ -61,7 +61,9 @@ void significant(double a, int d, std::string& digits, int& exponent) {
 
 }  // namespace
 
-std::string integer_field(std::int64_t v, int w) { return right_aligned(std::to_string(v), w); }
+std::string integer_field(std::int64_t v, int w) {
+  return right_aligned(std::to_string(v), w);
+}
 
 std::string fixed_field(double v, int w, int d) {
   if (!std::isfinite(v)) return non_finite(v, w);

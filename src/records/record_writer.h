@@ -19,8 +19,8 @@ struct Value {
   enum class Kind : unsigned char { Integer, Real, Text };
 
   template <class T>
-    requires std::is_integral_v<T>
-  Value(T v) : kind(Kind::Integer), integer(static_cast<std::int64_t>(v)) {}
+  requires std::is_integral_v<T> Value(T v)
+      : kind(Kind::Integer), integer(static_cast<std::int64_t>(v)) {}
   Value(float v) : kind(Kind::Real), real(static_cast<double>(v)) {}
   Value(double v) : kind(Kind::Real), real(v) {}
   Value(std::string_view v) : kind(Kind::Text), text(v) {}
@@ -55,9 +55,7 @@ class Unit {
   // Writes already formatted records.
   void put(std::string_view text);
   // Formats and writes.
-  void write(const Layout& layout, std::span<const Value> values) {
-    put(format(layout, values));
-  }
+  void write(const Layout& layout, std::span<const Value> values) { put(format(layout, values)); }
   void write(const Layout& layout, std::initializer_list<Value> values = {}) {
     put(format(layout, values));
   }
