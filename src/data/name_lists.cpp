@@ -27,7 +27,8 @@ void read_list(Vec<Name8> names, std::int32_t count, const char* kind, std::int6
 void echo(Vec<Name8> names, std::int32_t count, records::Unit& sco) {
   std::vector<records::Value> values;
   values.reserve(static_cast<std::size_t>(count));
-  for (std::int32_t k = 1; k <= count; ++k) values.emplace_back(std::string_view(names(k).data(), 8));
+  for (std::int32_t k = 1; k <= count; ++k)
+    values.emplace_back(std::string_view(names(k).data(), 8));
   sco.write(kEcho, values);
 }
 

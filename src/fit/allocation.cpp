@@ -27,17 +27,13 @@ std::string_view name_of(Vec<const Name8> names, std::int32_t u) {
 
 }  // namespace
 
-void AllocateEliminatedLocations(Mat<double> SedSums, Mat<const std::int32_t> SedCounts,
-                                 Vec<const std::int32_t> GroupLabels,
-                                 Vec<const std::int32_t> GroupSizes,
-                                 Vec<std::int32_t> AllocatedGroupSizes,
-                                 Vec<const std::int32_t> MemberLocations,
-                                 Mat<std::int32_t> AllocatedGroupMembers,
-                                 Vec<const std::int32_t> EliminationVector,
-                                 Vec<const std::int32_t> EliminatedLocations,
-                                 Vec<const Name8> LocationNames, std::int32_t MAXL,
-                                 std::int32_t NGP, records::Unit& sco, records::Unit& cos,
-                                 records::Unit& alc) {
+void AllocateEliminatedLocations(
+    Mat<double> SedSums, Mat<const std::int32_t> SedCounts, Vec<const std::int32_t> GroupLabels,
+    Vec<const std::int32_t> GroupSizes, Vec<std::int32_t> AllocatedGroupSizes,
+    Vec<const std::int32_t> MemberLocations, Mat<std::int32_t> AllocatedGroupMembers,
+    Vec<const std::int32_t> EliminationVector, Vec<const std::int32_t> EliminatedLocations,
+    Vec<const Name8> LocationNames, std::int32_t MAXL, std::int32_t NGP, records::Unit& sco,
+    records::Unit& cos, records::Unit& alc) {
   // 1-3: the enlarged membership starts as the old one.
   for (long c = 1; c <= AllocatedGroupMembers.cols(); ++c) {
     for (std::int32_t k = 1; k <= NGP; ++k) AllocatedGroupMembers(k, c) = 0;
@@ -115,8 +111,7 @@ void AllocateEliminatedLocations(Mat<double> SedSums, Mat<const std::int32_t> Se
   }
 
   // 7: membership before and after.
-  auto members = [&](const Layout& layout, std::int32_t k, std::int32_t first,
-                     std::int32_t last) {
+  auto members = [&](const Layout& layout, std::int32_t k, std::int32_t first, std::int32_t last) {
     row.clear();
     row.emplace_back(last - first + 1);
     for (std::int32_t i = first; i <= last; ++i) {

@@ -15,16 +15,12 @@ namespace locseq {
 // membership (AllocatedGroupSizes, AllocatedGroupMembers: old members, then
 // the allocated locations) and reports it: tables and membership to .SCO,
 // tables and allocation records to .COS, allocation records to .ALC.
-void AllocateEliminatedLocations(Mat<double> SedSums, Mat<const std::int32_t> SedCounts,
-                                 Vec<const std::int32_t> GroupLabels,
-                                 Vec<const std::int32_t> GroupSizes,
-                                 Vec<std::int32_t> AllocatedGroupSizes,
-                                 Vec<const std::int32_t> MemberLocations,
-                                 Mat<std::int32_t> AllocatedGroupMembers,
-                                 Vec<const std::int32_t> EliminationVector,
-                                 Vec<const std::int32_t> EliminatedLocations,
-                                 Vec<const Name8> LocationNames, std::int32_t MAXL,
-                                 std::int32_t NGP, records::Unit& sco, records::Unit& cos,
-                                 records::Unit& alc);
+void AllocateEliminatedLocations(
+    Mat<double> SedSums, Mat<const std::int32_t> SedCounts, Vec<const std::int32_t> GroupLabels,
+    Vec<const std::int32_t> GroupSizes, Vec<std::int32_t> AllocatedGroupSizes,
+    Vec<const std::int32_t> MemberLocations, Mat<std::int32_t> AllocatedGroupMembers,
+    Vec<const std::int32_t> EliminationVector, Vec<const std::int32_t> EliminatedLocations,
+    Vec<const Name8> LocationNames, std::int32_t MAXL, std::int32_t NGP, records::Unit& sco,
+    records::Unit& cos, records::Unit& alc);
 
 }  // namespace locseq

@@ -41,11 +41,10 @@ void close_variant(Mat<double> TSSj, Vec<double> TSS, Mat<double> ESSj, Vec<doub
 void FitYear(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
              Mat<float> GroupMeans, Mat<std::int32_t> GroupCounts,
              Vec<const std::int32_t> GroupSizes, Vec<const std::int32_t> AllocatedGroupSizes,
-             Vec<const std::int32_t> MemberLocations,
-             Mat<const std::int32_t> AllocatedGroupMembers, Mat<std::int32_t> LocMod,
-             Mat<double> TSSj, Vec<double> TSS, Mat<double> ESSj, Vec<double> ESS,
-             Mat<double> RSSj, Vec<double> RSS, Mat<double> RSQj, std::int32_t MAXG,
-             std::int32_t NGP, std::int32_t y) {
+             Vec<const std::int32_t> MemberLocations, Mat<const std::int32_t> AllocatedGroupMembers,
+             Mat<std::int32_t> LocMod, Mat<double> TSSj, Vec<double> TSS, Mat<double> ESSj,
+             Vec<double> ESS, Mat<double> RSSj, Vec<double> RSS, Mat<double> RSQj,
+             std::int32_t MAXG, std::int32_t NGP, std::int32_t y) {
   for (std::int32_t v = 1; v <= 2; ++v) {
     LocMod(y, v) = 0;
     TSSj(y, v) = ESSj(y, v) = RSSj(y, v) = RSQj(y, v) = 0.0;
@@ -56,8 +55,8 @@ void FitYear(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
   std::int32_t p = 0;
   for (std::int32_t k = 1; k <= NGP; ++k) {
     for (std::int32_t i = 1; i <= GroupSizes(k); ++i) {
-      const std::int32_t m = add_member(YearData, IncidenceMatrix, GroupMeans, TSSj, ESSj, MAXG,
-                                        y, 1, k, MemberLocations(++p));
+      const std::int32_t m = add_member(YearData, IncidenceMatrix, GroupMeans, TSSj, ESSj, MAXG, y,
+                                        1, k, MemberLocations(++p));
       if (m > 0) {
         LocMod(y, 1) += 1;
         cells += m;
@@ -70,8 +69,8 @@ void FitYear(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
   ClearGroupMeans(GroupMeans, GroupCounts, MAXG, NGP);
   for (std::int32_t k = 1; k <= NGP; ++k) {
     for (std::int32_t i = 1; i <= AllocatedGroupSizes(k); ++i) {
-      AddToGroup(YearData, IncidenceMatrix, GroupMeans, GroupCounts, k,
-                 AllocatedGroupMembers(k, i), MAXG);
+      AddToGroup(YearData, IncidenceMatrix, GroupMeans, GroupCounts, k, AllocatedGroupMembers(k, i),
+                 MAXG);
     }
   }
   DivideGroupMeans(GroupMeans, GroupCounts, MAXG, NGP);
@@ -80,8 +79,8 @@ void FitYear(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
   cells = 0;
   for (std::int32_t k = 1; k <= NGP; ++k) {
     for (std::int32_t i = 1; i <= AllocatedGroupSizes(k); ++i) {
-      const std::int32_t m = add_member(YearData, IncidenceMatrix, GroupMeans, TSSj, ESSj, MAXG,
-                                        y, 2, k, AllocatedGroupMembers(k, i));
+      const std::int32_t m = add_member(YearData, IncidenceMatrix, GroupMeans, TSSj, ESSj, MAXG, y,
+                                        2, k, AllocatedGroupMembers(k, i));
       if (m > 0) {
         LocMod(y, 2) += 1;
         cells += m;

@@ -18,10 +18,9 @@ namespace locseq {
 void FitYear(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
              Mat<float> GroupMeans, Mat<std::int32_t> GroupCounts,
              Vec<const std::int32_t> GroupSizes, Vec<const std::int32_t> AllocatedGroupSizes,
-             Vec<const std::int32_t> MemberLocations,
-             Mat<const std::int32_t> AllocatedGroupMembers, Mat<std::int32_t> LocMod,
-             Mat<double> TSSj, Vec<double> TSS, Mat<double> ESSj, Vec<double> ESS,
-             Mat<double> RSSj, Vec<double> RSS, Mat<double> RSQj, std::int32_t MAXG,
-             std::int32_t NGP, std::int32_t y);
+             Vec<const std::int32_t> MemberLocations, Mat<const std::int32_t> AllocatedGroupMembers,
+             Mat<std::int32_t> LocMod, Mat<double> TSSj, Vec<double> TSS, Mat<double> ESSj,
+             Vec<double> ESS, Mat<double> RSSj, Vec<double> RSS, Mat<double> RSQj,
+             std::int32_t MAXG, std::int32_t NGP, std::int32_t y);
 
 }  // namespace locseq

@@ -19,10 +19,10 @@ constexpr std::array<const char*, 2> kTitles = {" Model fit without eliminated l
 }  // namespace
 
 void ReportOverallFit(Mat<const double> TSSj, Mat<const double> ESSj, Mat<const double> RSSj,
-                      Mat<const double> RSQj, Mat<const std::int32_t> LocMod,
-                      Vec<const double> TSS, Vec<const double> ESS, Vec<const double> RSS,
-                      Vec<double> RSQ, std::int32_t IYS, std::int32_t StepNumber,
-                      records::Unit& sco, records::Unit& cos) {
+                      Mat<const double> RSQj, Mat<const std::int32_t> LocMod, Vec<const double> TSS,
+                      Vec<const double> ESS, Vec<const double> RSS, Vec<double> RSQ,
+                      std::int32_t IYS, std::int32_t StepNumber, records::Unit& sco,
+                      records::Unit& cos) {
   // The threshold is the single-precision 1.0E-6, widened.
   const double threshold = static_cast<double>(1.0E-6f);
   for (std::int32_t v = 1; v <= 2; ++v) {

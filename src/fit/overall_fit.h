@@ -13,9 +13,9 @@ namespace locseq {
 // IYS + StepNumber - 1 and the overall row: numbers to .COS, numbers with
 // headings to .SCO.
 void ReportOverallFit(Mat<const double> TSSj, Mat<const double> ESSj, Mat<const double> RSSj,
-                      Mat<const double> RSQj, Mat<const std::int32_t> LocMod,
-                      Vec<const double> TSS, Vec<const double> ESS, Vec<const double> RSS,
-                      Vec<double> RSQ, std::int32_t IYS, std::int32_t StepNumber,
-                      records::Unit& sco, records::Unit& cos);
+                      Mat<const double> RSQj, Mat<const std::int32_t> LocMod, Vec<const double> TSS,
+                      Vec<const double> ESS, Vec<const double> RSS, Vec<double> RSQ,
+                      std::int32_t IYS, std::int32_t StepNumber, records::Unit& sco,
+                      records::Unit& cos);
 
 }  // namespace locseq

@@ -22,8 +22,8 @@ void AddToGroup(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatr
   }
 }
 
-void DivideGroupMeans(Mat<float> GroupMeans, Mat<const std::int32_t> GroupCounts,
-                      std::int32_t MAXG, std::int32_t NGP) {
+void DivideGroupMeans(Mat<float> GroupMeans, Mat<const std::int32_t> GroupCounts, std::int32_t MAXG,
+                      std::int32_t NGP) {
   for (std::int32_t j = 1; j <= MAXG; ++j) {
     for (std::int32_t k = 1; k <= NGP; ++k) {
       if (GroupCounts(k, j) > 0) {

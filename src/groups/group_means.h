@@ -27,7 +27,7 @@ void ClearGroupMeans(Mat<float> GroupMeans, Mat<std::int32_t> GroupCounts, std::
 void AddToGroup(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
                 Mat<float> GroupMeans, Mat<std::int32_t> GroupCounts, std::int32_t k,
                 std::int32_t u, std::int32_t MAXG);
-void DivideGroupMeans(Mat<float> GroupMeans, Mat<const std::int32_t> GroupCounts,
-                      std::int32_t MAXG, std::int32_t NGP);
+void DivideGroupMeans(Mat<float> GroupMeans, Mat<const std::int32_t> GroupCounts, std::int32_t MAXG,
+                      std::int32_t NGP);
 
 }  // namespace locseq

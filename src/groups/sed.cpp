@@ -15,7 +15,8 @@ void AddYearDistances(Mat<const float> YearData, Mat<const std::int32_t> Inciden
     for (std::int32_t k = 1; k <= NGP; ++k) {
       for (std::int32_t j = 1; j <= MAXG; ++j) {
         const std::int32_t w = GroupCounts(k, j) > 0 ? IncidenceMatrix(u, j) : 0;
-        const double d = static_cast<double>(YearData(u, j)) - static_cast<double>(GroupMeans(k, j));
+        const double d =
+            static_cast<double>(YearData(u, j)) - static_cast<double>(GroupMeans(k, j));
         SedCounts(e, k) += w;
         SedSums(e, k) += w * (d * d);
       }

@@ -46,11 +46,13 @@ constexpr Layout kHierarchyRecord("(3X,I4,2X,I4,2X,I4,1X,F10.3)");
 constexpr Layout kHierarchyEcho("(3X,I4,1X,'+',I4,1X,'=',I4,1X,F10.3)");
 constexpr Layout kLine("(A)");
 
-std::string_view text(const char* s, std::size_t n) { return {s, n}; }
+std::string_view text(const char* s, std::size_t n) {
+  return {s, n};
+}
 
 // The driver's own values.
 struct Block {
-  std::int32_t StepNumber = 0;   // k, the ordinal of the block
+  std::int32_t StepNumber = 0;    // k, the ordinal of the block
   std::int32_t SequenceYear = 0;  // from the block header; only printed
   std::array<char, 8> SequenceYearName{};
   std::int32_t RetainedCount = 0;
@@ -79,8 +81,8 @@ void read_block(const Arrays& a, const RunParameters& p, Units& u, Block& b) {
   std::vector<Value> values(a.EliminationVector.span().begin(), a.EliminationVector.span().end());
   u.cos.write(kIntegers, values);
 
-  const auto ones = std::count(a.EliminationVector.span().begin(),
-                               a.EliminationVector.span().end(), 1);
+  const auto ones =
+      std::count(a.EliminationVector.span().begin(), a.EliminationVector.span().end(), 1);
   const std::string n = std::to_string(b.RetainedCount);
   if (b.RetainedCount > p.MAXL) {
     u.cls.fail_at(b.count_line, block + ": the retained count " + n + " is above MAXL (" +
@@ -88,8 +90,7 @@ void read_block(const Arrays& a, const RunParameters& p, Units& u, Block& b) {
   }
   if (b.RetainedCount != ones) {
     u.cls.fail_at(b.count_line, block + ": the retained count " + n + " differs from the " +
-                                    std::to_string(ones) +
-                                    " entries 1 of its elimination vector");
+                                    std::to_string(ones) + " entries 1 of its elimination vector");
   }
   if (b.RetainedCount <= p.NGP) {
     u.cls.fail_at(b.count_line, block + ": " + n + " retained location" +
@@ -240,14 +241,14 @@ void RunYearSequence(const Arrays& a, RunParameters& p, Units& u) {
       prepare_year(a, p, u, y, standardise, "   Location standardise the years data");
       progress(u, "   Calculate SED from group centroids");
       AddYearDistances(a.YearData, a.IncidenceMatrix, a.GroupMeans, a.GroupCounts,
-                       a.EliminationVector, a.SedSums, a.SedCounts, a.EliminatedLocations,
-                       p.MAXL, p.MAXG, p.NGP);
+                       a.EliminationVector, a.SedSums, a.SedCounts, a.EliminatedLocations, p.MAXL,
+                       p.MAXG, p.NGP);
     }
     progress(u, "   Allocate eliminated locations");
     AllocateEliminatedLocations(a.SedSums, a.SedCounts, a.GroupLabels, a.GroupSizes,
                                 a.AllocatedGroupSizes, a.MemberLocations, a.AllocatedGroupMembers,
-                                a.EliminationVector, a.EliminatedLocations, a.LocationNames,
-                                p.MAXL, p.NGP, u.sco, u.cos, u.alc);
+                                a.EliminationVector, a.EliminatedLocations, a.LocationNames, p.MAXL,
+                                p.NGP, u.sco, u.cos, u.alc);
 
     // The MODFIT pass.
     for (const Mat<double>& table : {a.TSSj, a.ESSj, a.RSSj, a.RSQj}) {

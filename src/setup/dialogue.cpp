@@ -29,7 +29,9 @@ std::string without_trailing_blanks(std::string s) {
 
 }  // namespace
 
-void prompt(records::Unit& console, std::string_view text) { console.write(kPrompt, {text}); }
+void prompt(records::Unit& console, std::string_view text) {
+  console.write(kPrompt, {text});
+}
 
 std::string read_answer(records::RecordReader& console_in, std::size_t n,
                         std::string_view question) {

@@ -22,7 +22,8 @@ void prompt(records::Unit& console, std::string_view text);
 
 // Reads one answer: the first n characters of the next console line, padded
 // with blanks. Throws InputError at the end of console input.
-std::string read_answer(records::RecordReader& console_in, std::size_t n, std::string_view question);
+std::string read_answer(records::RecordReader& console_in, std::size_t n,
+                        std::string_view question);
 
 // The six names formed from a 50-character job name: the extension replaces
 // the blanks after the last non-blank character, as far as it fits.

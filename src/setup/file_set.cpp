@@ -15,9 +15,13 @@ namespace locseq {
 namespace {
 
 // How a name is shown in messages.
-std::string shown(const std::string& name) { return name.empty() ? "''" : name; }
+std::string shown(const std::string& name) {
+  return name.empty() ? "''" : name;
+}
 
-std::string reason() { return errno != 0 ? std::strerror(errno) : "unknown error"; }
+std::string reason() {
+  return errno != 0 ? std::strerror(errno) : "unknown error";
+}
 
 void open_input(std::ifstream& in, const std::string& name) {
   struct stat st {};
@@ -32,7 +36,8 @@ void open_input(std::ifstream& in, const std::string& name) {
 void open_output(std::ofstream& out, const std::string& name) {
   errno = 0;
   out.open(name, std::ios::binary | std::ios::trunc);
-  if (!out.is_open()) throw InputError(shown(name), 0, "cannot create the output file: " + reason());
+  if (!out.is_open())
+    throw InputError(shown(name), 0, "cannot create the output file: " + reason());
 }
 
 // What identifies the file a name reaches; nothing for a device or a pipe.

@@ -83,8 +83,7 @@ void settle_truncation_level(Units& u, RunParameters& p) {
   records::read_free_integers(u.console_in, ngp, "the truncation level");
   if (ngp[0] < 1 || ngp[0] > p.MAXL) {
     u.console_in.fail("the truncation level must lie between 1 and MAXL (" +
-                      std::to_string(p.MAXL) + "), but " + std::to_string(ngp[0]) +
-                      " was typed");
+                      std::to_string(p.MAXL) + "), but " + std::to_string(ngp[0]) + " was typed");
   }
   p.NGP = ngp[0];
 }
@@ -207,9 +206,9 @@ void RunSetUp(WorkAreas& areas, Units& u) {
     clear(areas.MZ, required[2], 0);
     clear(areas.AZ, required[3], Name8{' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '});
   }
-  to_console_and_sco(u, records::format(kDimensionTable,
-                                        {capacity[0], capacity[1], capacity[2], capacity[3],
-                                         required[0], required[1], required[2], required[3]}));
+  to_console_and_sco(
+      u, records::format(kDimensionTable, {capacity[0], capacity[1], capacity[2], capacity[3],
+                                           required[0], required[1], required[2], required[3]}));
   if (refused) return;
   Arrays arrays = carve(areas, p);
   RunYearSequence(arrays, p, u);

@@ -42,11 +42,7 @@ class Vec {
   long size() const { return n_; }
   T* data() const { return data_; }
   std::span<T> span() const { return {data_, static_cast<std::size_t>(n_)}; }
-  operator Vec<const T>() const
-    requires(!std::is_const_v<T>)
-  {
-    return {data_, n_};
-  }
+  operator Vec<const T>() const requires(!std::is_const_v<T>) { return {data_, n_}; }
 
  private:
   T* data_ = nullptr;
@@ -69,11 +65,7 @@ class Mat {
   long cols() const { return cols_; }
   T* data() const { return data_; }
   std::span<T> span() const { return {data_, static_cast<std::size_t>(rows_ * cols_)}; }
-  operator Mat<const T>() const
-    requires(!std::is_const_v<T>)
-  {
-    return {data_, rows_, cols_};
-  }
+  operator Mat<const T>() const requires(!std::is_const_v<T>) { return {data_, rows_, cols_}; }
 
  private:
   T* data_ = nullptr;
@@ -117,13 +109,13 @@ struct WorkAreas {
 // The arrays carved from the work areas, under the names the analysis uses
 // (the carving name in the comment).
 struct Arrays {
-  Mat<double> SedSums;  // DZ1: (MAXL-NGP) x NGP, eliminated location x group
-  Mat<double> TSSj;     // DZ2: MAXY x 2, year x fit variant
-  Mat<double> ESSj;     // DZ3
-  Mat<double> RSSj;     // DZ4
-  Mat<double> RSQj;     // DZ5
-  Mat<float> YearData;    // Z1: MAXL x MAXG
-  Mat<float> GroupMeans;  // Z2: NGP x MAXG
+  Mat<double> SedSums;                    // DZ1: (MAXL-NGP) x NGP, eliminated location x group
+  Mat<double> TSSj;                       // DZ2: MAXY x 2, year x fit variant
+  Mat<double> ESSj;                       // DZ3
+  Mat<double> RSSj;                       // DZ4
+  Mat<double> RSQj;                       // DZ5
+  Mat<float> YearData;                    // Z1: MAXL x MAXG
+  Mat<float> GroupMeans;                  // Z2: NGP x MAXG
   Vec<std::int32_t> GroupLabels;          // MZ1: MAXL
   Vec<std::int32_t> MZ2;                  // MZ2: 2 MAXL - 1, carved but unused
   Vec<std::int32_t> GroupSizes;           // MZ3: MAXL
@@ -136,13 +128,13 @@ struct Arrays {
   Mat<std::int32_t> SedCounts;            // MZ10: (MAXL-NGP) x NGP
   Vec<std::int32_t> EliminatedLocations;  // MZ11: MAXL
   Vec<std::int32_t> AllocatedGroupSizes;  // MZ12: MAXL
-  Mat<std::int32_t> MZ13;  // MZ13: NGP x (MAXL-NGP), carved; superseded by the next
+  Mat<std::int32_t> MZ13;                 // MZ13: NGP x (MAXL-NGP), carved; superseded by the next
   Mat<std::int32_t> AllocatedGroupMembers;  // NGP x MAXL, in WorkAreas::enlarged_membership
-  Mat<std::int32_t> LocMod;   // MZ14: MAXY x 2
-  Vec<Name8> YearNames;       // AZ1: MAXY
-  Vec<Name8> LocationNames;   // AZ2: MAXL
-  Vec<Name8> AZ3;             // AZ3: 2 MAXL - 1, carved but unused
-  Vec<Name8> GenotypeNames;   // AZ4: MAXG
+  Mat<std::int32_t> LocMod;                 // MZ14: MAXY x 2
+  Vec<Name8> YearNames;                     // AZ1: MAXY
+  Vec<Name8> LocationNames;                 // AZ2: MAXL
+  Vec<Name8> AZ3;                           // AZ3: 2 MAXL - 1, carved but unused
+  Vec<Name8> GenotypeNames;                 // AZ4: MAXG
 };
 
 }  // namespace locseq

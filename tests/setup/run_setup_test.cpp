@@ -8,7 +8,7 @@ namespace locseq {
 namespace {
 
 TEST(SquareRootRule, SmallestWholeNumberWhoseSquareReachesMaxl) {
-  const std::pair<int, int> table[] = {{1, 1},   {2, 2},    {3, 2},    {4, 2},   {5, 3},
+  const std::pair<int, int> table[] = {{1, 1},    {2, 2},    {3, 2},    {4, 2},   {5, 3},
                                        {100, 10}, {101, 11}, {121, 11}, {122, 12}};
   for (auto [maxl, ngp] : table) EXPECT_EQ(square_root_rule(maxl), ngp) << "MAXL " << maxl;
   // The rule holds over the whole 32-bit range.

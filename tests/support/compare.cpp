@@ -23,8 +23,8 @@ std::string line_at(const std::string& s, std::size_t at) {
   long line = 1 + std::count(expected.begin(), expected.begin() + static_cast<long>(at), '\n');
   return ::testing::AssertionFailure()
          << "texts part at byte " << at << " (line " << line << ") of " << expected.size()
-         << " expected / " << actual.size() << " actual bytes\n  expected: [" << line_at(expected, at)
-         << "]\n  actual:   [" << line_at(actual, at) << "]";
+         << " expected / " << actual.size() << " actual bytes\n  expected: ["
+         << line_at(expected, at) << "]\n  actual:   [" << line_at(actual, at) << "]";
 }
 
 }  // namespace locseq::testing

@@ -94,6 +94,8 @@ JobRun run_job(const fs::path& program, const fs::path& folder, const std::strin
   return run;
 }
 
-fs::path program_path() { return LOCSEQ_PROGRAM; }
+fs::path program_path() {
+  return LOCSEQ_PROGRAM;
+}
 
 }  // namespace locseq::testing

@@ -11,10 +11,10 @@ namespace locseq::testing {
 namespace fs = std::filesystem;
 
 struct JobRun {
-  int status = -1;          // exit status, or 128 + signal, or -1 after a time-out
-  std::string console;      // standard output
-  std::string error;        // standard error
-  fs::path folder;          // the working folder, with every file the run left
+  int status = -1;      // exit status, or 128 + signal, or -1 after a time-out
+  std::string console;  // standard output
+  std::string error;    // standard error
+  fs::path folder;      // the working folder, with every file the run left
 };
 
 // A fresh, empty folder under the system's temporary folder, removed with
