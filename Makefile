@@ -8,13 +8,19 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build test asan-test demo bench fuzz format clean
+.PHONY: all configure build program test asan-test demo bench fuzz format clean
 
 all: build
 
-build:
+configure:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The program alone, without the tests.
+program: configure
+	cmake --build $(BUILD) -j $(JOBS) --target locseq
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -25,7 +31,7 @@ asan-test:
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 DEMO := $(abspath $(BUILD))/demo
-demo: build
+demo: program
 	rm -rf $(DEMO) && mkdir -p $(DEMO)
 	cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ $(DEMO)/
 	cd $(DEMO) && ../locseq < $(abspath examples/answers)
