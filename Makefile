@@ -41,8 +41,27 @@ demo: program
 	@echo "  WHEAT.COS  the control records and results, without headings"
 	@echo "  WHEAT.ALC  the allocations only"
 
+# Fuzzing with clang's libFuzzer: each target runs FUZZ_SECONDS, seeded from
+# the example and the golden jobs; new inputs go to build-fuzz/corpus, crashes
+# to build-fuzz/findings. Copy a finding (minimised) into tests/fuzz/<target>/
+# so that `make test` replays it from then on.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS ?=
+fuzz:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DLOCSEQ_FUZZ=ON -DLOCSEQ_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run_fuzzer records_fuzzer
+	tests/fuzz/seeds.sh $(FUZZ_BUILD)/seeds
+	mkdir -p $(FUZZ_BUILD)/corpus/run $(FUZZ_BUILD)/corpus/records $(FUZZ_BUILD)/findings
+	for t in run records; do \
+	  $(FUZZ_BUILD)/$${t}_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+	    -artifact_prefix=$(FUZZ_BUILD)/findings/$$t- $(FUZZ_FLAGS) \
+	    $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/seeds/$$t tests/fuzz/$$t || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

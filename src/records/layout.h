@@ -85,6 +85,7 @@ constexpr int Layout::number(std::size_t& i) const {
   int n = 0;
   bool any = false;
   while (i < source_.size() && source_[i] >= '0' && source_[i] <= '9') {
+    if (n > 99999) throw std::invalid_argument("layout: number too large");
     n = n * 10 + (source_[i] - '0');
     ++i;
     any = true;

@@ -22,7 +22,12 @@ void drive(const Layout& layout, Handler& h) {
   int depth = 0;
   int i = 1;  // item 0 is the layout's own opening parenthesis
   bool used_since_resume = false;
+  // Items walked since the last value: a layout that repeats texts or
+  // positions without end is a fault of the layout, not a reason to hang.
+  long idle = 0;
+  constexpr long kMaxIdle = 1L << 20;
   for (;;) {
+    if (++idle > kMaxIdle) throw std::logic_error("layout runs on without taking a value");
     const Item& it = layout[i];
     switch (it.op) {
       case Op::Open:
@@ -69,6 +74,7 @@ void drive(const Layout& layout, Handler& h) {
           if (!h.has_value()) return;
           h.data(it);
           used_since_resume = true;
+          idle = 0;
         }
         ++i;
         break;

@@ -1,5 +1,6 @@
 #include "records/record_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -154,18 +155,19 @@ class Writer {
   }
 
  private:
-  // Writes at the current column, filling any gap before it with blanks.
+  // Writes at the current column, filling any gap before it with blanks;
+  // a column moved back by Tn overwrites.
   void put(std::string_view s) {
-    std::size_t len = out_.size() - start_;
-    if (col_ > len) out_.append(col_ - len, ' ');
-    for (char c : s) {
-      std::size_t at = start_ + col_++;
-      if (at < out_.size()) {
-        out_[at] = c;
-      } else {
-        out_ += c;
-      }
+    const std::size_t len = out_.size() - start_;
+    if (col_ >= len) {
+      out_.append(col_ - len, ' ');
+      out_.append(s);
+    } else {
+      const std::size_t over = std::min(s.size(), len - col_);
+      out_.replace(start_ + col_, over, s.substr(0, over));
+      out_.append(s.substr(over));
     }
+    col_ += s.size();
   }
 
   std::string& out_;

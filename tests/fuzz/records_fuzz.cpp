@@ -1,0 +1,186 @@
+// Fuzz target: the record layer. The first byte picks what the rest feeds:
+// a layout (first line) with values or records to read by it, free-format
+// integers, .SEQ lines, or single numbers. InputError is an expected
+// outcome; anything else is a finding.
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <span>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/year_reader.h"
+#include "records/field_reader.h"
+#include "records/input_error.h"
+#include "records/layout_driver.h"
+#include "records/numbers.h"
+#include "records/record_writer.h"
+
+namespace {
+
+using namespace locseq;
+using records::Layout;
+
+// The kinds of the data items a layout takes its values by, in order.
+struct KindRecorder {
+  std::size_t wanted;
+  std::vector<records::Op> kinds;
+  bool has_value() const { return kinds.size() < wanted; }
+  void data(const records::Item& it) { kinds.push_back(it.op); }
+  void literal(std::string_view) {}
+  void skip(int) {}
+  void column(int) {}
+  void new_record() {}
+};
+
+// Values for the layout's data items in turn, drawn from the bytes.
+std::vector<records::Value> values_for(const Layout& layout, std::string_view bytes,
+                                       std::vector<std::string>& texts) {
+  KindRecorder recorder{std::min<std::size_t>(bytes.size() / 8, 64), {}};
+  try {
+    records::detail::drive(layout, recorder);
+  } catch (const std::logic_error&) {
+    return {};  // takes no value, or runs on without one
+  }
+  std::vector<records::Value> values;
+  texts.reserve(recorder.kinds.size());
+  for (records::Op op : recorder.kinds) {
+    std::int64_t i = 0;
+    double d = 0.0;
+    std::memcpy(&i, bytes.data(), 8);
+    std::memcpy(&d, bytes.data(), 8);
+    if (op == records::Op::Integer) {
+      values.emplace_back(i);
+    } else if (op == records::Op::Text) {
+      texts.emplace_back(bytes.substr(0, static_cast<std::size_t>(i & 15)));
+      values.emplace_back(std::string_view(texts.back()));
+    } else {
+      values.emplace_back(d);
+    }
+    bytes.remove_prefix(8);
+  }
+  return values;
+}
+
+void layout_case(std::string_view in) {
+  std::size_t nl = in.find('\n');
+  std::string source(in.substr(0, nl));
+  std::string_view rest = nl == std::string_view::npos ? "" : in.substr(nl + 1);
+  std::optional<Layout> layout;
+  try {
+    layout.emplace(source);
+  } catch (const std::invalid_argument&) {
+    return;  // not a layout
+  }
+  std::vector<std::string> texts;
+  std::vector<records::Value> values = values_for(*layout, rest, texts);
+  try {
+    std::string out = records::format(*layout, values);
+    (void)out;
+  } catch (const std::logic_error& e) {
+    // Only a layout that runs on without taking a value may refuse.
+    if (std::string(e.what()).find("without taking") == std::string::npos) throw;
+  }
+
+  // The same layout as an input layout over the rest, as records.
+  std::vector<std::int32_t> ints(16);
+  std::vector<float> reals(16);
+  std::vector<std::array<char, 8>> chars(16);
+  std::vector<records::Target> targets;
+  std::size_t n = 0;
+  for (int i = 0; i < layout->size() && targets.size() < 16; ++i) {
+    const records::Item& it = (*layout)[i];
+    if (it.op == records::Op::Integer) targets.emplace_back(ints[n++]);
+    if (it.op == records::Op::Fixed || it.op == records::Op::Exponent ||
+        it.op == records::Op::General) {
+      targets.emplace_back(reals[n++]);
+    }
+    if (it.op == records::Op::Text) targets.emplace_back(std::span<char>(chars[n++]));
+  }
+  std::istringstream stream{std::string(rest)};
+  records::RecordReader reader(stream, "fuzz", records::RecordReader::Mode::Block, 16);
+  try {
+    while (records::read_fields(reader, *layout, targets, "a record")) {
+    }
+  } catch (const InputError&) {
+  } catch (const std::logic_error& e) {
+    if (std::string(e.what()).find("without taking") == std::string::npos) throw;
+  }
+}
+
+void free_format_case(std::string_view in) {
+  if (in.empty()) return;
+  std::vector<std::int32_t> out(static_cast<unsigned char>(in[0]) % 40);
+  std::istringstream stream{std::string(in.substr(1))};
+  records::RecordReader reader(stream, "fuzz", records::RecordReader::Mode::Block, 16);
+  try {
+    for (int reads = 0; reads < 8; ++reads) records::read_free_integers(reader, out, "values");
+  } catch (const InputError&) {
+  }
+}
+
+void seq_case(std::string_view in) {
+  std::istringstream stream{std::string(in)};
+  records::RecordReader reader(stream, "fuzz.SEQ", records::RecordReader::Mode::Block, 16);
+  std::string_view line;
+  Observation obs;
+  int steps = 0;
+  try {
+    while (reader.next(line)) {
+      parse_observation(line, obs, reader);
+      if (++steps % 3 == 0) {
+        reader.step_back();
+        reader.next(line);
+      }
+      if (steps == 50) reader.rewind();
+    }
+  } catch (const InputError&) {
+  }
+}
+
+// A real that parses must equal std::from_chars of its plain spelling.
+void number_case(std::string_view token) {
+  float f = 0.0f;
+  if (records::parse_real(token, f) == records::NumberStatus::Ok && token.size() < 200) {
+    std::string plain;
+    for (char c : token) plain += (c == 'D' || c == 'd') ? 'e' : c;
+    if (!plain.empty() && plain[0] == '+') plain.erase(0, 1);
+    float g = 0.0f;
+    auto r = std::from_chars(plain.data(), plain.data() + plain.size(), g);
+    if (r.ec == std::errc() && std::memcmp(&f, &g, sizeof f) != 0) {
+      throw std::runtime_error("parse_real differs from from_chars on " + std::string(token));
+    }
+  }
+  std::int32_t i = 0;
+  (void)records::parse_integer(token, i);
+  (void)records::parse_real_implied(token, 3, f);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  std::string_view in(reinterpret_cast<const char*>(data) + 1, size - 1);
+  switch (data[0] % 4) {
+    case 0:
+      layout_case(in);
+      break;
+    case 1:
+      free_format_case(in);
+      break;
+    case 2:
+      seq_case(in);
+      break;
+    default:
+      number_case(in);
+      break;
+  }
+  return 0;
+}

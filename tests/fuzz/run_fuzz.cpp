@@ -1,0 +1,79 @@
+// Fuzz target: a whole job in memory. The input is cut at lines "@@" into
+// the console answers, .CLS, .NAQ and .SEQ (a missing part is empty). The
+// run must end with the reports or an InputError; anything else (a crash,
+// a sanitizer report, another exception) is a finding.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "records/field_reader.h"
+#include "records/input_error.h"
+#include "setup/dialogue.h"
+#include "setup/run_setup.h"
+
+namespace {
+
+using namespace locseq;
+
+std::array<std::string, 4> split(std::string_view in) {
+  std::array<std::string, 4> parts;
+  constexpr std::string_view kCut = "\n@@\n";
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    std::size_t at = k + 1 < parts.size() ? in.find(kCut) : std::string_view::npos;
+    parts[k] = std::string(in.substr(0, at));
+    if (at == std::string_view::npos) break;
+    in.remove_prefix(at + kCut.size());
+  }
+  return parts;
+}
+
+// Keeps every run short: a block k reads k years of MAXL x MAXG cells, so
+// the work of a run grows with MAXY^2 x MAXL x MAXG; heads asking for more
+// are passed over (the rest of the run is fuzzed below that size).
+bool affordable(const std::string& cls) {
+  std::istringstream in(cls);
+  records::RecordReader reader(in, "head");
+  std::array<std::int32_t, 5> head{};
+  try {
+    records::read_free_integers(reader, head, "head");
+  } catch (const InputError&) {
+    return true;
+  }
+  const std::int64_t cells = std::int64_t{head[1]} * head[2];
+  return cells <= 1024 && cells * head[0] * head[0] <= (1 << 20);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::array<std::string, 4> part =
+      split(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (!affordable(part[1])) return 0;
+
+  // The work areas live for the whole fuzzing run, as they do for a program
+  // run: every run clears what it uses.
+  static auto areas = std::make_unique<WorkAreas>();
+
+  std::istringstream console_in(part[0]), cls(part[1]), naq(part[2]), seq(part[3]);
+  std::ostringstream console_out, sco, cos, alc;
+  records::RecordReader answers(console_in, "standard input", records::RecordReader::Mode::Line);
+  // Small buffers: records that span refills are exercised, and the fuzzer
+  // spends its time on the job rather than on clearing large blocks.
+  constexpr std::size_t kBlock = 512;
+  records::RecordReader cls_reader(cls, "J.CLS", records::RecordReader::Mode::Block, kBlock),
+      naq_reader(naq, "J.NAQ", records::RecordReader::Mode::Block, kBlock),
+      seq_reader(seq, "J.SEQ", records::RecordReader::Mode::Block, kBlock);
+  records::Unit console(console_out, "standard output"), sco_unit(sco, "J.SCO"),
+      cos_unit(cos, "J.COS"), alc_unit(alc, "J.ALC");
+  Units units{answers, console, cls_reader, naq_reader, seq_reader, sco_unit, cos_unit, alc_unit};
+  try {
+    ask_file_names(answers, console);
+    RunSetUp(*areas, units);
+  } catch (const InputError&) {
+  }
+  return 0;
+}
