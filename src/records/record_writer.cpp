@@ -41,10 +41,9 @@ std::string non_finite(double v, int w) {
 // v rounded to d decimals, the exact binary value rounded to nearest, ties to
 // even; the point is always written.
 std::string fixed_text(double v, int d) {
-  char buf[400];
-  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, d);
-  if (r.ec != std::errc()) return std::string(sizeof buf, '*');
-  std::string s(buf, r.ptr);
+  std::string buf(static_cast<std::size_t>(d) + 330, '\0');  // 309 digits, sign, point
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, d);
+  std::string s(buf.data(), r.ptr);
   if (d == 0) s += '.';
   return s;
 }
@@ -52,12 +51,13 @@ std::string fixed_text(double v, int d) {
 // |v| (not 0) rounded to d significant digits: the digits and the decimal
 // exponent of the first one (1.5 gives "15" and 0).
 void significant(double a, int d, std::string& digits, int& exponent) {
-  char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf - 1, a, std::chars_format::scientific, d - 1);
+  std::string buf(static_cast<std::size_t>(d) + 16, '\0');  // d digits, point, e-308
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size() - 1, a, std::chars_format::scientific,
+                         d - 1);
   *r.ptr = '\0';
   digits.assign(1, buf[0]);
-  if (d > 1) digits.append(buf + 2, static_cast<std::size_t>(d - 1));
-  exponent = std::atoi(std::strchr(buf, 'e') + 1);
+  if (d > 1) digits.append(buf.data() + 2, static_cast<std::size_t>(d - 1));
+  exponent = std::atoi(std::strchr(buf.data(), 'e') + 1);
 }
 
 }  // namespace
