@@ -59,7 +59,12 @@ class FieldReader {
     }
   }
 
-  void literal(std::string_view text) { col_ += text.size(); }
+  // A literal skips its columns; a doubled quote stands for one.
+  void literal(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i, ++col_) {
+      if (text[i] == '\'') ++i;
+    }
+  }
   void skip(int n) { col_ += static_cast<std::size_t>(n); }
   void column(int n) { col_ = static_cast<std::size_t>(n - 1); }
   void new_record() {

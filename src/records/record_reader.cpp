@@ -22,7 +22,8 @@ RecordReader::RecordReader(std::istream& in, std::string name, Mode mode, std::s
 }
 
 bool RecordReader::next(std::string_view& record) {
-  return mode_ == Mode::Block ? next_block(record) : next_line(record);
+  can_step_back_ = mode_ == Mode::Block ? next_block(record) : next_line(record);
+  return can_step_back_;
 }
 
 bool RecordReader::next_block(std::string_view& record) {
@@ -91,7 +92,8 @@ bool RecordReader::next_line(std::string_view& record) {
 }
 
 void RecordReader::step_back() {
-  if (line_ == 0 || stepped_back_) return;
+  if (!can_step_back_) return;
+  can_step_back_ = false;
   if (mode_ == Mode::Block) pos_ = last_start_;
   stepped_back_ = true;
   --line_;
@@ -100,6 +102,7 @@ void RecordReader::step_back() {
 void RecordReader::rewind() {
   line_ = 0;
   stepped_back_ = false;
+  can_step_back_ = false;
   if (mode_ == Mode::Block && from_start_ && at_eof_) {
     pos_ = 0;  // the whole stream is in the buffer
     return;

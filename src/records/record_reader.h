@@ -25,7 +25,8 @@ class RecordReader {
   bool next(std::string_view& record);
 
   // Makes the record last returned by next() the next one returned again.
-  // Only one step back is possible between two calls of next().
+  // Only one step back is possible between two calls of next(), and none
+  // after a call that met the end of the stream.
   void step_back();
 
   // Back to the first record. Throws InputError when the stream cannot seek.
@@ -60,7 +61,8 @@ class RecordReader {
   bool at_eof_ = false;         // the stream has no more bytes
   bool from_start_ = true;      // buf_[0] is the first byte of the stream
   bool stepped_back_ = false;
-  std::string line_buf_;  // Line mode: the current record
+  bool can_step_back_ = false;  // the last call of next() returned a record
+  std::string line_buf_;        // Line mode: the current record
   long line_ = 0;
 };
 

@@ -68,6 +68,7 @@ std::string integer_field(std::int64_t v, int w) {
 
 std::string fixed_field(double v, int w, int d) {
   if (!std::isfinite(v)) return non_finite(v, w);
+  if (v == 0.0) v = 0.0;  // zero has no sign
   return fitted(fixed_text(v, d), w);
 }
 
@@ -79,7 +80,7 @@ std::string exponent_field(double v, int w, int d) {
     significant(std::fabs(v), d, digits, exponent);
     ++exponent;
   }
-  std::string s = std::signbit(v) ? "-0." : "0.";
+  std::string s = v < 0.0 ? "-0." : "0.";  // zero has no sign
   s += digits;
   int mag = std::abs(exponent);
   if (mag > 999) return std::string(static_cast<std::size_t>(w), '*');
@@ -96,6 +97,7 @@ std::string exponent_field(double v, int w, int d) {
 std::string general_field(double v, int w, int d) {
   if (!std::isfinite(v)) return non_finite(v, w);
   const std::string tail(4, ' ');
+  if (w - 4 < d + 2) return exponent_field(v, w, d);  // no room for the fixed form
   if (v == 0.0) return fitted(fixed_text(0.0, d - 1), w - 4) + tail;
   std::string digits;
   int exponent = 0;

@@ -104,6 +104,10 @@ TEST(ReadFields, TextFields) {
   EXPECT_EQ(std::string(c.begin(), c.end()), "h  ");
 }
 
+TEST(ReadFields, ALiteralSkipsItsColumnsWithADoubledQuoteAsOne) {
+  EXPECT_EQ(read_int("it's4200", "('it''s',I4)"), 4200);
+}
+
 TEST(ReadFields, OptionsAndYearHeader) {
   Input in("     Y     N     y     x\n     Y\n     3    1997\n");
   char o[4][1];

@@ -250,6 +250,15 @@ TEST(Format, FieldFunctions) {
   }
 }
 
+TEST(Format, ZeroHasNoSignAndNarrowGeneralFieldsTakeTheExponentForm) {
+  EXPECT_EQ(exponent_field(-0.0, 10, 3), " 0.000E+00");
+  EXPECT_EQ(fixed_field(-0.0, 6, 2), "  0.00");
+  EXPECT_EQ(fixed_field(-0.004, 6, 2), " -0.00");  // a negative value keeps its sign
+  EXPECT_EQ(general_field(0.5, 4, 1), "****");
+  EXPECT_EQ(format(Layout("(G3.1)"), {0.5}), "***\n");
+  EXPECT_EQ(general_field(0.5, 9, 1), "  0.5    ");
+}
+
 TEST(Format, TheProgramsRecords) {
   check({
       {"(2(I7,3X),3E10.3,F10.2)",

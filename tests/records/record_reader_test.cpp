@@ -89,6 +89,24 @@ TEST(RecordReader, StepBackReturnsTheSameRecord) {
   }
 }
 
+TEST(RecordReader, NoStepBackAfterTheEnd) {
+  // The last record ends on a block boundary: the failed read moves the
+  // buffer, and a step back then must not reach behind it.
+  for (const char* text : {"abcdefghijklmno\n", "abcdefg\nhijklmn\n"}) {
+    for (auto mode : {Mode::Block, Mode::Line}) {
+      std::istringstream in(text);
+      RecordReader r(in, "T.SEQ", mode, 16);
+      std::string_view rec;
+      while (r.next(rec)) {
+      }
+      const long lines = r.line();
+      r.step_back();
+      EXPECT_FALSE(r.next(rec)) << text;
+      EXPECT_EQ(r.line(), lines);
+    }
+  }
+}
+
 TEST(RecordReader, RewindInMemoryAndAfterRefills) {
   std::istringstream small("x\ny\n");
   RecordReader s(small, "T.SEQ");
