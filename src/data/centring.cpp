@@ -29,7 +29,7 @@ void StandardiseYear(Mat<float> YearData, Mat<const std::int32_t> IncidenceMatri
     double Q = 0.0;      // sum of squares of the present values
     std::int64_t n = 0;  // number of present values
     for (std::int32_t j = 1; j <= MAXG; ++j) {
-      const double x = YearData(i, j);
+      const double x = static_cast<double>(YearData(i, j));
       Q += IncidenceMatrix(i, j) * (x * x);
       n += IncidenceMatrix(i, j);
     }

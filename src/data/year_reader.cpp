@@ -18,10 +18,86 @@ bool blank(char c) {
   return c == ' ' || c == '\t';
 }
 
+bool digit(char c) {
+  return static_cast<unsigned char>(c - '0') < 10;
+}
+
+// The fast path for the common record: three plain integers of up to nine
+// digits and a real of up to seven significant digits with a small decimal
+// exponent, separated by blanks, tabs or one comma. Such a real is exact as
+// an integer mantissa, and so is a power of ten up to 10^10: one division
+// or multiplication then rounds once, to the nearest float, as a full
+// conversion would. Returns false for anything else, which the full parser
+// then reads (or refuses) by the same rules.
+bool fast_observation(const char* p, const char* end, Observation& out) {
+  static constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                     1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+  std::int32_t* const slots[3] = {&out.year, &out.location, &out.genotype};
+  // Skips the separator after a number: blanks, at most one comma.
+  auto separator = [&]() -> bool {
+    if (p < end && !blank(*p) && *p != ',') return false;  // text stuck to the number
+    while (p < end && blank(*p)) ++p;
+    if (p < end && *p == ',') {
+      ++p;
+      while (p < end && blank(*p)) ++p;
+      if (p < end && *p == ',') return false;
+    }
+    return true;
+  };
+  while (p < end && blank(*p)) ++p;
+  for (std::int32_t* slot : slots) {
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    const char* first = p;
+    std::int32_t v = 0;
+    while (p < end && digit(*p) && p - first < 9) v = v * 10 + (*p++ - '0');
+    if (p == first || !separator() || p == end) return false;
+    *slot = negative ? -v : v;
+  }
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  std::uint32_t mantissa = 0;
+  int digits = 0;    // significant digits so far
+  int decimals = 0;  // digits after the point
+  bool point = false, any = false;
+  for (; p < end; ++p) {
+    if (digit(*p)) {
+      any = true;
+      if (mantissa != 0 || *p != '0') ++digits;
+      if (digits > 7) return false;
+      mantissa = mantissa * 10 + static_cast<std::uint32_t>(*p - '0');
+      decimals += point;
+    } else if (*p == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any) return false;
+  int exponent = -decimals;
+  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
+    ++p;
+    bool exp_negative = false;
+    if (p < end && (*p == '-' || *p == '+')) exp_negative = *p++ == '-';
+    const char* first = p;
+    int e = 0;
+    while (p < end && digit(*p) && p - first < 3) e = e * 10 + (*p++ - '0');
+    if (p == first || (p < end && digit(*p))) return false;
+    exponent += exp_negative ? -e : e;
+  }
+  if (p < end && !blank(*p) && *p != ',') return false;
+  if (exponent < -10 || exponent > 10) return false;
+  float v = static_cast<float>(mantissa);
+  v = exponent < 0 ? v / kPow10[-exponent] : v * kPow10[exponent];
+  out.value = negative ? -v : v;
+  return true;
+}
+
 }  // namespace
 
 SeqLine parse_observation(std::string_view line, Observation& out,
                           const records::RecordReader& seq) {
+  if (fast_observation(line.data(), line.data() + line.size(), out)) return SeqLine::Record;
   const char* p = line.data();
   const char* const end = p + line.size();
   int fields = 0;

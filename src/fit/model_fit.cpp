@@ -15,8 +15,8 @@ std::int32_t add_member(Mat<const float> YearData, Mat<const std::int32_t> Incid
   double tss = TSSj(y, v), ess = ESSj(y, v);
   for (std::int32_t j = 1; j <= MAXG; ++j) {
     const std::int32_t n = IncidenceMatrix(u, j);
-    const double x = YearData(u, j);
-    const double mean = GroupMeans(k, j);
+    const double x = static_cast<double>(YearData(u, j));
+    const double mean = static_cast<double>(GroupMeans(k, j));
     tss += n * (x * x);
     ess += n * (mean * mean);
     m += n;

@@ -12,13 +12,16 @@ void AddYearDistances(Mat<const float> YearData, Mat<const std::int32_t> Inciden
     if (EliminationVector(u) != 0) continue;
     ++e;
     EliminatedLocations(e) = u;
-    for (std::int32_t k = 1; k <= NGP; ++k) {
-      for (std::int32_t j = 1; j <= MAXG; ++j) {
-        const std::int32_t w = GroupCounts(k, j) > 0 ? IncidenceMatrix(u, j) : 0;
-        const double d =
-            static_cast<double>(YearData(u, j)) - static_cast<double>(GroupMeans(k, j));
-        SedCounts(e, k) += w;
-        SedSums(e, k) += w * (d * d);
+    // Genotype by genotype, every group in turn: each (e, k) still sums its
+    // terms in genotype order. A genotype the location lacks adds nothing.
+    for (std::int32_t j = 1; j <= MAXG; ++j) {
+      if (IncidenceMatrix(u, j) <= 0) continue;
+      const double x = static_cast<double>(YearData(u, j));
+      for (std::int32_t k = 1; k <= NGP; ++k) {
+        if (GroupCounts(k, j) <= 0) continue;
+        const double d = x - static_cast<double>(GroupMeans(k, j));
+        SedCounts(e, k) += IncidenceMatrix(u, j);
+        SedSums(e, k) += IncidenceMatrix(u, j) * (d * d);
       }
     }
   }

@@ -166,7 +166,7 @@ TEST(Mutations, TextAndHugeNumbersInNumericFields) {
       fields.push_back({"J.CLS", t});
   }
   for (auto t : tokens(seq, 0, line_start(seq, 4))) fields.push_back({"J.SEQ", t});
-  int k = 0;
+  std::size_t k = 0;
   for (const auto& [file, span] : fields) {
     const char* bad = kBad[k++ % std::size(kBad)];
     Job job = base;
