@@ -195,6 +195,7 @@ std::string format(const Layout& layout, std::span<const Value> values) {
 
 void Unit::put(std::string_view text) {
   out_->write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (flush_each_) out_->flush();
   if (!*out_) failed();
 }
 

@@ -47,10 +47,12 @@ std::string exponent_field(double v, int w, int d);
 std::string general_field(double v, int w, int d);
 
 // An output file (or the console) that records are written to. A failed
-// write throws InputError naming the file.
+// write throws InputError naming the file. The console is flushed after
+// every write, so that progress shows as it is made.
 class Unit {
  public:
-  Unit(std::ostream& out, std::string name) : out_(&out), name_(std::move(name)) {}
+  Unit(std::ostream& out, std::string name, bool flush_each = false)
+      : out_(&out), name_(std::move(name)), flush_each_(flush_each) {}
 
   // Writes already formatted records.
   void put(std::string_view text);
@@ -67,6 +69,7 @@ class Unit {
   [[noreturn]] void failed() const;
   std::ostream* out_;
   std::string name_;
+  bool flush_each_;
 };
 
 }  // namespace locseq::records

@@ -13,7 +13,7 @@ namespace locseq {
 
 int run_program(std::istream& console_in, std::ostream& console_out, std::ostream& err) {
   records::RecordReader answers(console_in, "standard input", records::RecordReader::Mode::Line);
-  records::Unit console(console_out, "standard output");
+  records::Unit console(console_out, "standard output", /*flush_each=*/true);
   std::unique_ptr<FileSet> files;
   try {
     FileNames names = ask_file_names(answers, console);
