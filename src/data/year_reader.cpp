@@ -1,6 +1,7 @@
 #include "data/year_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "records/input_error.h"
@@ -22,16 +23,24 @@ bool digit(char c) {
   return static_cast<unsigned char>(c - '0') < 10;
 }
 
-// The fast path for the common record: three plain integers of up to nine
-// digits and a real of up to seven significant digits with a small decimal
-// exponent, separated by blanks, tabs or one comma. Such a real is exact as
-// an integer mantissa, and so is a power of ten up to 10^10: one division
-// or multiplication then rounds once, to the nearest float, as a full
-// conversion would. Returns false for anything else, which the full parser
-// then reads (or refuses) by the same rules.
-bool fast_observation(const char* p, const char* end, Observation& out) {
+// The short cut for the common record: three plain integers of up to nine
+// digits and a real of up to seven significant digits with a decimal
+// exponent of at most ten, separated by blanks, tabs or one comma. `end` is
+// the end of the record or of the bytes at hand. Returns the position just
+// after the value (where a blank, comma or line end must follow), or nullptr
+// for anything else, which the full parser then reads (or refuses) by the
+// same rules.
+//
+// The value rounds once, to the nearest float, as a full conversion does: a
+// mantissa m < 2^24 and 10^k (k <= 10) are exact in float, so m * 10^k
+// rounds once; and m / 10^k lies at least 2^-48 (relative) from any float
+// midpoint, farther than the double product m * 10^-k (within 2^-52) can
+// stray, so rounding that product to float rounds m / 10^k itself.
+const char* fast_observation(const char* p, const char* end, Observation& out) {
   static constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                      1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+  static constexpr double kInversePow10[] = {1e0,  1e-1, 1e-2, 1e-3, 1e-4, 1e-5,
+                                             1e-6, 1e-7, 1e-8, 1e-9, 1e-10};
   std::int32_t* const slots[3] = {&out.year, &out.location, &out.genotype};
   // Skips the separator after a number: blanks, at most one comma.
   auto separator = [&]() -> bool {
@@ -42,7 +51,7 @@ bool fast_observation(const char* p, const char* end, Observation& out) {
       while (p < end && blank(*p)) ++p;
       if (p < end && *p == ',') return false;
     }
-    return true;
+    return p < end;
   };
   while (p < end && blank(*p)) ++p;
   for (std::int32_t* slot : slots) {
@@ -51,7 +60,7 @@ bool fast_observation(const char* p, const char* end, Observation& out) {
     const char* first = p;
     std::int32_t v = 0;
     while (p < end && digit(*p) && p - first < 9) v = v * 10 + (*p++ - '0');
-    if (p == first || !separator() || p == end) return false;
+    if (p == first || !separator()) return nullptr;
     *slot = negative ? -v : v;
   }
   bool negative = false;
@@ -64,7 +73,7 @@ bool fast_observation(const char* p, const char* end, Observation& out) {
     if (digit(*p)) {
       any = true;
       if (mantissa != 0 || *p != '0') ++digits;
-      if (digits > 7) return false;
+      if (digits > 7) return nullptr;
       mantissa = mantissa * 10 + static_cast<std::uint32_t>(*p - '0');
       decimals += point;
     } else if (*p == '.' && !point) {
@@ -73,7 +82,7 @@ bool fast_observation(const char* p, const char* end, Observation& out) {
       break;
     }
   }
-  if (!any) return false;
+  if (!any) return nullptr;
   int exponent = -decimals;
   if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
     ++p;
@@ -82,15 +91,16 @@ bool fast_observation(const char* p, const char* end, Observation& out) {
     const char* first = p;
     int e = 0;
     while (p < end && digit(*p) && p - first < 3) e = e * 10 + (*p++ - '0');
-    if (p == first || (p < end && digit(*p))) return false;
+    if (p == first || (p < end && digit(*p))) return nullptr;
     exponent += exp_negative ? -e : e;
   }
-  if (p < end && !blank(*p) && *p != ',') return false;
-  if (exponent < -10 || exponent > 10) return false;
-  float v = static_cast<float>(mantissa);
-  v = exponent < 0 ? v / kPow10[-exponent] : v * kPow10[exponent];
+  if (p < end && !blank(*p) && *p != ',' && *p != '\r' && *p != '\n') return nullptr;
+  if (exponent < -10 || exponent > 10) return nullptr;
+  float v = exponent >= 0
+                ? static_cast<float>(mantissa) * kPow10[exponent]
+                : static_cast<float>(static_cast<double>(mantissa) * kInversePow10[-exponent]);
   out.value = negative ? -v : v;
-  return true;
+  return p;
 }
 
 }  // namespace
@@ -154,19 +164,32 @@ void ReadYear(Mat<float> YearData, Mat<std::int32_t> IncidenceMatrix, std::int32
   std::string_view line;
   Observation obs;
   for (;;) {
-    if (!seq.next(line)) return end_of_data();
-    SeqLine kind = parse_observation(line, obs, seq);
-    if (kind == SeqLine::Blank) continue;
-    if (kind == SeqLine::Short) {
-      // The record cut short by the end of the file, when only blank lines
-      // follow it; anywhere else a record with a number missing.
-      const long short_line = seq.line();
-      while (seq.next(line)) {
-        if (!std::all_of(line.begin(), line.end(), blank)) {
-          seq.fail_at(short_line, "fewer than four numbers (year, location, genotype, value)");
+    // Most records are read where they stand in the buffer; the rest (a
+    // record the buffer cuts, a last line without a line end, anything
+    // uncommon) go through next() and the full parser.
+    const std::string_view at_hand = seq.unread();
+    const char* const end = at_hand.data() + at_hand.size();
+    const char* after = fast_observation(at_hand.data(), end, obs);
+    const void* nl = after != nullptr
+                         ? std::memchr(after, '\n', static_cast<std::size_t>(end - after))
+                         : nullptr;
+    if (nl != nullptr) {
+      seq.take_record(static_cast<const char*>(nl) + 1);
+    } else {
+      if (!seq.next(line)) return end_of_data();
+      SeqLine kind = parse_observation(line, obs, seq);
+      if (kind == SeqLine::Blank) continue;
+      if (kind == SeqLine::Short) {
+        // The record cut short by the end of the file, when only blank lines
+        // follow it; anywhere else a record with a number missing.
+        const long short_line = seq.line();
+        while (seq.next(line)) {
+          if (!std::all_of(line.begin(), line.end(), blank)) {
+            seq.fail_at(short_line, "fewer than four numbers (year, location, genotype, value)");
+          }
         }
+        return end_of_data();
       }
-      return end_of_data();
     }
     if (obs.year < y) continue;
     if (obs.year > y) {

@@ -29,6 +29,21 @@ class RecordReader {
   // after a call that met the end of the stream.
   void step_back();
 
+  // For a caller that parses records where they stand (in Block mode): the
+  // unread bytes of the buffer, which may end inside a record (empty in
+  // Line mode); and taking the record that ends just before `next` (the
+  // byte after its line end), as next() would have returned it.
+  std::string_view unread() const {
+    return mode_ == Mode::Block ? std::string_view(buf_.data() + pos_, end_ - pos_)
+                                : std::string_view();
+  }
+  void take_record(const char* next) {
+    last_start_ = pos_;
+    pos_ = static_cast<std::size_t>(next - buf_.data());
+    ++line_;
+    can_step_back_ = true;
+  }
+
   // Back to the first record. Throws InputError when the stream cannot seek.
   void rewind();
 
