@@ -26,7 +26,9 @@ bool digit(char c) {
 // The short cut for the common record: three plain integers of up to nine
 // digits and a real of up to seven significant digits with a decimal
 // exponent of at most ten, separated by blanks, tabs or one comma. `end` is
-// the end of the record or of the bytes at hand. Returns the position just
+// the end of the record or of the bytes at hand; with kSentinel the byte at
+// `end` is known to be a NUL, which stops every scan without a bound check.
+// Returns the position just
 // after the value (where a blank, comma or line end must follow), or nullptr
 // for anything else, which the full parser then reads (or refuses) by the
 // same rules.
@@ -36,7 +38,10 @@ bool digit(char c) {
 // rounds once; and m / 10^k lies at least 2^-48 (relative) from any float
 // midpoint, farther than the double product m * 10^-k (within 2^-52) can
 // stray, so rounding that product to float rounds m / 10^k itself.
+template <bool kSentinel>
 const char* fast_observation(const char* p, const char* end, Observation& out) {
+  // Whether p is still inside the bytes (the sentinel is no accepted byte).
+  auto in = [&](const char* q) { return kSentinel || q < end; };
   static constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                      1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
   static constexpr double kInversePow10[] = {1e0,  1e-1, 1e-2, 1e-3, 1e-4, 1e-5,
@@ -44,32 +49,32 @@ const char* fast_observation(const char* p, const char* end, Observation& out) {
   std::int32_t* const slots[3] = {&out.year, &out.location, &out.genotype};
   // Skips the separator after a number: blanks, at most one comma.
   auto separator = [&]() -> bool {
-    if (p < end && !blank(*p) && *p != ',') return false;  // text stuck to the number
-    while (p < end && blank(*p)) ++p;
-    if (p < end && *p == ',') {
+    if (in(p) && !blank(*p) && *p != ',') return false;  // text stuck to the number
+    while (in(p) && blank(*p)) ++p;
+    if (in(p) && *p == ',') {
       ++p;
-      while (p < end && blank(*p)) ++p;
-      if (p < end && *p == ',') return false;
+      while (in(p) && blank(*p)) ++p;
+      if (in(p) && *p == ',') return false;
     }
-    return p < end;
+    return in(p);
   };
-  while (p < end && blank(*p)) ++p;
+  while (in(p) && blank(*p)) ++p;
   for (std::int32_t* slot : slots) {
     bool negative = false;
-    if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    if (in(p) && (*p == '-' || *p == '+')) negative = *p++ == '-';
     const char* first = p;
     std::int32_t v = 0;
-    while (p < end && digit(*p) && p - first < 9) v = v * 10 + (*p++ - '0');
+    while (in(p) && digit(*p) && p - first < 9) v = v * 10 + (*p++ - '0');
     if (p == first || !separator()) return nullptr;
     *slot = negative ? -v : v;
   }
   bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  if (in(p) && (*p == '-' || *p == '+')) negative = *p++ == '-';
   std::uint32_t mantissa = 0;
   int digits = 0;    // significant digits so far
   int decimals = 0;  // digits after the point
   bool point = false, any = false;
-  for (; p < end; ++p) {
+  for (; in(p); ++p) {
     if (digit(*p)) {
       any = true;
       if (mantissa != 0 || *p != '0') ++digits;
@@ -84,17 +89,17 @@ const char* fast_observation(const char* p, const char* end, Observation& out) {
   }
   if (!any) return nullptr;
   int exponent = -decimals;
-  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
+  if (in(p) && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
     ++p;
     bool exp_negative = false;
-    if (p < end && (*p == '-' || *p == '+')) exp_negative = *p++ == '-';
+    if (in(p) && (*p == '-' || *p == '+')) exp_negative = *p++ == '-';
     const char* first = p;
     int e = 0;
-    while (p < end && digit(*p) && p - first < 3) e = e * 10 + (*p++ - '0');
-    if (p == first || (p < end && digit(*p))) return nullptr;
+    while (in(p) && digit(*p) && p - first < 3) e = e * 10 + (*p++ - '0');
+    if (p == first || (in(p) && digit(*p))) return nullptr;
     exponent += exp_negative ? -e : e;
   }
-  if (p < end && !blank(*p) && *p != ',' && *p != '\r' && *p != '\n') return nullptr;
+  if (in(p) && !blank(*p) && *p != ',' && *p != '\r' && *p != '\n') return nullptr;
   if (exponent < -10 || exponent > 10) return nullptr;
   float v = exponent >= 0
                 ? static_cast<float>(mantissa) * kPow10[exponent]
@@ -107,7 +112,9 @@ const char* fast_observation(const char* p, const char* end, Observation& out) {
 
 SeqLine parse_observation(std::string_view line, Observation& out,
                           const records::RecordReader& seq) {
-  if (fast_observation(line.data(), line.data() + line.size(), out)) return SeqLine::Record;
+  if (fast_observation<false>(line.data(), line.data() + line.size(), out)) {
+    return SeqLine::Record;
+  }
   const char* p = line.data();
   const char* const end = p + line.size();
   int fields = 0;
@@ -169,12 +176,15 @@ void ReadYear(Mat<float> YearData, Mat<std::int32_t> IncidenceMatrix, std::int32
     // uncommon) go through next() and the full parser.
     const std::string_view at_hand = seq.unread();
     const char* const end = at_hand.data() + at_hand.size();
-    const char* after = fast_observation(at_hand.data(), end, obs);
-    const void* nl = after != nullptr
-                         ? std::memchr(after, '\n', static_cast<std::size_t>(end - after))
-                         : nullptr;
+    const char* after = fast_observation<true>(at_hand.data(), end, obs);
+    const char* nl = nullptr;
+    if (after != nullptr) {
+      nl = *after == '\n' ? after
+                          : static_cast<const char*>(
+                                std::memchr(after, '\n', static_cast<std::size_t>(end - after)));
+    }
     if (nl != nullptr) {
-      seq.take_record(static_cast<const char*>(nl) + 1);
+      seq.take_record(nl + 1);
     } else {
       if (!seq.next(line)) return end_of_data();
       SeqLine kind = parse_observation(line, obs, seq);

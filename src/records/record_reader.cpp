@@ -18,7 +18,8 @@ std::string_view without_cr(const char* begin, const char* end) {
 
 RecordReader::RecordReader(std::istream& in, std::string name, Mode mode, std::size_t block_size)
     : in_(in), name_(std::move(name)), mode_(mode) {
-  if (mode_ == Mode::Block) buf_.resize(block_size < 16 ? 16 : block_size);
+  // One byte more than the block: the NUL behind the last valid byte.
+  if (mode_ == Mode::Block) buf_.assign((block_size < 16 ? 16 : block_size) + 1, '\0');
 }
 
 bool RecordReader::next(std::string_view& record) {
@@ -53,7 +54,7 @@ bool RecordReader::next_block(std::string_view& record) {
 }
 
 bool RecordReader::refill() {
-  if (end_ == buf_.size()) {
+  if (end_ == buf_.size() - 1) {
     if (pos_ > 0) {
       // Keep the unread bytes of the record in progress, drop the rest.
       std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
@@ -61,17 +62,15 @@ bool RecordReader::refill() {
       pos_ = 0;
       from_start_ = false;
     } else {
-      buf_.resize(buf_.size() * 2);  // one record longer than the buffer
+      buf_.resize(buf_.size() * 2 - 1);  // one record longer than the buffer
     }
   }
-  auto room = static_cast<std::streamsize>(buf_.size() - end_);
+  auto room = static_cast<std::streamsize>(buf_.size() - 1 - end_);
   std::streamsize got = in_.rdbuf()->sgetn(buf_.data() + end_, room);
-  if (got <= 0) {
-    at_eof_ = true;
-    return false;
-  }
-  end_ += static_cast<std::size_t>(got);
-  return true;
+  if (got > 0) end_ += static_cast<std::size_t>(got);
+  buf_[end_] = '\0';
+  if (got <= 0) at_eof_ = true;
+  return got > 0;
 }
 
 bool RecordReader::next_line(std::string_view& record) {
@@ -112,6 +111,7 @@ void RecordReader::rewind() {
     fail_at(0, "cannot return to the start of the file");
   }
   pos_ = end_ = last_start_ = 0;
+  buf_[0] = '\0';
   at_eof_ = false;
   from_start_ = true;
 }

@@ -30,8 +30,8 @@ class RecordReader {
   void step_back();
 
   // For a caller that parses records where they stand (in Block mode): the
-  // unread bytes of the buffer, which may end inside a record (empty in
-  // Line mode); and taking the record that ends just before `next` (the
+  // unread bytes of the buffer, which may end inside a record, followed by a
+  // NUL byte (empty in Line mode); and taking the record that ends just before `next` (the
   // byte after its line end), as next() would have returned it.
   std::string_view unread() const {
     return mode_ == Mode::Block ? std::string_view(buf_.data() + pos_, end_ - pos_)
