@@ -18,8 +18,11 @@ std::string_view without_cr(const char* begin, const char* end) {
 
 RecordReader::RecordReader(std::istream& in, std::string name, Mode mode, std::size_t block_size)
     : in_(in), name_(std::move(name)), mode_(mode) {
-  // One byte more than the block: the NUL behind the last valid byte.
-  if (mode_ == Mode::Block) buf_.assign((block_size < 16 ? 16 : block_size) + 1, '\0');
+  if (mode_ == Mode::Block) {
+    capacity_ = (block_size < 16 ? 16 : block_size) + 1;  // and the NUL
+    buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    buf_[0] = '\0';
+  }
 }
 
 bool RecordReader::next(std::string_view& record) {
@@ -29,7 +32,7 @@ bool RecordReader::next(std::string_view& record) {
 
 bool RecordReader::next_block(std::string_view& record) {
   for (;;) {
-    const char* data = buf_.data();
+    const char* data = buf_.get();
     const void* nl = std::memchr(data + pos_, '\n', end_ - pos_);
     if (nl != nullptr) {
       const char* stop = static_cast<const char*>(nl);
@@ -42,7 +45,7 @@ bool RecordReader::next_block(std::string_view& record) {
     }
     if (at_eof_ || !refill()) {
       if (pos_ == end_) return false;
-      data = buf_.data();  // refill may have moved the buffer
+      data = buf_.get();  // refill may have moved the buffer
       record = without_cr(data + pos_, data + end_);
       last_start_ = pos_;
       pos_ = end_;
@@ -54,19 +57,23 @@ bool RecordReader::next_block(std::string_view& record) {
 }
 
 bool RecordReader::refill() {
-  if (end_ == buf_.size() - 1) {
+  if (end_ == capacity_ - 1) {
     if (pos_ > 0) {
       // Keep the unread bytes of the record in progress, drop the rest.
-      std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+      std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
       end_ -= pos_;
       pos_ = 0;
       from_start_ = false;
     } else {
-      buf_.resize(buf_.size() * 2 - 1);  // one record longer than the buffer
+      // One record longer than the buffer: twice the room.
+      auto bigger = std::make_unique_for_overwrite<char[]>(capacity_ * 2 - 1);
+      std::memcpy(bigger.get(), buf_.get(), end_);
+      buf_ = std::move(bigger);
+      capacity_ = capacity_ * 2 - 1;
     }
   }
-  auto room = static_cast<std::streamsize>(buf_.size() - 1 - end_);
-  std::streamsize got = in_.rdbuf()->sgetn(buf_.data() + end_, room);
+  auto room = static_cast<std::streamsize>(capacity_ - 1 - end_);
+  std::streamsize got = in_.rdbuf()->sgetn(buf_.get() + end_, room);
   if (got > 0) end_ += static_cast<std::size_t>(got);
   buf_[end_] = '\0';
   if (got <= 0) at_eof_ = true;

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 #include <istream>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace locseq::records {
 
@@ -34,12 +34,12 @@ class RecordReader {
   // NUL byte (empty in Line mode); and taking the record that ends just before `next` (the
   // byte after its line end), as next() would have returned it.
   std::string_view unread() const {
-    return mode_ == Mode::Block ? std::string_view(buf_.data() + pos_, end_ - pos_)
+    return mode_ == Mode::Block ? std::string_view(buf_.get() + pos_, end_ - pos_)
                                 : std::string_view();
   }
   void take_record(const char* next) {
     last_start_ = pos_;
-    pos_ = static_cast<std::size_t>(next - buf_.data());
+    pos_ = static_cast<std::size_t>(next - buf_.get());
     ++line_;
     can_step_back_ = true;
   }
@@ -69,7 +69,10 @@ class RecordReader {
   std::istream& in_;
   std::string name_;
   Mode mode_;
-  std::vector<char> buf_;
+  // The bytes read and not yet passed, and a NUL behind them. Allocated
+  // without clearing: only the part a stream fills is ever touched.
+  std::unique_ptr<char[]> buf_;
+  std::size_t capacity_ = 0;    // bytes buf_ holds, the NUL's place included
   std::size_t pos_ = 0;         // first unread byte of buf_
   std::size_t end_ = 0;         // one past the last valid byte of buf_
   std::size_t last_start_ = 0;  // where the record last returned starts in buf_

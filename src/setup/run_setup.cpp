@@ -102,8 +102,8 @@ void write_summary(Units& u, const RunParameters& p) {
 }
 
 template <class T>
-void clear(std::vector<T>& area, std::int64_t required, const T& blank) {
-  std::fill_n(area.begin(), static_cast<std::ptrdiff_t>(required), blank);
+void clear(Area<T>& area, std::int64_t required, const T& blank) {
+  std::fill_n(area.data(), required, blank);
 }
 
 }  // namespace

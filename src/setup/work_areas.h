@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <span>
 #include <type_traits>
 #include <vector>
@@ -89,6 +90,23 @@ struct RunParameters {
   std::int32_t NGP = 0;   // truncation level: the number of groups
 };
 
+// A fixed-capacity work area. Its elements are left as the system hands
+// them out until the set-up clears the part a job needs, so a small job
+// touches little memory.
+template <class T>
+class Area {
+ public:
+  explicit Area(long capacity)
+      : data_(std::make_unique_for_overwrite<T[]>(static_cast<std::size_t>(capacity))),
+        size_(capacity) {}
+  T* data() const { return data_.get(); }
+  long size() const { return size_; }
+
+ private:
+  std::unique_ptr<T[]> data_;
+  long size_;
+};
+
 // The four fixed-capacity work areas, which exist for the whole run.
 struct WorkAreas {
   static constexpr long kDZ = 10000;   // 64-bit reals
@@ -96,10 +114,10 @@ struct WorkAreas {
   static constexpr long kMZ = 350000;  // 32-bit integers
   static constexpr long kAZ = 2000;    // 8-character texts
 
-  std::vector<double> DZ = std::vector<double>(kDZ);
-  std::vector<float> Z = std::vector<float>(kZ);
-  std::vector<std::int32_t> MZ = std::vector<std::int32_t>(kMZ);
-  std::vector<Name8> AZ = std::vector<Name8>(kAZ);
+  Area<double> DZ{kDZ};
+  Area<float> Z{kZ};
+  Area<std::int32_t> MZ{kMZ};
+  Area<Name8> AZ{kAZ};
   // The enlarged group membership after the allocation, NGP x MAXL: held
   // apart from MZ, where its carved place (NGP x (MAXL-NGP)) cannot hold a
   // group of more than MAXL-NGP members. Sized once, before the sequence.
