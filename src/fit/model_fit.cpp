@@ -66,14 +66,10 @@ void FitYear(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
   close_variant(TSSj, TSS, ESSj, ESS, RSSj, RSS, RSQj, y, 1, cells);
 
   // The means of the enlarged groups.
-  ClearGroupMeans(GroupMeans, GroupCounts, MAXG, NGP);
-  for (std::int32_t k = 1; k <= NGP; ++k) {
-    for (std::int32_t i = 1; i <= AllocatedGroupSizes(k); ++i) {
-      AddToGroup(YearData, IncidenceMatrix, GroupMeans, GroupCounts, k, AllocatedGroupMembers(k, i),
-                 MAXG);
-    }
-  }
-  DivideGroupMeans(GroupMeans, GroupCounts, MAXG, NGP);
+  MeansOfGroups(
+      YearData, IncidenceMatrix, GroupMeans, GroupCounts, AllocatedGroupSizes,
+      [&](std::int32_t k, std::int32_t i, std::int32_t) { return AllocatedGroupMembers(k, i); },
+      MAXG, NGP);
 
   // Variant 2: every member after the allocation.
   cells = 0;

@@ -2,43 +2,11 @@
 
 namespace locseq {
 
-void ClearGroupMeans(Mat<float> GroupMeans, Mat<std::int32_t> GroupCounts, std::int32_t MAXG,
-                     std::int32_t NGP) {
-  for (std::int32_t j = 1; j <= MAXG; ++j) {
-    for (std::int32_t k = 1; k <= NGP; ++k) {
-      GroupCounts(k, j) = 0;
-      GroupMeans(k, j) = 0.0f;
-    }
-  }
-}
-
-void AddToGroup(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
-                Mat<float> GroupMeans, Mat<std::int32_t> GroupCounts, std::int32_t k,
-                std::int32_t u, std::int32_t MAXG) {
-  for (std::int32_t j = 1; j <= MAXG; ++j) {
-    const std::int32_t n = IncidenceMatrix(u, j);
-    GroupCounts(k, j) += n;
-    GroupMeans(k, j) = GroupMeans(k, j) + static_cast<float>(n) * YearData(u, j);
-  }
-}
-
-void DivideGroupMeans(Mat<float> GroupMeans, Mat<const std::int32_t> GroupCounts, std::int32_t MAXG,
-                      std::int32_t NGP) {
-  for (std::int32_t j = 1; j <= MAXG; ++j) {
-    for (std::int32_t k = 1; k <= NGP; ++k) {
-      if (GroupCounts(k, j) > 0) {
-        GroupMeans(k, j) = GroupMeans(k, j) / static_cast<float>(GroupCounts(k, j));
-      }
-    }
-  }
-}
-
 void FormGroupMeans(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
                     Mat<float> GroupMeans, Mat<std::int32_t> GroupCounts,
                     Vec<const std::int32_t> GroupSizes, Vec<const std::int32_t> GroupMemberList,
                     Vec<std::int32_t> MemberLocations, Vec<const std::int32_t> EliminationVector,
                     std::int32_t MAXL, std::int32_t MAXG, std::int32_t NGP) {
-  ClearGroupMeans(GroupMeans, GroupCounts, MAXG, NGP);
   for (std::int32_t p = 1; p <= MAXL; ++p) MemberLocations(p) = 0;
 
   // Translate retained-location numbers into location numbers.
@@ -57,14 +25,9 @@ void FormGroupMeans(Mat<const float> YearData, Mat<const std::int32_t> Incidence
     }
   }
 
-  p = 0;
-  for (std::int32_t k = 1; k <= NGP; ++k) {
-    for (std::int32_t i = 1; i <= GroupSizes(k); ++i) {
-      ++p;
-      AddToGroup(YearData, IncidenceMatrix, GroupMeans, GroupCounts, k, MemberLocations(p), MAXG);
-    }
-  }
-  DivideGroupMeans(GroupMeans, GroupCounts, MAXG, NGP);
+  MeansOfGroups(
+      YearData, IncidenceMatrix, GroupMeans, GroupCounts, GroupSizes,
+      [&](std::int32_t, std::int32_t, std::int32_t q) { return MemberLocations(q); }, MAXG, NGP);
 }
 
 }  // namespace locseq

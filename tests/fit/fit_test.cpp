@@ -105,15 +105,13 @@ struct Fit : Tables {
   // The year's means of the groups with their old members, as the driver
   // forms them before the fit.
   void form_means() {
-    ClearGroupMeans(GroupMeans(), GroupCounts(), MAXG, NGP);
-    std::size_t p = 0;
-    for (long k = 1; k <= NGP; ++k) {
-      for (std::int32_t i = 0; i < GroupSizes[static_cast<std::size_t>(k - 1)]; ++i) {
-        AddToGroup(data(), incidence(), GroupMeans(), GroupCounts(), static_cast<std::int32_t>(k),
-                   MemberLocations[p++], MAXG);
-      }
-    }
-    DivideGroupMeans(GroupMeans(), GroupCounts(), MAXG, NGP);
+    MeansOfGroups(
+        data(), incidence(), GroupMeans(), GroupCounts(),
+        Vec<const std::int32_t>(GroupSizes.data(), MAXL),
+        [&](std::int32_t, std::int32_t, std::int32_t p) {
+          return MemberLocations[static_cast<std::size_t>(p - 1)];
+        },
+        static_cast<std::int32_t>(MAXG), static_cast<std::int32_t>(NGP));
   }
   void fit(std::int32_t y) {
     FitYear(data(), incidence(), GroupMeans(), GroupCounts(),
