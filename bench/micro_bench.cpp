@@ -359,7 +359,9 @@ BENCHMARK(BM_FitYear)->Unit(benchmark::kMillisecond);
 
 // ---- One year of each pass, as the driver runs it (from memory) ----
 
-void BM_SedPassYear(benchmark::State& state) {
+// Rewind, read year 1, centre, group means, then the pass's own last stage.
+template <class LastStage>
+void pass_year(benchmark::State& state, LastStage last_stage) {
   Stages& s = stages();
   MemoryBuf buf(seq_text().text);
   std::istream in(&buf);
@@ -370,28 +372,19 @@ void BM_SedPassYear(benchmark::State& state) {
                      null_sco);
     locseq::CentreYear(s.a.YearData, s.a.IncidenceMatrix, s.p.MAXL, s.p.MAXG);
     s.means();
-    s.distances();
+    last_stage(s);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * seq_text().records[1]);
 }
+
+void BM_SedPassYear(benchmark::State& state) {
+  pass_year(state, [](Stages& s) { s.distances(); });
+}
 BENCHMARK(BM_SedPassYear)->Unit(benchmark::kMillisecond);
 
 void BM_ModfitPassYear(benchmark::State& state) {
-  Stages& s = stages();
-  MemoryBuf buf(seq_text().text);
-  std::istream in(&buf);
-  RecordReader seq(in, "CAP.SEQ");
-  for (auto _ : state) {
-    seq.rewind();
-    locseq::ReadYear(s.a.YearData, s.a.IncidenceMatrix, 1, s.p.MAXL, s.p.MAXG, seq, null_console,
-                     null_sco);
-    locseq::CentreYear(s.a.YearData, s.a.IncidenceMatrix, s.p.MAXL, s.p.MAXG);
-    s.means();
-    s.fit();
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * seq_text().records[1]);
+  pass_year(state, [](Stages& s) { s.fit(); });
 }
 BENCHMARK(BM_ModfitPassYear)->Unit(benchmark::kMillisecond);
 
