@@ -99,7 +99,12 @@ const char* fast_observation(const char* p, const char* end, Observation& out) {
     if (p == first || (in(p) && digit(*p))) return nullptr;
     exponent += exp_negative ? -e : e;
   }
-  if (in(p) && !blank(*p) && *p != ',' && *p != '\r' && *p != '\n') return nullptr;
+  // After the value: a blank, a comma or the line end (a CR only before LF;
+  // elsewhere it is text stuck to the number).
+  if (in(p) && !blank(*p) && *p != ',' && *p != '\n' &&
+      !(*p == '\r' && in(p + 1) && p[1] == '\n')) {
+    return nullptr;
+  }
   if (exponent < -10 || exponent > 10) return nullptr;
   float v = exponent >= 0
                 ? static_cast<float>(mantissa) * kPow10[exponent]
@@ -110,9 +115,9 @@ const char* fast_observation(const char* p, const char* end, Observation& out) {
 
 }  // namespace
 
-SeqLine parse_observation(std::string_view line, Observation& out,
-                          const records::RecordReader& seq) {
-  if (fast_observation<false>(line.data(), line.data() + line.size(), out)) {
+SeqLine parse_observation(std::string_view line, Observation& out, const records::RecordReader& seq,
+                          bool short_cut) {
+  if (short_cut && fast_observation<false>(line.data(), line.data() + line.size(), out)) {
     return SeqLine::Record;
   }
   const char* p = line.data();

@@ -25,9 +25,10 @@ enum class SeqLine { Record, Blank, Short };
 // ignored. Returns Blank for a line of blanks, Short for one with fewer than
 // four numbers. Throws InputError (naming the line last read from `seq`) for
 // text, a null value, a slash, an integer beyond 32 bits or a value that is
-// not finite in single precision.
-SeqLine parse_observation(std::string_view line, Observation& out,
-                          const records::RecordReader& seq);
+// not finite in single precision. Plain records take a short cut that gives
+// the same result; `short_cut` false turns it off (for checking just that).
+SeqLine parse_observation(std::string_view line, Observation& out, const records::RecordReader& seq,
+                          bool short_cut = true);
 
 // Reads year y into YearData and IncidenceMatrix from the current position
 // of .SEQ: records of earlier years are passed over; the first record of a

@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "data/year_reader.h"
 #include "records/input_error.h"
@@ -75,11 +76,33 @@ TEST(ObservationValues, TheShortCutLeavesEveryRefusalToTheFullReader) {
         "1 2 3 nan", "1 2 3 1e39", "1 2x 3 4", "1234567890123 2 3 4", "1 2 3 4e9999999"}) {
     EXPECT_THROW(parse_observation(line, obs, seq), InputError) << line;
   }
+  EXPECT_THROW(parse_observation("1 2 3 4.5\rX", obs, seq), InputError);
+  EXPECT_THROW(parse_observation("1 2 3 4.5\r", obs, seq), InputError);
   EXPECT_EQ(parse_observation("1 2 3", obs, seq), SeqLine::Short);
   EXPECT_EQ(parse_observation(" \t ", obs, seq), SeqLine::Blank);
   ASSERT_EQ(parse_observation("+1 -2 0003 -0", obs, seq), SeqLine::Record);
   EXPECT_EQ(obs.location, -2);
   EXPECT_TRUE(std::signbit(obs.value));
+}
+
+// Read where they stand in the buffer, records follow the same rules.
+TEST(ObservationValues, InPlaceRecordsFollowTheSameRules) {
+  std::vector<float> data(4);
+  std::vector<std::int32_t> incidence(4);
+  std::ostringstream console_text, sco_text;
+  records::Unit console(console_text, "console"), sco(sco_text, "T.SCO");
+  auto read = [&](const std::string& text) {
+    std::istringstream in(text);
+    records::RecordReader seq(in, "T.SEQ");
+    ReadYear(Mat<float>(data.data(), 2, 2), Mat<std::int32_t>(incidence.data(), 2, 2), 1, 2, 2, seq,
+             console, sco);
+  };
+  read("1 1 1 4.5\r\n1 2 2 -1.25 tail\r\n");
+  EXPECT_EQ(data[0], 4.5f);
+  EXPECT_EQ(data[3], -1.25f);
+  for (const char* bad : {"1 1 1 4.5\rX\n", "1 1 1 4.5\r\r\n", "1 1 1 4.5x\n2 1 1 1\n"}) {
+    EXPECT_THROW(read(bad), InputError) << bad;
+  }
 }
 
 }  // namespace
