@@ -43,8 +43,8 @@ bool affordable(const std::string& cls) {
   } catch (const InputError&) {
     return true;
   }
-  const std::int64_t cells = std::int64_t{head[1]} * head[2];
-  return cells <= 1024 && cells * head[0] * head[0] <= (1 << 20);
+  const double cells = static_cast<double>(head[1]) * head[2];
+  return cells <= 1024 && cells * head[0] * head[0] <= 1 << 20;
 }
 
 }  // namespace
