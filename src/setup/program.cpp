@@ -1,8 +1,11 @@
 #include "setup/program.h"
 
+#include <exception>
 #include <istream>
 #include <memory>
+#include <new>
 #include <ostream>
+#include <string>
 
 #include "records/input_error.h"
 #include "setup/dialogue.h"
@@ -10,6 +13,24 @@
 #include "setup/run_setup.h"
 
 namespace locseq {
+
+namespace {
+
+// Ends a run that failed: the console and every report keep what was
+// written before the fault, then the message goes to standard error.
+int stop(std::ostream& console_out, FileSet* files, std::ostream& err, const std::string& what) {
+  console_out.flush();
+  if (files != nullptr) {
+    files->sco.close();
+    files->cos.close();
+    files->alc.close();
+  }
+  err << "locseq: " << what << '\n';
+  err.flush();
+  return 1;
+}
+
+}  // namespace
 
 int run_program(std::istream& console_in, std::ostream& console_out, std::ostream& err) {
   records::RecordReader answers(console_in, "standard input", records::RecordReader::Mode::Line);
@@ -33,16 +54,11 @@ int run_program(std::istream& console_in, std::ostream& console_out, std::ostrea
     alc.flush();
     return 0;
   } catch (const InputError& e) {
-    console_out.flush();
-    if (files) {
-      // Keep every record written before the fault.
-      files->sco.close();
-      files->cos.close();
-      files->alc.close();
-    }
-    err << "locseq: " << e.what() << '\n';
-    err.flush();
-    return 1;
+    return stop(console_out, files.get(), err, e.what());
+  } catch (const std::bad_alloc&) {
+    return stop(console_out, files.get(), err, "not enough memory for this job");
+  } catch (const std::exception& e) {
+    return stop(console_out, files.get(), err, std::string("internal error: ") + e.what());
   }
 }
 
