@@ -63,35 +63,28 @@ void AllocateEliminatedLocations(
   sco.write(kEliminatedLine, {E});
   std::vector<Value> row;
   row.reserve(static_cast<std::size_t>(NGP) + 1);
-  auto label_row = [&] {
+  // A table: its title, the heading, the label row, then one row per
+  // eliminated location (to .COS and .SCO), value(e, k) in its columns.
+  auto table = [&](const char* title, const Layout& layout, auto value) {
+    sco.write(kLine, {title});
+    sco.write(kLine, {" ElmLoc  Location group"});
     row.clear();
     for (std::int32_t k = 1; k <= NGP; ++k) row.emplace_back(GroupLabels(k));
     sco.write(kLabelRow, row);
-  };
-  auto to_cos_and_sco = [&](const Layout& layout) {
-    std::string records = records::format(layout, row);
-    cos.put(records);
-    sco.put(records);
+    for (std::int32_t e = 1; e <= E; ++e) {
+      row.clear();
+      row.emplace_back(EliminatedLocations(e));
+      for (std::int32_t k = 1; k <= NGP; ++k) row.emplace_back(value(e, k));
+      std::string records = records::format(layout, row);
+      cos.put(records);
+      sco.put(records);
+    }
   };
   if (E != 0) {
-    sco.write(kLine, {" Number of squared distances"});
-    sco.write(kLine, {" ElmLoc  Location group"});
-    label_row();
-    for (std::int32_t e = 1; e <= E; ++e) {
-      row.clear();
-      row.emplace_back(EliminatedLocations(e));
-      for (std::int32_t k = 1; k <= NGP; ++k) row.emplace_back(SedCounts(e, k));
-      to_cos_and_sco(kCountRow);
-    }
-    sco.write(kLine, {" squared Euclidean distances"});
-    sco.write(kLine, {" ElmLoc  Location group"});
-    label_row();
-    for (std::int32_t e = 1; e <= E; ++e) {
-      row.clear();
-      row.emplace_back(EliminatedLocations(e));
-      for (std::int32_t k = 1; k <= NGP; ++k) row.emplace_back(SedSums(e, k));
-      to_cos_and_sco(kMeanRow);
-    }
+    table(" Number of squared distances", kCountRow,
+          [&](std::int32_t e, std::int32_t k) { return Value(SedCounts(e, k)); });
+    table(" squared Euclidean distances", kMeanRow,
+          [&](std::int32_t e, std::int32_t k) { return Value(SedSums(e, k)); });
   }
 
   // 6: allocate to the nearest group.

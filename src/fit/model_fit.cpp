@@ -50,40 +50,34 @@ void FitYear(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
     TSSj(y, v) = ESSj(y, v) = RSSj(y, v) = RSQj(y, v) = 0.0;
   }
 
+  // One variant: every member of every group in list order, then the close.
+  // member_of(k, i, p) is the i-th member of group k, the p-th of all.
+  auto fit_variant = [&](std::int32_t v, Vec<const std::int32_t> Sizes, auto member_of) {
+    std::int64_t cells = 0;
+    std::int32_t p = 0;
+    for (std::int32_t k = 1; k <= NGP; ++k) {
+      for (std::int32_t i = 1; i <= Sizes(k); ++i) {
+        const std::int32_t m = add_member(YearData, IncidenceMatrix, GroupMeans, TSSj, ESSj, MAXG,
+                                          y, v, k, member_of(k, i, ++p));
+        if (m > 0) {
+          LocMod(y, v) += 1;
+          cells += m;
+        }
+      }
+    }
+    close_variant(TSSj, TSS, ESSj, ESS, RSSj, RSS, RSQj, y, v, cells);
+  };
+  auto old_member = [&](std::int32_t, std::int32_t, std::int32_t q) { return MemberLocations(q); };
+  auto any_member = [&](std::int32_t k, std::int32_t i, std::int32_t) {
+    return AllocatedGroupMembers(k, i);
+  };
+
   // Variant 1: the old members, with the means of the classified groups.
-  std::int64_t cells = 0;
-  std::int32_t p = 0;
-  for (std::int32_t k = 1; k <= NGP; ++k) {
-    for (std::int32_t i = 1; i <= GroupSizes(k); ++i) {
-      const std::int32_t m = add_member(YearData, IncidenceMatrix, GroupMeans, TSSj, ESSj, MAXG, y,
-                                        1, k, MemberLocations(++p));
-      if (m > 0) {
-        LocMod(y, 1) += 1;
-        cells += m;
-      }
-    }
-  }
-  close_variant(TSSj, TSS, ESSj, ESS, RSSj, RSS, RSQj, y, 1, cells);
-
-  // The means of the enlarged groups.
-  MeansOfGroups(
-      YearData, IncidenceMatrix, GroupMeans, GroupCounts, AllocatedGroupSizes,
-      [&](std::int32_t k, std::int32_t i, std::int32_t) { return AllocatedGroupMembers(k, i); },
-      MAXG, NGP);
-
-  // Variant 2: every member after the allocation.
-  cells = 0;
-  for (std::int32_t k = 1; k <= NGP; ++k) {
-    for (std::int32_t i = 1; i <= AllocatedGroupSizes(k); ++i) {
-      const std::int32_t m = add_member(YearData, IncidenceMatrix, GroupMeans, TSSj, ESSj, MAXG, y,
-                                        2, k, AllocatedGroupMembers(k, i));
-      if (m > 0) {
-        LocMod(y, 2) += 1;
-        cells += m;
-      }
-    }
-  }
-  close_variant(TSSj, TSS, ESSj, ESS, RSSj, RSS, RSQj, y, 2, cells);
+  fit_variant(1, GroupSizes, old_member);
+  // Variant 2: every member after the allocation, with the means formed anew.
+  MeansOfGroups(YearData, IncidenceMatrix, GroupMeans, GroupCounts, AllocatedGroupSizes, any_member,
+                MAXG, NGP);
+  fit_variant(2, AllocatedGroupSizes, any_member);
 }
 
 }  // namespace locseq
