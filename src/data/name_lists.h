@@ -5,7 +5,7 @@
 
 #include "records/record_reader.h"
 #include "records/record_writer.h"
-#include "setup/work_areas.h"
+#include "core/arrays.h"
 
 namespace locseq {
 

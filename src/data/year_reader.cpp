@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "records/numbers.h"
 
 namespace locseq {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "setup/work_areas.h"
+#include "core/arrays.h"
 
 namespace locseq {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "records/record_writer.h"
-#include "setup/work_areas.h"
+#include "core/arrays.h"
 
 namespace locseq {
 

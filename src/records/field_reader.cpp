@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "records/layout_driver.h"
 #include "records/numbers.h"
 

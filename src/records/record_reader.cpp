@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 
 namespace locseq::records {
 

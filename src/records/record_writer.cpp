@@ -8,7 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "records/layout_driver.h"
 
 namespace locseq::records {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "records/layout.h"
 
 namespace locseq {

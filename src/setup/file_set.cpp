@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 
 namespace locseq {
 

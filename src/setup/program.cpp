@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "setup/dialogue.h"
 #include "setup/file_set.h"
 #include "setup/run_setup.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "data/year_reader.h"
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "records/numbers.h"
 
 namespace locseq {

@@ -18,7 +18,7 @@
 
 #include "data/year_reader.h"
 #include "records/field_reader.h"
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "records/layout_driver.h"
 #include "records/numbers.h"
 #include "records/record_writer.h"

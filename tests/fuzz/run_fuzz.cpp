@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "records/field_reader.h"
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "setup/dialogue.h"
 #include "setup/run_setup.h"
 

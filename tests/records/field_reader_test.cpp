@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 #include "records/record_writer.h"
 
 namespace locseq::records {

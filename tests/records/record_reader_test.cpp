@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 
 namespace locseq::records {
 namespace {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "records/input_error.h"
+#include "core/input_error.h"
 
 namespace locseq {
 namespace {

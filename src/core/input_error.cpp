@@ -1,4 +1,4 @@
-#include "records/input_error.h"
+#include "core/input_error.h"
 
 #include <utility>
 
