@@ -92,4 +92,13 @@ struct BlockResult {
   std::array<VariantFit, 2> fit;                // indexed by Variant
 };
 
+// Receives the results of a run as they are made: the head once, then every
+// block when it is complete.
+class ResultObserver {
+ public:
+  virtual ~ResultObserver() = default;
+  virtual void head(const RunHead&) {}
+  virtual void block(const BlockResult&) {}
+};
+
 }  // namespace locseq

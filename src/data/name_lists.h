@@ -1,20 +1,22 @@
 // The names of years, locations and genotypes.
 #pragma once
 
-#include <cstdint>
+#include <span>
 
+#include "core/arrays.h"
+#include "core/bundles.h"
 #include "records/record_reader.h"
 #include "records/record_writer.h"
-#include "core/arrays.h"
 
 namespace locseq {
 
-// Reads MAXY year names, MAXL location names and MAXG genotype names from
-// .NAQ (positioned at its third record), one per record, each the first 8
-// columns of its record; then echoes the three lists to .SCO, ten names to a
-// line. Throws InputError when .NAQ ends before the last name.
-void ReadNameLists(Vec<Name8> YearNames, Vec<Name8> LocationNames, Vec<Name8> GenotypeNames,
-                   std::int32_t MAXY, std::int32_t MAXL, std::int32_t MAXG,
-                   records::RecordReader& naq, records::Unit& sco);
+// Passes over the first two records of .NAQ, then reads MAXY year names,
+// MAXL location names and MAXG genotype names, one per record, each the
+// first 8 columns of its record. Throws InputError when .NAQ ends before the
+// last name.
+void ReadNameLists(const NameLists& names, records::FileReader& naq);
+
+// Echoes one name list to .SCO, ten names to a record.
+void write_names(std::span<const Name8> names, records::Unit& sco);
 
 }  // namespace locseq

@@ -5,15 +5,16 @@
 #include <string>
 
 #include "core/input_error.h"
+#include "records/free_format.h"
 #include "records/numbers.h"
 
 namespace locseq {
 
 namespace {
 
-constexpr records::Layout kEndOfData("(A)");
-
-constexpr const char* kFieldNames[4] = {"the year", "the location", "the genotype", "the value"};
+constexpr std::string_view kFieldNames[4] = {
+    "the year (field 1) of the observation", "the location (field 2) of the observation",
+    "the genotype (field 3) of the observation", "the value (field 4) of the observation"};
 
 bool blank(char c) {
   return c == ' ' || c == '\t';
@@ -115,64 +116,34 @@ const char* fast_observation(const char* p, const char* end, Observation& out) {
 
 }  // namespace
 
-SeqLine parse_observation(std::string_view line, Observation& out, const records::RecordReader& seq,
+SeqLine parse_observation(std::string_view line, Observation& out, const records::FileReader& seq,
                           bool short_cut) {
   if (short_cut && fast_observation<false>(line.data(), line.data() + line.size(), out)) {
     return SeqLine::Record;
   }
-  const char* p = line.data();
-  const char* const end = p + line.size();
-  int fields = 0;
-  bool comma = false;  // a comma since the last number
-  for (;;) {
-    while (p < end && blank(*p)) ++p;
-    if (p == end) return fields == 0 ? SeqLine::Blank : SeqLine::Short;
-    if (*p == ',') {
-      if (comma || fields == 0) seq.fail("empty field before a comma; four numbers expected");
-      comma = true;
-      ++p;
-      continue;
-    }
-    if (*p == '/') seq.fail("'/' is not accepted; four numbers expected");
-    const char* start = p;
-    while (p < end && !blank(*p) && *p != ',' && *p != '/') ++p;
-    std::string_view token(start, static_cast<std::size_t>(p - start));
-    records::NumberStatus s;
-    if (fields < 3) {
-      std::int32_t* slot = fields == 0 ? &out.year : fields == 1 ? &out.location : &out.genotype;
-      s = records::parse_integer(token, *slot);
-      if (s == records::NumberStatus::OutOfRange) {
-        seq.fail(std::string(kFieldNames[fields]) + " " + quoted(token) + " is beyond 32 bits");
-      }
-      if (s != records::NumberStatus::Ok) {
-        seq.fail("expected an integer (" + std::string(kFieldNames[fields]) + ") in field " +
-                 std::to_string(fields + 1) + ", found " + quoted(token));
-      }
-    } else {
-      s = records::parse_real(token, out.value);
-      if (s == records::NumberStatus::OutOfRange) {
-        seq.fail("the value " + quoted(token) + " is beyond single precision");
-      }
-      if (s != records::NumberStatus::Ok) {
-        seq.fail("expected a number (the value) in field 4, found " + quoted(token));
-      }
-      return SeqLine::Record;
-    }
-    ++fields;
-    comma = false;
+  records::FreeScanner scanner(seq, records::FreeFormat{});
+  scanner.start(line);
+  std::int32_t* const integers[3] = {&out.year, &out.location, &out.genotype};
+  std::string_view token;
+  std::int32_t repeat = 1;
+  for (std::size_t field = 0; field < 4; ++field) {
+    const records::FreePlace place{kFieldNames[field]};
+    if (!scanner.next(token, repeat, place)) return field == 0 ? SeqLine::Blank : SeqLine::Short;
+    const records::NumberStatus s = field < 3 ? records::parse_integer(token, *integers[field])
+                                              : records::parse_real(token, out.value);
+    if (s == records::NumberStatus::Ok) continue;
+    const bool out_of_range = s == records::NumberStatus::OutOfRange;
+    if (field < 3) records::refuse_integer(seq, token, out_of_range, place);
+    records::refuse_real(seq, token, out_of_range, place);
   }
+  return SeqLine::Record;
 }
 
-void ReadYear(Mat<float> YearData, Mat<std::int32_t> IncidenceMatrix, std::int32_t y,
-              std::int32_t MAXL, std::int32_t MAXG, records::RecordReader& seq,
-              records::Unit& console, records::Unit& sco) {
-  std::fill_n(YearData.data(), std::int64_t{MAXL} * MAXG, 0.0f);
-  std::fill_n(IncidenceMatrix.data(), std::int64_t{MAXL} * MAXG, 0);
-  auto end_of_data = [&] {
-    std::string record = records::format(kEndOfData, {" End of data"});
-    console.put(record);
-    sco.put(record);
-  };
+bool ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
+  const Mat<float> YearData = year.YearData;
+  const Mat<std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
+  std::fill_n(YearData.data(), YearData.rows() * YearData.cols(), 0.0f);
+  std::fill_n(IncidenceMatrix.data(), IncidenceMatrix.rows() * IncidenceMatrix.cols(), 0);
   std::string_view line;
   Observation obs;
   for (;;) {
@@ -191,7 +162,7 @@ void ReadYear(Mat<float> YearData, Mat<std::int32_t> IncidenceMatrix, std::int32
     if (nl != nullptr) {
       seq.take_record(nl + 1);
     } else {
-      if (!seq.next(line)) return end_of_data();
+      if (!seq.next(line)) return true;
       SeqLine kind = parse_observation(line, obs, seq);
       if (kind == SeqLine::Blank) continue;
       if (kind == SeqLine::Short) {
@@ -203,21 +174,21 @@ void ReadYear(Mat<float> YearData, Mat<std::int32_t> IncidenceMatrix, std::int32
             seq.fail_at(short_line, "fewer than four numbers (year, location, genotype, value)");
           }
         }
-        return end_of_data();
+        return true;
       }
     }
     if (obs.year < y) continue;
     if (obs.year > y) {
       seq.step_back();
-      return;
+      return false;
     }
-    if (obs.location < 1 || obs.location > MAXL) {
+    if (obs.location < 1 || obs.location > YearData.rows()) {
       seq.fail("location " + std::to_string(obs.location) + " is outside 1 to MAXL (" +
-               std::to_string(MAXL) + ")");
+               std::to_string(YearData.rows()) + ")");
     }
-    if (obs.genotype < 1 || obs.genotype > MAXG) {
+    if (obs.genotype < 1 || obs.genotype > YearData.cols()) {
       seq.fail("genotype " + std::to_string(obs.genotype) + " is outside 1 to MAXG (" +
-               std::to_string(MAXG) + ")");
+               std::to_string(YearData.cols()) + ")");
     }
     YearData(obs.location, obs.genotype) = obs.value;
     IncidenceMatrix(obs.location, obs.genotype) = 1;

@@ -1,26 +1,29 @@
 // Allocation of the eliminated locations to their nearest groups.
 #pragma once
 
-#include <cstdint>
+#include <vector>
 
-#include "records/record_writer.h"
-#include "core/arrays.h"
+#include "core/bundles.h"
+#include "core/results.h"
 
 namespace locseq {
 
-// Turns SedSums into mean distances, reports the numbers of terms and the
-// means, allocates every eliminated location to the group of the smallest
-// mean (the running minimum held in 32 bits; the lowest group on a tie;
-// none when it shares no term with any group), builds the enlarged
-// membership (AllocatedGroupSizes, AllocatedGroupMembers: old members, then
-// the allocated locations) and reports it: tables and membership to .SCO,
-// tables and allocation records to .COS, allocation records to .ALC.
-void AllocateEliminatedLocations(
-    Mat<double> SedSums, Mat<const std::int32_t> SedCounts, Vec<const std::int32_t> GroupLabels,
-    Vec<const std::int32_t> GroupSizes, Vec<std::int32_t> AllocatedGroupSizes,
-    Vec<const std::int32_t> MemberLocations, Mat<std::int32_t> AllocatedGroupMembers,
-    Vec<const std::int32_t> EliminationVector, Vec<const std::int32_t> EliminatedLocations,
-    Vec<const Name8> LocationNames, std::int32_t MAXL, std::int32_t NGP, records::Unit& sco,
-    records::Unit& cos, records::Unit& alc);
+// The mean distance of every eliminated location to every group (the sum
+// over its number of terms, where there are terms) and the group it is
+// allocated to: the group of the smallest mean, the running minimum held in
+// 32 bits, the lowest group on a tie, none (0) when it shares no term with
+// any group. Reads the distances of the SED pass; changes nothing.
+std::vector<EliminatedLocation> AllocateEliminatedLocations(const Distances& distances,
+                                                            const Grouping& grouping);
+
+// Fills the enlarged membership: for every group, its members as classified,
+// then the eliminated locations allocated to it, in allocation order.
+void EnlargeGroups(const Grouping& grouping, const std::vector<EliminatedLocation>& eliminated,
+                   const Enlarged& enlarged);
+
+// The groups of the block as values: label, members as classified,
+// allocated locations.
+std::vector<Group> GroupsOfBlock(const Grouping& grouping,
+                                 const std::vector<EliminatedLocation>& eliminated);
 
 }  // namespace locseq

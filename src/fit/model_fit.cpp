@@ -6,78 +6,73 @@ namespace locseq {
 
 namespace {
 
-// Adds member u of group k to column v of row y; returns its present cells.
-std::int32_t add_member(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
-                        Mat<const float> GroupMeans, Mat<double> TSSj, Mat<double> ESSj,
-                        std::int32_t MAXG, std::int32_t y, std::int32_t v, std::int32_t k,
-                        std::int32_t u) {
+// The sums of one variant in one year.
+struct VariantSums {
+  double tss = 0.0;
+  double ess = 0.0;
+  std::int32_t members = 0;  // members with a present cell
+  std::int64_t cells = 0;    // present cells
+};
+
+// Adds member u of group k: its present values and its group's means.
+void add_member(const Year& year, Mat<const float> GroupMeans, std::int32_t k, std::int32_t u,
+                VariantSums& s) {
+  const Mat<const float> YearData = year.YearData;
+  const Mat<const std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
   std::int32_t m = 0;
-  double tss = TSSj(y, v), ess = ESSj(y, v);
-  for (std::int32_t j = 1; j <= MAXG; ++j) {
+  for (long j = 1; j <= YearData.cols(); ++j) {
     const std::int32_t n = IncidenceMatrix(u, j);
     const double x = static_cast<double>(YearData(u, j));
     const double mean = static_cast<double>(GroupMeans(k, j));
-    tss += n * (x * x);
-    ess += n * (mean * mean);
+    s.tss += n * (x * x);
+    s.ess += n * (mean * mean);
     m += n;
   }
-  TSSj(y, v) = tss;
-  ESSj(y, v) = ess;
-  return m;
+  if (m > 0) {
+    s.members += 1;
+    s.cells += m;
+  }
 }
 
-void close_variant(Mat<double> TSSj, Vec<double> TSS, Mat<double> ESSj, Vec<double> ESS,
-                   Mat<double> RSSj, Vec<double> RSS, Mat<double> RSQj, std::int32_t y,
-                   std::int32_t v, std::int64_t cells) {
-  RSSj(y, v) = TSSj(y, v) - ESSj(y, v);
-  if (cells > 0 && TSSj(y, v) > 0.0) RSQj(y, v) = ESSj(y, v) / TSSj(y, v);
-  TSS(v) += TSSj(y, v);
-  ESS(v) += ESSj(y, v);
-  RSS(v) += RSSj(y, v);
+// Every member of every group in list order; member_of(k, i, p) is the
+// i-th member of group k, the p-th of all.
+template <class MemberOf>
+VariantSums fit_variant(const Year& year, const Centroids& centroids, Vec<const std::int32_t> Sizes,
+                        MemberOf member_of) {
+  VariantSums s;
+  std::int32_t p = 0;
+  for (std::int32_t k = 1; k <= centroids.GroupMeans.rows(); ++k) {
+    for (std::int32_t i = 1; i <= Sizes(k); ++i) {
+      add_member(year, centroids.GroupMeans, k, member_of(k, i, ++p), s);
+    }
+  }
+  return s;
+}
+
+void store(const FitTables& fit, std::int32_t y, std::int32_t v, const VariantSums& s) {
+  fit.LocMod(y, v) = s.members;
+  fit.TSSj(y, v) = s.tss;
+  fit.ESSj(y, v) = s.ess;
+  fit.RSSj(y, v) = s.tss - s.ess;
+  fit.RSQj(y, v) = s.cells > 0 && s.tss > 0.0 ? s.ess / s.tss : 0.0;
 }
 
 }  // namespace
 
-void FitYear(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
-             Mat<float> GroupMeans, Mat<std::int32_t> GroupCounts,
-             Vec<const std::int32_t> GroupSizes, Vec<const std::int32_t> AllocatedGroupSizes,
-             Vec<const std::int32_t> MemberLocations, Mat<const std::int32_t> AllocatedGroupMembers,
-             Mat<std::int32_t> LocMod, Mat<double> TSSj, Vec<double> TSS, Mat<double> ESSj,
-             Vec<double> ESS, Mat<double> RSSj, Vec<double> RSS, Mat<double> RSQj,
-             std::int32_t MAXG, std::int32_t NGP, std::int32_t y) {
-  for (std::int32_t v = 1; v <= 2; ++v) {
-    LocMod(y, v) = 0;
-    TSSj(y, v) = ESSj(y, v) = RSSj(y, v) = RSQj(y, v) = 0.0;
-  }
-
-  // One variant: every member of every group in list order, then the close.
-  // member_of(k, i, p) is the i-th member of group k, the p-th of all.
-  auto fit_variant = [&](std::int32_t v, Vec<const std::int32_t> Sizes, auto member_of) {
-    std::int64_t cells = 0;
-    std::int32_t p = 0;
-    for (std::int32_t k = 1; k <= NGP; ++k) {
-      for (std::int32_t i = 1; i <= Sizes(k); ++i) {
-        const std::int32_t m = add_member(YearData, IncidenceMatrix, GroupMeans, TSSj, ESSj, MAXG,
-                                          y, v, k, member_of(k, i, ++p));
-        if (m > 0) {
-          LocMod(y, v) += 1;
-          cells += m;
-        }
-      }
-    }
-    close_variant(TSSj, TSS, ESSj, ESS, RSSj, RSS, RSQj, y, v, cells);
-  };
-  auto old_member = [&](std::int32_t, std::int32_t, std::int32_t q) { return MemberLocations(q); };
+void FitYear(const Year& year, const Grouping& grouping, const Enlarged& enlarged,
+             const Centroids& centroids, const FitTables& fit, std::int32_t y) {
+  const Vec<const std::int32_t> MemberLocations = grouping.MemberLocations;
+  const Mat<const std::int32_t> AllocatedGroupMembers = enlarged.AllocatedGroupMembers;
+  auto old_member = [&](std::int32_t, std::int32_t, std::int32_t p) { return MemberLocations(p); };
   auto any_member = [&](std::int32_t k, std::int32_t i, std::int32_t) {
     return AllocatedGroupMembers(k, i);
   };
 
-  // Variant 1: the old members, with the means of the classified groups.
-  fit_variant(1, GroupSizes, old_member);
+  // Variant 1: the members as classified, with the means of the year.
+  store(fit, y, 1, fit_variant(year, centroids, grouping.GroupSizes, old_member));
   // Variant 2: every member after the allocation, with the means formed anew.
-  MeansOfGroups(YearData, IncidenceMatrix, GroupMeans, GroupCounts, AllocatedGroupSizes, any_member,
-                MAXG, NGP);
-  fit_variant(2, AllocatedGroupSizes, any_member);
+  MeansOfGroups(year, centroids, enlarged.AllocatedGroupSizes, any_member);
+  store(fit, y, 2, fit_variant(year, centroids, enlarged.AllocatedGroupSizes, any_member));
 }
 
 }  // namespace locseq

@@ -1,47 +1,30 @@
 #include "fit/overall_fit.h"
 
-#include <array>
-#include <string>
-
 namespace locseq {
 
-namespace {
-
-using records::Layout;
-
-constexpr Layout kLine("(A)");
-constexpr Layout kYearRow("(2(I7,3X),3E10.3,F10.2)");
-constexpr Layout kOverallRow("(20X,3E10.3,F10.2)");
-
-constexpr std::array<const char*, 2> kTitles = {" Model fit without eliminated locations",
-                                                " Model fit with eliminated locations"};
-
-}  // namespace
-
-void ReportOverallFit(Mat<const double> TSSj, Mat<const double> ESSj, Mat<const double> RSSj,
-                      Mat<const double> RSQj, Mat<const std::int32_t> LocMod, Vec<const double> TSS,
-                      Vec<const double> ESS, Vec<const double> RSS, Vec<double> RSQ,
-                      std::int32_t IYS, std::int32_t StepNumber, records::Unit& sco,
-                      records::Unit& cos) {
+std::array<VariantFit, 2> FitOfBlock(const FitTables& fit, std::int32_t first_year,
+                                     std::int32_t last_year) {
   // The threshold is the single-precision 1.0E-6, widened.
   const double threshold = static_cast<double>(1.0E-6f);
+  std::array<VariantFit, 2> out;
   for (std::int32_t v = 1; v <= 2; ++v) {
-    RSQ(v) = TSS(v) > threshold ? ESS(v) / TSS(v) : 0.0;
-  }
-  for (std::int32_t v = 1; v <= 2; ++v) {
-    sco.write(kLine, {kTitles[static_cast<std::size_t>(v - 1)]});
-    sco.write(kLine, {"   Year     LocMod        TSSj      ESSj      RSSj'      RSQj"});
-    for (std::int32_t y = IYS; y <= IYS + StepNumber - 1; ++y) {
-      std::string row = records::format(
-          kYearRow, {y, LocMod(y, v), TSSj(y, v), ESSj(y, v), RSSj(y, v), RSQj(y, v)});
-      cos.put(row);
-      sco.put(row);
+    VariantFit& f = out[static_cast<std::size_t>(v - 1)];
+    FitSums& total = f.overall;
+    for (std::int32_t y = first_year; y <= last_year; ++y) {
+      YearFit row;
+      row.year = y;
+      row.LocMod = fit.LocMod(y, v);
+      row.sums = {fit.TSSj(y, v), fit.ESSj(y, v), fit.RSSj(y, v), fit.RSQj(y, v),
+                  fit.TSSj(y, v) > 0.0};
+      f.years.push_back(row);
+      total.TSS += row.sums.TSS;
+      total.ESS += row.sums.ESS;
+      total.RSS += row.sums.RSS;
     }
-    sco.write(kLine, {" Overall                   TSS       ESS       RSS'       RSQ"});
-    std::string overall = records::format(kOverallRow, {TSS(v), ESS(v), RSS(v), RSQ(v)});
-    cos.put(overall);
-    sco.put(overall);
+    total.rsq_defined = total.TSS > threshold;
+    total.RSQ = total.rsq_defined ? total.ESS / total.TSS : 0.0;
   }
+  return out;
 }
 
 }  // namespace locseq

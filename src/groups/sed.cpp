@@ -1,23 +1,26 @@
 #include "groups/sed.h"
 
+#include <cstdint>
+
 namespace locseq {
 
-void AddYearDistances(Mat<const float> YearData, Mat<const std::int32_t> IncidenceMatrix,
-                      Mat<const float> GroupMeans, Mat<const std::int32_t> GroupCounts,
-                      Vec<const std::int32_t> EliminationVector, Mat<double> SedSums,
-                      Mat<std::int32_t> SedCounts, Vec<std::int32_t> EliminatedLocations,
-                      std::int32_t MAXL, std::int32_t MAXG, std::int32_t NGP) {
-  std::int32_t e = 0;
-  for (std::int32_t u = 1; u <= MAXL; ++u) {
-    if (EliminationVector(u) != 0) continue;
-    ++e;
-    EliminatedLocations(e) = u;
+void AddYearDistances(const Year& year, const Grouping& grouping, const Centroids& centroids,
+                      const Distances& distances) {
+  const Mat<const float> YearData = year.YearData;
+  const Mat<const std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
+  const Mat<const float> GroupMeans = centroids.GroupMeans;
+  const Mat<const std::int32_t> GroupCounts = centroids.GroupCounts;
+  const Mat<double> SedSums = distances.SedSums;
+  const Mat<std::int32_t> SedCounts = distances.SedCounts;
+  const long NGP = GroupMeans.rows();
+  for (std::int32_t e = 1; e <= grouping.EliminatedCount; ++e) {
+    const std::int32_t u = grouping.EliminatedLocations(e);
     // Genotype by genotype, every group in turn: each (e, k) still sums its
     // terms in genotype order. A genotype the location lacks adds nothing.
-    for (std::int32_t j = 1; j <= MAXG; ++j) {
+    for (long j = 1; j <= YearData.cols(); ++j) {
       if (IncidenceMatrix(u, j) <= 0) continue;
       const double x = static_cast<double>(YearData(u, j));
-      for (std::int32_t k = 1; k <= NGP; ++k) {
+      for (long k = 1; k <= NGP; ++k) {
         if (GroupCounts(k, j) <= 0) continue;
         const double d = x - static_cast<double>(GroupMeans(k, j));
         SedCounts(e, k) += IncidenceMatrix(u, j);

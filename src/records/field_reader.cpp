@@ -13,7 +13,7 @@ namespace {
 
 class FieldReader {
  public:
-  FieldReader(RecordReader& in, std::string_view record, std::span<const Target> targets,
+  FieldReader(RecordSource& in, std::string_view record, std::span<const Target> targets,
               std::string_view what)
       : in_(in), record_(record), targets_(targets), what_(what) {}
 
@@ -98,7 +98,7 @@ class FieldReader {
              std::to_string(col_) + " of " + std::string(what_) + ", found " + quoted(field));
   }
 
-  RecordReader& in_;
+  RecordSource& in_;
   std::string_view record_;
   std::span<const Target> targets_;
   std::string_view what_;
@@ -108,62 +108,13 @@ class FieldReader {
 
 }  // namespace
 
-bool read_fields(RecordReader& in, const Layout& layout, std::span<const Target> targets,
+bool read_fields(RecordSource& in, const Layout& layout, std::span<const Target> targets,
                  std::string_view what) {
   std::string_view record;
   if (!in.next(record)) return false;
   FieldReader reader(in, record, targets, what);
   detail::drive(layout, reader);
   return true;
-}
-
-void read_free_integers(RecordReader& in, std::span<std::int32_t> out, std::string_view what) {
-  std::size_t got = 0;
-  bool comma = false;  // a comma since the last value (or since the read began)
-  auto wanted = [&] {
-    return std::string(what) + " (" + std::to_string(out.size()) + " value" +
-           (out.size() == 1 ? "" : "s") + ", " + std::to_string(got) + " read)";
-  };
-  while (got < out.size()) {
-    std::string_view rec;
-    if (!in.next(rec)) in.fail_at_end(wanted());
-    std::size_t i = 0;
-    while (got < out.size()) {
-      while (i < rec.size() && (rec[i] == ' ' || rec[i] == '\t')) ++i;
-      if (i == rec.size()) break;
-      if (rec[i] == ',') {
-        if (comma || got == 0) in.fail("empty value between separators in " + wanted());
-        comma = true;
-        ++i;
-        continue;
-      }
-      if (rec[i] == '/') in.fail("'/' is not accepted in " + wanted());
-      std::size_t start = i;
-      while (i < rec.size() && rec[i] != ' ' && rec[i] != '\t' && rec[i] != ',' && rec[i] != '/') {
-        ++i;
-      }
-      std::string_view token = rec.substr(start, i - start);
-      std::int32_t repeat = 1;
-      if (std::size_t star = token.find('*'); star != std::string_view::npos) {
-        NumberStatus s = parse_integer(token.substr(0, star), repeat);
-        if (s != NumberStatus::Ok || repeat < 1 || token[0] == '+' || token[0] == '-') {
-          in.fail("expected a repeat count before '*' in " + wanted() + ", found " + quoted(token));
-        }
-        token = token.substr(star + 1);
-        if (token.empty()) in.fail("empty value after a repeat count in " + wanted());
-      }
-      std::int32_t value = 0;
-      NumberStatus s = parse_integer(token, value);
-      if (s == NumberStatus::Malformed) {
-        in.fail("expected an integer in " + wanted() + ", found " + quoted(token));
-      }
-      if (s == NumberStatus::OutOfRange) {
-        in.fail("integer beyond 32 bits in " + wanted() + ": " + quoted(token));
-      }
-      for (std::int32_t r = 0; r < repeat && got < out.size(); ++r) out[got++] = value;
-      comma = false;
-    }
-  }
 }
 
 }  // namespace locseq::records

@@ -1,4 +1,4 @@
-// Reading records: fixed fields by layout, and integers in free format.
+// Reading records: fixed fields by layout.
 #pragma once
 
 #include <cstdint>
@@ -31,15 +31,7 @@ struct Target {
 // takes w columns. Returns false when the stream ends before the first
 // record. Throws InputError, naming `what`, for a field that is not the
 // number it must hold and for an end of the stream at a later record.
-bool read_fields(RecordReader& in, const Layout& layout, std::span<const Target> targets,
+bool read_fields(RecordSource& in, const Layout& layout, std::span<const Target> targets,
                  std::string_view what);
-
-// Reads out.size() integers in free format: separated by blanks, tabs, a
-// comma or line ends; starting on a new record, over as many records as
-// needed; the rest of the record holding the last value is skipped. A repeat
-// count (3*1) is accepted. Throws InputError, naming `what`, for anything
-// else (text, a null value, a slash), for a value beyond 32 bits and for the
-// end of the stream before the last value.
-void read_free_integers(RecordReader& in, std::span<std::int32_t> out, std::string_view what);
 
 }  // namespace locseq::records

@@ -16,21 +16,22 @@ std::string_view without_cr(const char* begin, const char* end) {
 
 }  // namespace
 
-RecordReader::RecordReader(std::istream& in, std::string name, Mode mode, std::size_t block_size)
-    : in_(in), name_(std::move(name)), mode_(mode) {
-  if (mode_ == Mode::Block) {
-    capacity_ = (block_size < 16 ? 16 : block_size) + 1;  // and the NUL
-    buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
-    buf_[0] = '\0';
-  }
+void RecordSource::fail(const std::string& message) const {
+  fail_at(line_, message);
 }
 
-bool RecordReader::next(std::string_view& record) {
-  can_step_back_ = mode_ == Mode::Block ? next_block(record) : next_line(record);
-  return can_step_back_;
+void RecordSource::fail_at(long line, const std::string& message) const {
+  throw InputError(name_, line, message);
 }
 
-bool RecordReader::next_block(std::string_view& record) {
+FileReader::FileReader(std::istream& in, std::string name, std::size_t block_size)
+    : RecordSource(std::move(name)), in_(in) {
+  capacity_ = (block_size < 16 ? 16 : block_size) + 1;  // and the NUL
+  buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
+  buf_[0] = '\0';
+}
+
+bool FileReader::next(std::string_view& record) {
   for (;;) {
     const char* data = buf_.get();
     const void* nl = std::memchr(data + pos_, '\n', end_ - pos_);
@@ -40,23 +41,21 @@ bool RecordReader::next_block(std::string_view& record) {
       last_start_ = pos_;
       pos_ = static_cast<std::size_t>(stop - data) + 1;
       ++line_;
-      stepped_back_ = false;
-      return true;
+      return can_step_back_ = true;
     }
     if (at_eof_ || !refill()) {
-      if (pos_ == end_) return false;
+      if (pos_ == end_) return can_step_back_ = false;
       data = buf_.get();  // refill may have moved the buffer
       record = without_cr(data + pos_, data + end_);
       last_start_ = pos_;
       pos_ = end_;
       ++line_;
-      stepped_back_ = false;
-      return true;
+      return can_step_back_ = true;
     }
   }
 }
 
-bool RecordReader::refill() {
+bool FileReader::refill() {
   if (end_ == capacity_ - 1) {
     if (pos_ > 0) {
       // Keep the unread bytes of the record in progress, drop the rest.
@@ -80,13 +79,35 @@ bool RecordReader::refill() {
   return got > 0;
 }
 
-bool RecordReader::next_line(std::string_view& record) {
-  if (stepped_back_) {
-    stepped_back_ = false;
-    ++line_;
-    record = line_buf_;
-    return true;
+void FileReader::step_back() {
+  if (!can_step_back_) return;
+  can_step_back_ = false;
+  pos_ = last_start_;
+  --line_;
+}
+
+void FileReader::rewind() {
+  line_ = 0;
+  can_step_back_ = false;
+  if (from_start_ && at_eof_) {
+    pos_ = 0;  // the whole stream is in the buffer
+    return;
   }
+  in_.clear();
+  if (in_.rdbuf()->pubseekpos(0, std::ios_base::in) != std::streampos(0)) {
+    fail_at(0, "cannot return to the start of the file");
+  }
+  pos_ = end_ = last_start_ = 0;
+  buf_[0] = '\0';
+  at_eof_ = false;
+  from_start_ = true;
+}
+
+void FileReader::fail_at_end(const std::string& what) const {
+  fail_at(line_ + 1, "the file ends inside " + what);
+}
+
+bool ConsoleReader::next(std::string_view& record) {
   if (!std::getline(in_, line_buf_)) {
     line_buf_.clear();
     return false;
@@ -97,42 +118,8 @@ bool RecordReader::next_line(std::string_view& record) {
   return true;
 }
 
-void RecordReader::step_back() {
-  if (!can_step_back_) return;
-  can_step_back_ = false;
-  if (mode_ == Mode::Block) pos_ = last_start_;
-  stepped_back_ = true;
-  --line_;
-}
-
-void RecordReader::rewind() {
-  line_ = 0;
-  stepped_back_ = false;
-  can_step_back_ = false;
-  if (mode_ == Mode::Block && from_start_ && at_eof_) {
-    pos_ = 0;  // the whole stream is in the buffer
-    return;
-  }
-  in_.clear();
-  if (mode_ == Mode::Line || in_.rdbuf()->pubseekpos(0, std::ios_base::in) != std::streampos(0)) {
-    fail_at(0, "cannot return to the start of the file");
-  }
-  pos_ = end_ = last_start_ = 0;
-  buf_[0] = '\0';
-  at_eof_ = false;
-  from_start_ = true;
-}
-
-void RecordReader::fail_at_end(const std::string& what) const {
-  fail_at(line_ + 1, (console() ? "end of console input at " : "the file ends inside ") + what);
-}
-
-void RecordReader::fail(const std::string& message) const {
-  fail_at(line_, message);
-}
-
-void RecordReader::fail_at(long line, const std::string& message) const {
-  throw InputError(name_, line, message);
+void ConsoleReader::fail_at_end(const std::string& what) const {
+  fail_at(line_ + 1, "end of console input at " + what);
 }
 
 }  // namespace locseq::records

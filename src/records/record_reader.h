@@ -10,33 +10,53 @@
 
 namespace locseq::records {
 
-// Reads the records of one stream. A record ends at LF or CRLF (the CR is not
-// part of it); a last line without a line end is a record too. Files are read
-// in large blocks; the console is read one line at a time, so that a prompt
-// is answered as soon as its line is typed.
-class RecordReader {
+// A stream of records. A record ends at LF or CRLF (the CR is not part of
+// it); a last line without a line end is a record too.
+class RecordSource {
  public:
-  enum class Mode { Block, Line };
+  virtual ~RecordSource() = default;
 
-  RecordReader(std::istream& in, std::string name, Mode mode = Mode::Block,
-               std::size_t block_size = std::size_t{1} << 18);
+  // The next record, valid until the next call; false at the end.
+  virtual bool next(std::string_view& record) = 0;
 
-  // The next record, valid until the next call; false at the end of the stream.
-  bool next(std::string_view& record);
+  // Number of the record last returned (0 before the first).
+  long line() const { return line_; }
+  const std::string& name() const { return name_; }
+
+  // Throws InputError naming this stream and the record last returned.
+  [[noreturn]] void fail(const std::string& message) const;
+  [[noreturn]] void fail_at(long line, const std::string& message) const;
+  // Throws InputError for the end of the stream met while reading `what`.
+  [[noreturn]] virtual void fail_at_end(const std::string& what) const = 0;
+
+ protected:
+  explicit RecordSource(std::string name) : name_(std::move(name)) {}
+  std::string name_;
+  long line_ = 0;
+};
+
+// The records of an input file, read in large blocks. It can step back one
+// record and return to the start; the year reader also parses records where
+// they stand in its buffer.
+class FileReader final : public RecordSource {
+ public:
+  FileReader(std::istream& in, std::string name, std::size_t block_size = std::size_t{1} << 18);
+
+  bool next(std::string_view& record) override;
 
   // Makes the record last returned by next() the next one returned again.
   // Only one step back is possible between two calls of next(), and none
   // after a call that met the end of the stream.
   void step_back();
 
-  // For a caller that parses records where they stand (in Block mode): the
-  // unread bytes of the buffer, which may end inside a record, followed by a
-  // NUL byte (empty in Line mode); and taking the record that ends just before `next` (the
-  // byte after its line end), as next() would have returned it.
-  std::string_view unread() const {
-    return mode_ == Mode::Block ? std::string_view(buf_.get() + pos_, end_ - pos_)
-                                : std::string_view();
-  }
+  // Back to the first record. Throws InputError when the stream cannot seek.
+  void rewind();
+
+  // For a caller that parses records where they stand: the unread bytes of
+  // the buffer, which may end inside a record, followed by a NUL byte; and
+  // taking the record that ends just before `next` (the byte after its line
+  // end), as next() would have returned it.
+  std::string_view unread() const { return {buf_.get() + pos_, end_ - pos_}; }
   void take_record(const char* next) {
     last_start_ = pos_;
     pos_ = static_cast<std::size_t>(next - buf_.get());
@@ -44,31 +64,14 @@ class RecordReader {
     can_step_back_ = true;
   }
 
-  // Back to the first record. Throws InputError when the stream cannot seek.
-  void rewind();
-
-  // Number of the record last returned (0 before the first).
-  long line() const { return line_; }
-  const std::string& name() const { return name_; }
-  // The console, read one line at a time.
-  bool console() const { return mode_ == Mode::Line; }
-  // Throws InputError for the end of the stream met while reading `what`:
-  // "the file ends inside ..." (or "end of console input at ...").
-  [[noreturn]] void fail_at_end(const std::string& what) const;
-
-  // Throws InputError naming this stream and the record last returned.
-  [[noreturn]] void fail(const std::string& message) const;
-  [[noreturn]] void fail_at(long line, const std::string& message) const;
+  // "the file ends inside <what>".
+  [[noreturn]] void fail_at_end(const std::string& what) const override;
 
  private:
-  bool next_block(std::string_view& record);
-  bool next_line(std::string_view& record);
   // Reads more bytes behind the unread ones; false when none came.
   bool refill();
 
   std::istream& in_;
-  std::string name_;
-  Mode mode_;
   // The bytes read and not yet passed, and a NUL behind them. Allocated
   // without clearing: only the part a stream fills is ever touched.
   std::unique_ptr<char[]> buf_;
@@ -78,10 +81,23 @@ class RecordReader {
   std::size_t last_start_ = 0;  // where the record last returned starts in buf_
   bool at_eof_ = false;         // the stream has no more bytes
   bool from_start_ = true;      // buf_[0] is the first byte of the stream
-  bool stepped_back_ = false;
   bool can_step_back_ = false;  // the last call of next() returned a record
-  std::string line_buf_;        // Line mode: the current record
-  long line_ = 0;
+};
+
+// The answers typed on the console, read one line at a time, so that a
+// prompt is answered as soon as its line is typed.
+class ConsoleReader final : public RecordSource {
+ public:
+  ConsoleReader(std::istream& in, std::string name) : RecordSource(std::move(name)), in_(in) {}
+
+  bool next(std::string_view& record) override;
+
+  // "end of console input at <what>".
+  [[noreturn]] void fail_at_end(const std::string& what) const override;
+
+ private:
+  std::istream& in_;
+  std::string line_buf_;  // the current record
 };
 
 }  // namespace locseq::records

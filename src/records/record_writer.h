@@ -39,6 +39,9 @@ std::string format(const Layout& layout, std::span<const Value> values);
 inline std::string format(const Layout& layout, std::initializer_list<Value> values = {}) {
   return format(layout, std::span<const Value>(values.begin(), values.size()));
 }
+inline void format(std::string& out, const Layout& layout, std::initializer_list<Value> values) {
+  format(out, layout, std::span<const Value>(values.begin(), values.size()));
+}
 
 // Single fields, as the layout items write them (exposed for the tests).
 std::string integer_field(std::int64_t v, int w);

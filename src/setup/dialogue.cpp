@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/input_error.h"
+#include "console/console.h"
 #include "records/layout.h"
 
 namespace locseq {
@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::size_t kNameLength = 50;
 
-constexpr records::Layout kPrompt("(A,$)");
 constexpr records::Layout kMessage("(A)");
 
 constexpr std::array<const char*, 6> kNamePrompts = {
@@ -29,25 +28,6 @@ std::string without_trailing_blanks(std::string s) {
 
 }  // namespace
 
-void prompt(records::Unit& console, std::string_view text) {
-  console.write(kPrompt, {text});
-}
-
-std::string read_answer(records::RecordReader& console_in, std::size_t n,
-                        std::string_view question) {
-  std::string_view line;
-  if (!console_in.next(line)) {
-    std::size_t first = question.find_first_not_of(' ');
-    std::size_t last = question.find_last_not_of(" -:");
-    question = question.substr(first, last + 1 - first);
-    console_in.fail_at(console_in.line() + 1,
-                       "end of console input at the question '" + std::string(question) + "'");
-  }
-  std::string answer(line.substr(0, std::min(n, line.size())));
-  answer.resize(n, ' ');
-  return answer;
-}
-
 FileNames default_file_names(const std::string& job_name) {
   std::size_t t = job_name.find_last_not_of(' ');
   t = t == std::string::npos ? 0 : t + 1;  // characters up to the last non-blank
@@ -60,7 +40,7 @@ FileNames default_file_names(const std::string& job_name) {
   return names;
 }
 
-FileNames ask_file_names(records::RecordReader& console_in, records::Unit& console) {
+FileNames ask_file_names(records::ConsoleReader& console_in, records::Unit& console) {
   constexpr const char* kDefaults = " Do you wish default file names (Y or N)? - ";
   prompt(console, kDefaults);
   std::string answer = read_answer(console_in, 1, kDefaults);

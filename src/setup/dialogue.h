@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <string>
 
 #include "records/record_reader.h"
@@ -17,20 +16,12 @@ using FileNames = std::array<std::string, 6>;
 // Extensions and kinds of the six files, in unit order.
 extern const std::array<const char*, 6> kFileKinds;
 
-// Writes a prompt (no line end) to the console.
-void prompt(records::Unit& console, std::string_view text);
-
-// Reads one answer: the first n characters of the next console line, padded
-// with blanks. Throws InputError at the end of console input.
-std::string read_answer(records::RecordReader& console_in, std::size_t n,
-                        std::string_view question);
-
 // The six names formed from a 50-character job name: the extension replaces
 // the blanks after the last non-blank character, as far as it fits.
 FileNames default_file_names(const std::string& job_name);
 
 // Asks whether default names are wanted, then the job name or the six names
 // one by one.
-FileNames ask_file_names(records::RecordReader& console_in, records::Unit& console);
+FileNames ask_file_names(records::ConsoleReader& console_in, records::Unit& console);
 
 }  // namespace locseq

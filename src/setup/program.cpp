@@ -33,21 +33,23 @@ int stop(std::ostream& console_out, FileSet* files, std::ostream& err, const std
 }  // namespace
 
 int run_program(std::istream& console_in, std::ostream& console_out, std::ostream& err) {
-  records::RecordReader answers(console_in, "standard input", records::RecordReader::Mode::Line);
+  records::ConsoleReader answers(console_in, "standard input");
   records::Unit console(console_out, "standard output", /*flush_each=*/true);
   std::unique_ptr<FileSet> files;
   try {
     FileNames names = ask_file_names(answers, console);
     files = std::make_unique<FileSet>(names);
-    records::RecordReader cls(files->cls, names[0]);
-    records::RecordReader naq(files->naq, names[1]);
-    records::RecordReader seq(files->seq, names[2]);
+    records::FileReader cls(files->cls, names[0]);
+    records::FileReader naq(files->naq, names[1]);
+    records::FileReader seq(files->seq, names[2]);
     records::Unit sco(files->sco, names[3]);
     records::Unit cos(files->cos, names[4]);
     records::Unit alc(files->alc, names[5]);
-    Units units{answers, console, cls, naq, seq, sco, cos, alc};
+    Units units{console, cls, naq, seq, sco, cos, alc};
+    DialogueQuestions questions(answers, console);
+    ResultObserver no_one;
     auto areas = std::make_unique<WorkAreas>();
-    RunSetUp(*areas, units);
+    RunSetUp(*areas, units, questions, no_one);
     console.flush();
     sco.flush();
     cos.flush();

@@ -316,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SeqCase{"TextStuckToANumber", "1 4 1 4.5abc", "expected a number"},
                       SeqCase{"Heading", "YEAR LOC GEN VALUE", "expected an integer"},
                       SeqCase{"Slash", "1 4 /", "'/'"},
-                      SeqCase{"EmptyField", "1,4,,2", "empty field"},
+                      SeqCase{"EmptyField", "1,4,,2", "empty value"},
                       SeqCase{"NumberMissing", "1 4 2", "fewer than four"},
                       SeqCase{"YearBeyond32Bits", "4294967296 1 1 1", "32 bits"}),
     [](const ::testing::TestParamInfo<SeqCase>& param) { return param.param.name; });

@@ -1,0 +1,165 @@
+#include "sequence/control_records.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "data/name_lists.h"
+#include "records/field_reader.h"
+#include "records/free_format.h"
+
+namespace locseq {
+
+namespace {
+
+using records::Layout;
+using records::Target;
+using records::Value;
+
+constexpr Layout kEmpty("()");
+constexpr Layout kLine("(A)");
+constexpr Layout kTitle("(A)");
+constexpr Layout kJobIs("(' Job is ',A50)");
+constexpr Layout kTitleCopy("(A50)");
+constexpr Layout kOptions("(4(5X,A1))");
+constexpr Layout kOptionLines(
+    "(' Weighted (W) or unweighted (U) analysis (WEIGHT) ',A1,/,"
+    "' SED (S) or COR (C) measure              (PRXTYP) ',A1,/,"
+    "' Centered (C) or standardized (S) SED    (SEDTYP) ',A1,/,"
+    "' Normal (N) or Z (Z) average correlation (CORTYP) ',A1)");
+constexpr Layout kIntegers("(30I4)");
+constexpr Layout kSequenceYears("(' Sequence starts in year ',I3,' & finishes in year ',I3)");
+constexpr Layout kBlockHeader("(I6,4X,A8)");
+constexpr Layout kForYear("(/,'   For year ',A8)");
+constexpr Layout kHierarchyRecord("(3X,I4,2X,I4,2X,I4,1X,F10.3)");
+constexpr Layout kHierarchyEcho("(3X,I4,1X,'+',I4,1X,'=',I4,1X,F10.3)");
+
+constexpr records::FreeFormat kClsFree{.repeat_counts = true};
+
+std::string_view text(const char* s, std::size_t n) {
+  return {s, n};
+}
+
+// Reads one record of the head; the file must not end there.
+void read_head_record(records::FileReader& cls, const Layout& layout,
+                      std::span<const Target> fields, const std::string& what) {
+  if (!records::read_fields(cls, layout, fields, what)) {
+    cls.fail_at(cls.line() + 1, "the file ends where " + what + " should stand");
+  }
+}
+
+}  // namespace
+
+void ReadJobHead(const NameLists& names, Units& u, Questions& q, RunHead& head, ClsLines& at) {
+  progress(u, " Read and write job names");
+  ReadNameLists(names, u.naq);
+  head.YearNames.assign(names.YearNames.span().begin(), names.YearNames.span().end());
+  head.LocationNames.assign(names.LocationNames.span().begin(), names.LocationNames.span().end());
+  head.GenotypeNames.assign(names.GenotypeNames.span().begin(), names.GenotypeNames.span().end());
+  write_names(head.YearNames, u.sco);
+  write_names(head.LocationNames, u.sco);
+  write_names(head.GenotypeNames, u.sco);
+  u.sco.write(kEmpty);
+
+  std::array<char, 50> title{};
+  const Target title_field{std::span<char>(title)};
+  read_head_record(u.cls, kTitle, {&title_field, 1}, "the job title");
+  head.JobTitle.assign(title.data(), title.size());
+  to_console_and_sco(u, records::format(kJobIs, {std::string_view(head.JobTitle)}));
+  u.cos.write(kTitleCopy, {std::string_view(head.JobTitle)});
+
+  std::array<char, 4>& o = head.options;  // WEIGHT, PRXTYP, SEDTYP, CORTYP
+  const std::array<Target, 4> option_fields = {std::span<char>(&o[0], 1), std::span<char>(&o[1], 1),
+                                               std::span<char>(&o[2], 1),
+                                               std::span<char>(&o[3], 1)};
+  read_head_record(u.cls, kOptions, option_fields, "the options record");
+  const std::array<Value, 4> option_values = {text(&o[0], 1), text(&o[1], 1), text(&o[2], 1),
+                                              text(&o[3], 1)};
+  to_console_and_sco(u, records::format(kOptionLines, option_values));
+  u.cos.write(kOptions, option_values);
+
+  const std::array<Target, 2> years = {head.IYS, head.IYF};
+  read_head_record(u.cls, kIntegers, years, "the sequence-years record");
+  at.years = u.cls.line();
+  u.sco.write(kEmpty);
+  to_console_and_sco(u, records::format(kSequenceYears, {head.IYS, head.IYF}));
+  u.cos.write(kIntegers, {head.IYS, head.IYF});
+
+  head.standardise = false;
+  if (head.options[2] == 'S') {
+    u.console.write(kLine, {"  Data was originally standadized"});
+    head.standardise = q.standardise_again();
+  }
+  progress(u, " For each year");
+}
+
+bool ReadBlockHeader(Units& u, BlockResult& block, ClsLines& at) {
+  const std::array<Target, 2> header = {block.SequenceYear,
+                                        std::span<char>(block.SequenceYearName)};
+  if (!records::read_fields(u.cls, kBlockHeader, header, "a block header")) return false;
+  at.header = u.cls.line();
+  const std::string_view name(block.SequenceYearName.data(), block.SequenceYearName.size());
+  to_console_and_sco(u, records::format(kForYear, {name}));
+  u.cos.write(kBlockHeader, {block.SequenceYear, name});
+  return true;
+}
+
+void ReadBlockBody(Grouping& g, std::int32_t NGP, Units& u, BlockResult& block, ClsLines& at) {
+  const std::string name = "block " + std::to_string(block.StepNumber);
+  const long MAXL = g.EliminationVector.size();
+
+  progress(u, "   Read number of locations retained in year");
+  std::array<std::int32_t, 1> count{};
+  records::read_free_integers(u.cls, count, "the retained count of " + name, kClsFree);
+  const std::int32_t n = count[0];
+  at.count = u.cls.line();
+  u.cos.write(kIntegers, {n});
+
+  progress(u, "   Read elimination vector");
+  const std::span<std::int32_t> vector = g.EliminationVector.span();
+  records::read_free_integers(u.cls, vector, "the elimination vector of " + name, kClsFree);
+  u.cos.write(kIntegers, std::vector<Value>(vector.begin(), vector.end()));
+
+  const std::string shown = std::to_string(n);
+  if (n > MAXL) {
+    u.cls.fail_at(at.count, name + ": the retained count " + shown + " is above MAXL (" +
+                                std::to_string(MAXL) + ")");
+  }
+  const auto ones = std::count(vector.begin(), vector.end(), 1);
+  if (n != ones) {
+    u.cls.fail_at(at.count, name + ": the retained count " + shown + " differs from the " +
+                                std::to_string(ones) + " entries 1 of its elimination vector");
+  }
+  if (n <= NGP) {
+    u.cls.fail_at(at.count, name + ": " + shown + " retained location" + (n == 1 ? "" : "s") +
+                                " cannot be cut into " + std::to_string(NGP) + " groups (NGP)");
+  }
+  g.RetainedCount = n;
+  g.CutLevel = n > NGP ? NGP : 1;
+  block.RetainedCount = n;
+  block.CutLevel = g.CutLevel;
+  block.EliminationVector.assign(vector.begin(), vector.end());
+
+  u.console.write(kLine, {"   Write hierarchy"});
+  u.sco.write(kLine, {" Hierarchy"});
+  u.sco.write(kLine, {"    Gpi + Gpj = Gpij     D(ij)"});
+  for (std::int32_t r = 1; r <= n - 1; ++r) {
+    HierarchyRecord h;
+    const std::array<Target, 4> fields = {h.Gpi, h.Gpj, h.Gpij, h.D};
+    const std::string what = "hierarchy record " + std::to_string(r) + " of " + name;
+    if (!records::read_fields(u.cls, kHierarchyRecord, fields, what)) {
+      u.cls.fail_at(u.cls.line() + 1,
+                    "the file ends before " + what + " (" + std::to_string(n - 1) + " expected)");
+    }
+    if (r == 1) at.hierarchy = u.cls.line();
+    g.FusionPairs(1, r) = h.Gpi;
+    g.FusionPairs(2, r) = h.Gpj;
+    block.hierarchy.push_back(h);
+    std::string echo = records::format(kHierarchyEcho, {h.Gpi, h.Gpj, h.Gpij, h.D});
+    u.sco.put(echo);
+    u.cos.put(echo);
+  }
+}
+
+}  // namespace locseq

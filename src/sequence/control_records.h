@@ -1,0 +1,36 @@
+// The control records of .CLS after the run parameters: the head of the
+// job and one SequenceBlock after another, echoed as they are read.
+#pragma once
+
+#include "console/console.h"
+#include "core/bundles.h"
+#include "core/results.h"
+
+namespace locseq {
+
+// Lines of .CLS that later checks name.
+struct ClsLines {
+  long years = 0;      // the sequence-years record
+  long header = 0;     // the header of the current block
+  long count = 0;      // its retained count
+  long hierarchy = 0;  // its first hierarchy record
+};
+
+// The head, once per run: reads and echoes the name lists (.NAQ), the job
+// title, the options and the sequence years (.CLS), asks whether to
+// standardise again when the data were standardised, and writes " For each
+// year". Fills everything of `head` but its parameters. Throws InputError on
+// bad input.
+void ReadJobHead(const NameLists& names, Units& u, Questions& q, RunHead& head, ClsLines& at);
+
+// Reads the header of the next block into `block` (its StepNumber already
+// set) and echoes it; false when .CLS ends instead.
+bool ReadBlockHeader(Units& u, BlockResult& block, ClsLines& at);
+
+// Reads and echoes the retained count, the elimination vector and the
+// hierarchy records of the block into `g` and `block`, and checks that they
+// agree with each other and with the run (NGP, MAXL). Sets RetainedCount and
+// CutLevel. Throws InputError on bad or inconsistent input.
+void ReadBlockBody(Grouping& g, std::int32_t NGP, Units& u, BlockResult& block, ClsLines& at);
+
+}  // namespace locseq
