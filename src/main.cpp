@@ -1,11 +1,11 @@
-// locseq: evaluates, year by year, a classification of the locations of a
-// multi-year trial. All input comes from the console dialogue and the job's
-// files; see README.md.
+// locseq: judges a classification of the locations of a multi-year trial,
+// year by year. Without arguments it asks for the job on the console; with
+// a command it runs without questions. See README.md.
 #include <iostream>
 
-#include "setup/program.h"
+#include "cli/commands.h"
 
-int main() {
+int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  return locseq::run_program(std::cin, std::cout, std::cerr);
+  return locseq::cli::main(argc, argv, {std::cin, std::cout, std::cerr});
 }

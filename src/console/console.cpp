@@ -62,6 +62,16 @@ bool DialogueQuestions::standardise_again() {
   return answer == 'Y' || answer == 'y';
 }
 
+std::optional<std::int32_t> PresetAnswers::truncation_level() {
+  console_.skip_next_line_end();
+  return level_;
+}
+
+bool PresetAnswers::standardise_again() {
+  console_.skip_next_line_end();
+  return standardise_;
+}
+
 void PresetAnswers::refuse_level(const std::string& message) const {
   throw InputError("--groups", 0, message);
 }

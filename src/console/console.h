@@ -66,18 +66,20 @@ class DialogueQuestions final : public Questions {
   records::Unit& console_;
 };
 
-// Answers given beforehand: nothing is written or read.
+// Answers given beforehand: nothing is read, and the console shows what
+// the dialogue would, without its prompts.
 class PresetAnswers final : public Questions {
  public:
-  PresetAnswers(std::optional<std::int32_t> level, bool standardise)
-      : level_(level), standardise_(standardise) {}
-  std::optional<std::int32_t> truncation_level() override { return level_; }
+  PresetAnswers(std::optional<std::int32_t> level, bool standardise, records::Unit& console)
+      : level_(level), standardise_(standardise), console_(console) {}
+  std::optional<std::int32_t> truncation_level() override;
   [[noreturn]] void refuse_level(const std::string& message) const override;
-  bool standardise_again() override { return standardise_; }
+  bool standardise_again() override;
 
  private:
   std::optional<std::int32_t> level_;
   bool standardise_;
+  records::Unit& console_;
 };
 
 }  // namespace locseq

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "core/input_error.h"
@@ -114,12 +115,32 @@ const char* fast_observation(const char* p, const char* end, Observation& out) {
   return p;
 }
 
+// Whether the rest of a line after its fourth number holds another number.
+bool more_numbers(std::string_view rest) {
+  std::size_t i = 0;
+  while (i < rest.size()) {
+    while (i < rest.size() && (blank(rest[i]) || rest[i] == ',' || rest[i] == '\r')) ++i;
+    const std::size_t start = i;
+    while (i < rest.size() && !blank(rest[i]) && rest[i] != ',' && rest[i] != '\r') ++i;
+    float v = 0.0f;
+    if (i > start &&
+        records::parse_real(rest.substr(start, i - start), v) != records::NumberStatus::Malformed) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 SeqLine parse_observation(std::string_view line, Observation& out, const records::FileReader& seq,
                           bool short_cut) {
-  if (short_cut && fast_observation<false>(line.data(), line.data() + line.size(), out)) {
-    return SeqLine::Record;
+  out.more_numbers = false;
+  if (short_cut) {
+    if (const char* after = fast_observation<false>(line.data(), line.data() + line.size(), out)) {
+      out.more_numbers = more_numbers(line.substr(static_cast<std::size_t>(after - line.data())));
+      return SeqLine::Record;
+    }
   }
   records::FreeScanner scanner(seq, records::FreeFormat{});
   scanner.start(line);
@@ -136,14 +157,48 @@ SeqLine parse_observation(std::string_view line, Observation& out, const records
     if (field < 3) records::refuse_integer(seq, token, out_of_range, place);
     records::refuse_real(seq, token, out_of_range, place);
   }
+  out.more_numbers = more_numbers(scanner.rest());
   return SeqLine::Record;
 }
 
-bool ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
+void warn_more_numbers(const records::FileReader& seq) {
+  seq.warn(Warning::ExtraNumbers,
+           "more than four numbers on the line; those after the fourth are ignored (a decimal "
+           "comma, as in 9,70, makes two numbers of one)");
+}
+
+void warn_out_of_order(const records::FileReader& seq, std::int32_t year, std::int32_t highest) {
+  seq.warn(Warning::OutOfOrder, "a record of year " + std::to_string(year) + " after one of year " +
+                                    std::to_string(highest) +
+                                    ": the file is not in year order, so it is skipped");
+}
+
+void warn_no_line_end(const records::FileReader& seq) {
+  seq.warn(Warning::NoLineEnd, "the file ends in the middle of its last line (no line end)");
+}
+
+void check_cell(const records::FileReader& seq, const Observation& obs, std::int32_t MAXL,
+                std::int32_t MAXG) {
+  if (obs.location < 1 || obs.location > MAXL) {
+    seq.fail("location " + std::to_string(obs.location) + " is outside 1 to MAXL (" +
+             std::to_string(MAXL) + ")");
+  }
+  if (obs.genotype < 1 || obs.genotype > MAXG) {
+    seq.fail("genotype " + std::to_string(obs.genotype) + " is outside 1 to MAXG (" +
+             std::to_string(MAXG) + ")");
+  }
+}
+
+YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
   const Mat<float> YearData = year.YearData;
   const Mat<std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
   std::fill_n(YearData.data(), YearData.rows() * YearData.cols(), 0.0f);
   std::fill_n(IncidenceMatrix.data(), IncidenceMatrix.rows() * IncidenceMatrix.cols(), 0);
+  YearRead read;
+  // The highest year met in this call, which is the highest of the pass:
+  // every record before the first one of this call was of a year up to the
+  // year before.
+  std::int32_t highest = std::numeric_limits<std::int32_t>::min();
   std::string_view line;
   Observation obs;
   for (;;) {
@@ -161,8 +216,13 @@ bool ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
     }
     if (nl != nullptr) {
       seq.take_record(nl + 1);
+      obs.more_numbers = nl != after && more_numbers({after, static_cast<std::size_t>(nl - after)});
     } else {
-      if (!seq.next(line)) return true;
+      if (!seq.next(line)) {
+        read.end_of_data = true;
+        return read;
+      }
+      if (seq.unterminated()) warn_no_line_end(seq);
       SeqLine kind = parse_observation(line, obs, seq);
       if (kind == SeqLine::Blank) continue;
       if (kind == SeqLine::Short) {
@@ -174,24 +234,29 @@ bool ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
             seq.fail_at(short_line, "fewer than four numbers (year, location, genotype, value)");
           }
         }
-        return true;
+        read.end_of_data = true;
+        return read;
       }
     }
-    if (obs.year < y) continue;
+    if (obs.more_numbers) warn_more_numbers(seq);
+    if (obs.year < y) {
+      if (obs.year < highest) warn_out_of_order(seq, obs.year, highest);
+      highest = std::max(highest, obs.year);
+      continue;
+    }
     if (obs.year > y) {
       seq.step_back();
-      return false;
+      return read;
     }
-    if (obs.location < 1 || obs.location > YearData.rows()) {
-      seq.fail("location " + std::to_string(obs.location) + " is outside 1 to MAXL (" +
-               std::to_string(YearData.rows()) + ")");
-    }
-    if (obs.genotype < 1 || obs.genotype > YearData.cols()) {
-      seq.fail("genotype " + std::to_string(obs.genotype) + " is outside 1 to MAXG (" +
-               std::to_string(YearData.cols()) + ")");
+    highest = y;
+    if (obs.location < 1 || obs.location > YearData.rows() || obs.genotype < 1 ||
+        obs.genotype > YearData.cols()) {
+      check_cell(seq, obs, static_cast<std::int32_t>(YearData.rows()),
+                 static_cast<std::int32_t>(YearData.cols()));
     }
     YearData(obs.location, obs.genotype) = obs.value;
     IncidenceMatrix(obs.location, obs.genotype) = 1;
+    ++read.records;
   }
 }
 

@@ -15,6 +15,7 @@ struct Observation {
   std::int32_t location = 0;
   std::int32_t genotype = 0;
   float value = 0.0f;
+  bool more_numbers = false;  // more numbers follow the fourth (ignored)
 };
 
 enum class SeqLine { Record, Blank, Short };
@@ -29,13 +30,31 @@ enum class SeqLine { Record, Blank, Short };
 SeqLine parse_observation(std::string_view line, Observation& out, const records::FileReader& seq,
                           bool short_cut = true);
 
+// The warnings and faults of a record of .SEQ, the record last read from
+// `seq`, worded alike wherever the record is met.
+void warn_more_numbers(const records::FileReader& seq);
+void warn_out_of_order(const records::FileReader& seq, std::int32_t year, std::int32_t highest);
+void warn_no_line_end(const records::FileReader& seq);
+// Throws InputError when the record's location or genotype lies outside
+// the year's matrices (MAXL locations by MAXG genotypes).
+void check_cell(const records::FileReader& seq, const Observation& obs, std::int32_t MAXL,
+                std::int32_t MAXG);
+
+// How the reading of a year ended.
+struct YearRead {
+  bool end_of_data = false;  // the end of .SEQ was met
+  std::int64_t records = 0;  // records of the year stored
+};
+
 // Reads year y into the year's YearData and IncidenceMatrix from the
 // current position of .SEQ: records of earlier years are passed over; the
 // first record of a later year is stepped back over and left for the next
-// call. Returns true when it met the end of the file (a last record cut
-// short included), where the caller reports " End of data". Throws
-// InputError for a malformed line, and for a location or genotype outside
-// the year's matrices in a record of year y.
-bool ReadYear(const Year& year, std::int32_t y, records::FileReader& seq);
+// call. At the end of the file (a last record cut short included) the
+// caller reports " End of data". Warns (through the reader) of lines with
+// more than four numbers, of records out of year order (which are passed
+// over) and of a last line without a line end. Throws InputError for a
+// malformed line, and for a location or genotype outside the year's
+// matrices in a record of year y.
+YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq);
 
 }  // namespace locseq

@@ -112,9 +112,14 @@ bool read_fields(RecordSource& in, const Layout& layout, std::span<const Target>
                  std::string_view what) {
   std::string_view record;
   if (!in.next(record)) return false;
+  parse_fields(in, record, layout, targets, what);
+  return true;
+}
+
+void parse_fields(RecordSource& in, std::string_view record, const Layout& layout,
+                  std::span<const Target> targets, std::string_view what) {
   FieldReader reader(in, record, targets, what);
   detail::drive(layout, reader);
-  return true;
 }
 
 }  // namespace locseq::records

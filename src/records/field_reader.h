@@ -34,4 +34,8 @@ struct Target {
 bool read_fields(RecordSource& in, const Layout& layout, std::span<const Target> targets,
                  std::string_view what);
 
+// As read_fields, on `record`, the record `in` returned last.
+void parse_fields(RecordSource& in, std::string_view record, const Layout& layout,
+                  std::span<const Target> targets, std::string_view what);
+
 }  // namespace locseq::records

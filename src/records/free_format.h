@@ -49,6 +49,9 @@ class FreeScanner {
   // `place` for an empty value, a slash or a malformed repeat count.
   bool next(std::string_view& token, std::int32_t& repeat, const FreePlace& place);
 
+  // The rest of the record after the last value taken.
+  std::string_view rest() const { return record_.substr(at_); }
+
  private:
   const RecordSource& in_;
   FreeFormat rules_;

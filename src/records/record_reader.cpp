@@ -16,6 +16,13 @@ std::string_view without_cr(const char* begin, const char* end) {
 
 }  // namespace
 
+std::size_t RecordSource::byte_order_mark(std::string_view start) const {
+  if (start.substr(0, 3) != "\xEF\xBB\xBF") return 0;
+  warn_at(1, Warning::ByteOrderMark,
+          "a UTF-8 byte-order mark (\\xEF\\xBB\\xBF) starts the file; it is skipped");
+  return 3;
+}
+
 void RecordSource::fail(const std::string& message) const {
   fail_at(line_, message);
 }
@@ -41,6 +48,7 @@ bool FileReader::next(std::string_view& record) {
       last_start_ = pos_;
       pos_ = static_cast<std::size_t>(stop - data) + 1;
       ++line_;
+      unterminated_ = false;
       return can_step_back_ = true;
     }
     if (at_eof_ || !refill()) {
@@ -50,6 +58,7 @@ bool FileReader::next(std::string_view& record) {
       last_start_ = pos_;
       pos_ = end_;
       ++line_;
+      unterminated_ = true;
       return can_step_back_ = true;
     }
   }
@@ -72,10 +81,12 @@ bool FileReader::refill() {
     }
   }
   auto room = static_cast<std::streamsize>(capacity_ - 1 - end_);
+  const bool first = from_start_ && end_ == 0;
   std::streamsize got = in_.rdbuf()->sgetn(buf_.get() + end_, room);
   if (got > 0) end_ += static_cast<std::size_t>(got);
   buf_[end_] = '\0';
   if (got <= 0) at_eof_ = true;
+  if (first) pos_ = start_ = byte_order_mark({buf_.get(), end_});
   return got > 0;
 }
 
@@ -90,7 +101,7 @@ void FileReader::rewind() {
   line_ = 0;
   can_step_back_ = false;
   if (from_start_ && at_eof_) {
-    pos_ = 0;  // the whole stream is in the buffer
+    pos_ = start_;  // the whole stream is in the buffer
     return;
   }
   in_.clear();
@@ -113,6 +124,7 @@ bool ConsoleReader::next(std::string_view& record) {
     return false;
   }
   if (!line_buf_.empty() && line_buf_.back() == '\r') line_buf_.pop_back();
+  if (line_ == 0) line_buf_.erase(0, byte_order_mark(line_buf_));
   ++line_;
   record = line_buf_;
   return true;

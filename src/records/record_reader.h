@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/diagnostics.h"
+
 namespace locseq::records {
 
 // A stream of records. A record ends at LF or CRLF (the CR is not part of
@@ -29,10 +31,23 @@ class RecordSource {
   // Throws InputError for the end of the stream met while reading `what`.
   [[noreturn]] virtual void fail_at_end(const std::string& what) const = 0;
 
+  // Where warnings about this stream go (none by default).
+  void watch(Diagnostics* diagnostics) { diagnostics_ = diagnostics; }
+  // Reports a warning about the record last returned (or `line`).
+  void warn(Warning kind, const std::string& message) const { warn_at(line_, kind, message); }
+  void warn_at(long line, Warning kind, const std::string& message) const {
+    if (diagnostics_ != nullptr) diagnostics_->warn(kind, name_, line, message);
+  }
+
  protected:
   explicit RecordSource(std::string name) : name_(std::move(name)) {}
+  // A UTF-8 byte-order mark at the start of the stream: skipped, with a
+  // warning. Returns its length (0 when there is none).
+  std::size_t byte_order_mark(std::string_view start) const;
+
   std::string name_;
   long line_ = 0;
+  Diagnostics* diagnostics_ = nullptr;
 };
 
 // The records of an input file, read in large blocks. It can step back one
@@ -67,6 +82,10 @@ class FileReader final : public RecordSource {
   // "the file ends inside <what>".
   [[noreturn]] void fail_at_end(const std::string& what) const override;
 
+  // Whether the record last returned by next() ended the file without a
+  // line end.
+  bool unterminated() const { return unterminated_; }
+
  private:
   // Reads more bytes behind the unread ones; false when none came.
   bool refill();
@@ -82,6 +101,8 @@ class FileReader final : public RecordSource {
   bool at_eof_ = false;         // the stream has no more bytes
   bool from_start_ = true;      // buf_[0] is the first byte of the stream
   bool can_step_back_ = false;  // the last call of next() returned a record
+  bool unterminated_ = false;   // the last record had no line end
+  std::size_t start_ = 0;       // the first byte of the first record (after a byte-order mark)
 };
 
 // The answers typed on the console, read one line at a time, so that a

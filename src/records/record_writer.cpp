@@ -194,6 +194,10 @@ std::string format(const Layout& layout, std::span<const Value> values) {
 }
 
 void Unit::put(std::string_view text) {
+  if (skip_line_end_ && !text.empty()) {
+    skip_line_end_ = false;
+    if (text.front() == '\n') text.remove_prefix(1);
+  }
   out_->write(text.data(), static_cast<std::streamsize>(text.size()));
   if (flush_each_) out_->flush();
   if (!*out_) failed();

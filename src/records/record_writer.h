@@ -66,6 +66,10 @@ class Unit {
   }
   // Pushes buffered records to the file; throws when that fails.
   void flush();
+  // Drops the line end that the next text starts with, if it does: where a
+  // prompt is left out, the line end that would have ended its line goes
+  // with it.
+  void skip_next_line_end() { skip_line_end_ = true; }
   const std::string& name() const { return name_; }
 
  private:
@@ -73,6 +77,7 @@ class Unit {
   std::ostream* out_;
   std::string name_;
   bool flush_each_;
+  bool skip_line_end_ = false;
 };
 
 }  // namespace locseq::records

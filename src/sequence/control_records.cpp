@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "core/input_error.h"
 #include "data/name_lists.h"
 #include "records/field_reader.h"
 #include "records/free_format.h"
+#include "sequence/hierarchy.h"
 
 namespace locseq {
 
@@ -42,16 +44,20 @@ std::string_view text(const char* s, std::size_t n) {
 }
 
 // Reads one record of the head; the file must not end there.
+// Reads one record of the head; the file must not end there. Keeps the
+// record in `record` when asked.
 void read_head_record(records::FileReader& cls, const Layout& layout,
-                      std::span<const Target> fields, const std::string& what) {
-  if (!records::read_fields(cls, layout, fields, what)) {
-    cls.fail_at(cls.line() + 1, "the file ends where " + what + " should stand");
-  }
+                      std::span<const Target> fields, const std::string& what,
+                      std::string* record = nullptr) {
+  std::string_view text;
+  if (!cls.next(text)) cls.fail_at(cls.line() + 1, "the file ends where " + what + " should stand");
+  records::parse_fields(cls, text, layout, fields, what);
+  if (record != nullptr) record->assign(text);
 }
 
 }  // namespace
 
-void ReadJobHead(const NameLists& names, Units& u, Questions& q, RunHead& head, ClsLines& at) {
+void ReadJobNames(const NameLists& names, Units& u, RunHead& head) {
   progress(u, " Read and write job names");
   ReadNameLists(names, u.naq);
   head.YearNames.assign(names.YearNames.span().begin(), names.YearNames.span().end());
@@ -61,7 +67,9 @@ void ReadJobHead(const NameLists& names, Units& u, Questions& q, RunHead& head, 
   write_names(head.LocationNames, u.sco);
   write_names(head.GenotypeNames, u.sco);
   u.sco.write(kEmpty);
+}
 
+void ReadJobControl(Units& u, Questions& q, RunHead& head, ClsLines& at) {
   std::array<char, 50> title{};
   const Target title_field{std::span<char>(title)};
   read_head_record(u.cls, kTitle, {&title_field, 1}, "the job title");
@@ -69,11 +77,21 @@ void ReadJobHead(const NameLists& names, Units& u, Questions& q, RunHead& head, 
   to_console_and_sco(u, records::format(kJobIs, {std::string_view(head.JobTitle)}));
   u.cos.write(kTitleCopy, {std::string_view(head.JobTitle)});
 
+  std::string options_record;
   std::array<char, 4>& o = head.options;  // WEIGHT, PRXTYP, SEDTYP, CORTYP
   const std::array<Target, 4> option_fields = {std::span<char>(&o[0], 1), std::span<char>(&o[1], 1),
                                                std::span<char>(&o[2], 1),
                                                std::span<char>(&o[3], 1)};
-  read_head_record(u.cls, kOptions, option_fields, "the options record");
+  read_head_record(u.cls, kOptions, option_fields, "the options record", &options_record);
+  for (std::size_t c = 0; c < options_record.size(); ++c) {
+    if (options_record[c] != ' ' && (c + 1) % 6 != 0) {
+      u.cls.warn(Warning::OptionColumns,
+                 "the options record has " + quoted(options_record.substr(c, 1)) + " in column " +
+                     std::to_string(c + 1) +
+                     "; only the letters in columns 6, 12, 18 and 24 are read");
+      break;
+    }
+  }
   const std::array<Value, 4> option_values = {text(&o[0], 1), text(&o[1], 1), text(&o[2], 1),
                                               text(&o[3], 1)};
   to_console_and_sco(u, records::format(kOptionLines, option_values));
@@ -160,6 +178,39 @@ void ReadBlockBody(Grouping& g, std::int32_t NGP, Units& u, BlockResult& block, 
     u.sco.put(echo);
     u.cos.put(echo);
   }
+}
+
+void WarnEmptyBlock(const records::FileReader& cls, long header, const BlockResult& block,
+                    const std::string& seq_name) {
+  cls.warn_at(header, Warning::EmptyBlock,
+              "block " + std::to_string(block.StepNumber) + ": its data years " +
+                  std::to_string(block.first_year) + " to " + std::to_string(block.last_year) +
+                  " hold no observation in " + seq_name +
+                  " (data years are numbered from 1, not by the calendar)");
+}
+
+void CutBlock(Grouping& g, const RunHead& head, Units& u, BlockResult& block, const ClsLines& at) {
+  progress(u, "   Calculate group membership");
+  try {
+    CutHierarchy(g);
+  } catch (const BadFusion& bad) {
+    u.cls.fail_at(at.hierarchy + bad.record - 1,
+                  "hierarchy record " + std::to_string(bad.record) + " of block " +
+                      std::to_string(block.StepNumber) + " cannot be applied: " + bad.why);
+  }
+  // The passes read data years IYS to IYS+k-1, each a row of the tables.
+  const std::int64_t last = std::int64_t{head.IYS} + block.StepNumber - 1;
+  if (head.IYS < 1) {
+    u.cls.fail_at(at.years, "the sequence starts in year " + std::to_string(head.IYS) +
+                                ", but data years are numbered from 1");
+  }
+  if (last > head.parameters.MAXY) {
+    u.cls.fail_at(at.header, "block " + std::to_string(block.StepNumber) + " needs data years " +
+                                 std::to_string(head.IYS) + " to " + std::to_string(last) +
+                                 ", beyond MAXY (" + std::to_string(head.parameters.MAXY) + ")");
+  }
+  block.first_year = head.IYS;
+  block.last_year = static_cast<std::int32_t>(last);
 }
 
 }  // namespace locseq

@@ -16,12 +16,14 @@ struct ClsLines {
   long hierarchy = 0;  // its first hierarchy record
 };
 
-// The head, once per run: reads and echoes the name lists (.NAQ), the job
-// title, the options and the sequence years (.CLS), asks whether to
-// standardise again when the data were standardised, and writes " For each
-// year". Fills everything of `head` but its parameters. Throws InputError on
-// bad input.
-void ReadJobHead(const NameLists& names, Units& u, Questions& q, RunHead& head, ClsLines& at);
+// The head of the job, once per run: reads and echoes the name lists
+// (.NAQ) into `names` and `head`. Throws InputError on bad input.
+void ReadJobNames(const NameLists& names, Units& u, RunHead& head);
+
+// Then reads and echoes the job title, the options and the sequence years
+// (.CLS), asks whether to standardise again when the data were
+// standardised, and writes " For each year". Throws InputError on bad input.
+void ReadJobControl(Units& u, Questions& q, RunHead& head, ClsLines& at);
 
 // Reads the header of the next block into `block` (its StepNumber already
 // set) and echoes it; false when .CLS ends instead.
@@ -32,5 +34,15 @@ bool ReadBlockHeader(Units& u, BlockResult& block, ClsLines& at);
 // agree with each other and with the run (NGP, MAXL). Sets RetainedCount and
 // CutLevel. Throws InputError on bad or inconsistent input.
 void ReadBlockBody(Grouping& g, std::int32_t NGP, Units& u, BlockResult& block, ClsLines& at);
+
+// Warns that the data years of the block (at the .CLS line `header`) hold
+// no observation in .SEQ.
+void WarnEmptyBlock(const records::FileReader& cls, long header, const BlockResult& block,
+                    const std::string& seq_name);
+
+// Cuts the block's hierarchy into groups (CutHierarchy) and settles the
+// data years of its passes, IYS to IYS + k - 1, which must lie within 1 to
+// MAXY. Throws InputError naming the .CLS line at fault.
+void CutBlock(Grouping& g, const RunHead& head, Units& u, BlockResult& block, const ClsLines& at);
 
 }  // namespace locseq

@@ -13,7 +13,6 @@
 #include "groups/group_means.h"
 #include "groups/sed.h"
 #include "sequence/control_records.h"
-#include "sequence/hierarchy.h"
 
 namespace locseq {
 
@@ -41,11 +40,12 @@ constexpr Pass kModfitPass{Layout("(/,'   For year ',A8,' in MODFIT sequence for
 
 // One pass over the data years of the block: for each year, the opening
 // lines, then read, centre, standardise when asked, group means, and the
-// pass's own stage(y).
+// pass's own stage(y). Returns the number of observations read.
 template <class Stage>
-void run_pass(const Pass& pass, const Carved& a, const RunHead& head, const BlockResult& b,
-              Units& u, Stage stage) {
+std::int64_t run_pass(const Pass& pass, const Carved& a, const RunHead& head, const BlockResult& b,
+                      Units& u, Stage stage) {
   u.seq.rewind();
+  std::int64_t stored = 0;
   for (std::int32_t y = b.first_year; y <= b.last_year; ++y) {
     const Name8& year_name = head.YearNames[static_cast<std::size_t>(y - 1)];
     const std::string_view name(year_name.data(), year_name.size());
@@ -53,8 +53,9 @@ void run_pass(const Pass& pass, const Carved& a, const RunHead& head, const Bloc
     u.cos.write(kPassYear, {y, name});
 
     progress(u, "   Read data and calculate incidence matrix");
-    if (ReadYear(a.year, y, u.seq))
-      to_console_and_sco(u, records::format(kEndOfData, {" End of data"}));
+    const YearRead read = ReadYear(a.year, y, u.seq);
+    if (read.end_of_data) to_console_and_sco(u, records::format(kEndOfData, {" End of data"}));
+    stored += read.records;
     progress(u, "   Location centre the years data");
     CentreYear(a.year);
     if (head.standardise) {
@@ -66,31 +67,7 @@ void run_pass(const Pass& pass, const Carved& a, const RunHead& head, const Bloc
     progress(u, pass.stage_line);
     stage(y);
   }
-}
-
-// Cuts the block's hierarchy and checks that its data years exist.
-void cut_block(Grouping& g, const RunHead& head, Units& u, BlockResult& b, const ClsLines& at) {
-  progress(u, "   Calculate group membership");
-  try {
-    CutHierarchy(g);
-  } catch (const BadFusion& bad) {
-    u.cls.fail_at(at.hierarchy + bad.record - 1, "hierarchy record " + std::to_string(bad.record) +
-                                                     " of block " + std::to_string(b.StepNumber) +
-                                                     " cannot be applied: " + bad.why);
-  }
-  // The passes read data years IYS to IYS+k-1, each a row of the tables.
-  const std::int64_t last = std::int64_t{head.IYS} + b.StepNumber - 1;
-  if (head.IYS < 1) {
-    u.cls.fail_at(at.years, "the sequence starts in year " + std::to_string(head.IYS) +
-                                ", but data years are numbered from 1");
-  }
-  if (last > head.parameters.MAXY) {
-    u.cls.fail_at(at.header, "block " + std::to_string(b.StepNumber) + " needs data years " +
-                                 std::to_string(head.IYS) + " to " + std::to_string(last) +
-                                 ", beyond MAXY (" + std::to_string(head.parameters.MAXY) + ")");
-  }
-  b.first_year = head.IYS;
-  b.last_year = static_cast<std::int32_t>(last);
+  return stored;
 }
 
 template <class T>
@@ -102,7 +79,8 @@ void clear(const Mat<T>& m) {
 
 void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObserver& observer) {
   ClsLines at;
-  ReadJobHead(a.names, u, q, head, at);
+  ReadJobNames(a.names, u, head);
+  ReadJobControl(u, q, head, at);
   observer.head(head);
 
   Grouping& g = a.grouping;
@@ -111,12 +89,14 @@ void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObse
     b.StepNumber = k;
     if (!ReadBlockHeader(u, b, at)) return;
     ReadBlockBody(g, head.parameters.NGP, u, b, at);
-    cut_block(g, head, u, b, at);
+    CutBlock(g, head, u, b, at);
 
     clear(a.distances.SedSums);
     clear(a.distances.SedCounts);
-    run_pass(kSedPass, a, head, b, u,
-             [&](std::int32_t) { AddYearDistances(a.year, g, a.centroids, a.distances); });
+    const std::int64_t observations = run_pass(kSedPass, a, head, b, u, [&](std::int32_t) {
+      AddYearDistances(a.year, g, a.centroids, a.distances);
+    });
+    if (observations == 0) WarnEmptyBlock(u.cls, at.header, b, u.seq.name());
 
     progress(u, "   Allocate eliminated locations");
     b.eliminated = AllocateEliminatedLocations(a.distances, g);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "records/free_format.h"
@@ -39,7 +40,10 @@ constexpr Layout kDimensionTable(
     "(/,' DIMENSIONS OF ARRAYS:',/,' PRESENT DIMENSIONS:  DZ=',I6,' Z=',I6,' MZ=',I6,' AZ=',I6,/,"
     "' DIMENSIONS REQUIRED: DZ=',I6,' Z=',I6,' MZ=',I6,' AZ=',I6)");
 
-void read_run_parameters(records::FileReader& cls, RunParameters& p) {
+}  // namespace
+
+RunParameters ReadRunParameters(records::FileReader& cls) {
+  RunParameters p;
   std::array<std::int32_t, 5> head{};
   records::read_free_integers(cls, head, "the run parameters (MAXY MAXL MAXG IYS IYF)",
                               {.repeat_counts = true});
@@ -57,9 +61,10 @@ void read_run_parameters(records::FileReader& cls, RunParameters& p) {
   }
   p.NYA = std::int64_t{p.IYF} - p.IYS + 1;
   p.NTM = std::int64_t{p.MAXL} * (std::int64_t{p.MAXL} + 1) / 2;
+  return p;
 }
 
-void settle_truncation_level(Questions& q, RunParameters& p) {
+void SettleTruncationLevel(Questions& q, RunParameters& p) {
   const std::optional<std::int32_t> level = q.truncation_level();
   if (!level) {
     p.NGP = square_root_rule(p.MAXL);
@@ -71,6 +76,8 @@ void settle_truncation_level(Questions& q, RunParameters& p) {
   }
   p.NGP = *level;
 }
+
+namespace {
 
 void write_summary(Units& u, const RunParameters& p) {
   const std::array<std::int64_t, 8> values = {p.MAXY, p.MAXL, p.MAXG, p.IYS,
@@ -96,22 +103,29 @@ std::int32_t square_root_rule(std::int32_t maxl) {
   return static_cast<std::int32_t>(std::sqrt(static_cast<double>(maxl) - 0.5)) + 1;
 }
 
-SetUpOutcome RunSetUp(WorkAreas& areas, Units& u, Questions& q, ResultObserver& observer) {
+SetUpResult RunSetUp(Units& u, Questions& q, const AreaPolicy& policy, ResultObserver& observer) {
   RunHead head;
   RunParameters& p = head.parameters;
-  read_run_parameters(u.cls, p);
-  settle_truncation_level(q, p);
+  p = ReadRunParameters(u.cls);
+  SettleTruncationLevel(q, p);
   write_summary(u, p);
 
-  const Capacities& capacity = areas.capacities;
   const std::array<std::int64_t, 4> required = required_sizes(p);
-  bool refused = false;
-  for (std::size_t k = 0; k < required.size(); ++k) {
-    if (required[k] > capacity[k]) {
-      u.console.write(kIncrease[k], {required[k]});
-      refused = true;
-    }
+  if (!policy && p.MAXL > kMaxLocations) {
+    u.cls.fail_at(1, "MAXL " + std::to_string(p.MAXL) +
+                         " is more than the reports can show: group labels run to 2 MAXL - 1 in "
+                         "four columns, so MAXL can be at most " +
+                         std::to_string(kMaxLocations));
   }
+  auto owned = std::make_unique<WorkAreas>(policy ? *policy : required);
+  WorkAreas& areas = *owned;
+  const Capacities& capacity = areas.capacities;
+  SetUpResult result;
+  for (std::size_t k = 0; k < required.size(); ++k) {
+    if (required[k] > capacity[k]) records::format(result.refusal, kIncrease[k], {required[k]});
+  }
+  const bool refused = !result.refusal.empty();
+  u.console.put(result.refusal);
   if (!refused) {
     clear(areas.DZ, required[0], 0.0);
     clear(areas.Z, required[1], 0.0f);
@@ -121,9 +135,12 @@ SetUpOutcome RunSetUp(WorkAreas& areas, Units& u, Questions& q, ResultObserver& 
   to_console_and_sco(
       u, records::format(kDimensionTable, {capacity[0], capacity[1], capacity[2], capacity[3],
                                            required[0], required[1], required[2], required[3]}));
-  if (refused) return SetUpOutcome::Refused;
+  if (refused) {
+    result.outcome = SetUpOutcome::Refused;
+    return result;
+  }
   RunYearSequence(carve(areas, p), head, u, q, observer);
-  return SetUpOutcome::Ran;
+  return result;
 }
 
 }  // namespace locseq

@@ -42,6 +42,7 @@ TEST_P(Golden, MatchesByteForByte) {
   lay_out(job / "case", work.path(), {"stdin"});
   const auto inputs = read_files(work.path());
   lay_out(job / "case" / "preexisting", work.path());
+  const auto preexisting = read_files(job / "case" / "preexisting");
 
   JobRun run = run_job(program_path(), work.path(), read_file(job / "case" / "stdin"));
 
@@ -64,9 +65,12 @@ TEST_P(Golden, MatchesByteForByte) {
   for (const auto& [name, content] : after) {
     if (expected.count(name)) continue;
     auto in = inputs.find(name);
+    auto earlier = preexisting.find(name);
     if (in != inputs.end()) {
       EXPECT_EQ(in->second, content) << "input " << name << " changed";
-    } else if (!fs::exists(job / "case" / "preexisting" / name)) {
+    } else if (earlier != preexisting.end()) {
+      EXPECT_EQ(earlier->second, content) << "an earlier report changed: " << name;
+    } else {
       ADD_FAILURE() << "the run made a file it should not: " << name;
     }
   }

@@ -1,0 +1,228 @@
+#include "check/job_check.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <streambuf>
+
+#include "core/bundles.h"
+#include "data/name_lists.h"
+#include "data/year_reader.h"
+#include "sequence/control_records.h"
+#include "setup/carving.h"
+
+namespace locseq::check {
+
+namespace {
+
+// A stream buffer that takes every byte and keeps none: the reports of a
+// check go nowhere.
+class Discard final : public std::streambuf {
+ protected:
+  int overflow(int c) override { return c; }
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// The largest count of names or locations the check holds arrays for; a
+// job beyond it is refused by the run anyway.
+constexpr std::int64_t kLargest = 1'000'000;
+
+// What .CLS says that the check of .SEQ needs.
+struct Sequence {
+  std::optional<RunParameters> parameters;  // when the head could be read
+  std::int32_t IYS = 0;                     // the sequence-years record
+  bool control = false;                     // the sequence-years record was read
+  std::vector<BlockResult> blocks;          // their years and steps
+  std::vector<long> header_lines;           // their .CLS lines
+};
+
+// The arrays the reading and the cut of the blocks work on.
+struct Storage {
+  explicit Storage(const RunParameters& p)
+      : names(static_cast<std::size_t>(p.MAXY + p.MAXL + p.MAXG)),
+        vector(static_cast<std::size_t>(p.MAXL)),
+        pairs(2 * static_cast<std::size_t>(p.MAXL)),
+        labels(vector.size()),
+        sizes(vector.size()),
+        members(vector.size()),
+        locations(vector.size()),
+        eliminated(vector.size()) {
+    Name8* name = names.data();
+    lists = {{name, p.MAXY}, {name + p.MAXY, p.MAXL}, {name + p.MAXY + p.MAXL, p.MAXG}};
+    const long L = p.MAXL;
+    grouping.EliminationVector = {vector.data(), L};
+    grouping.FusionPairs = {pairs.data(), 2, L - 1};
+    grouping.GroupLabels = {labels.data(), L};
+    grouping.GroupSizes = {sizes.data(), L};
+    grouping.GroupMemberList = {members.data(), L};
+    grouping.MemberLocations = {locations.data(), L};
+    grouping.EliminatedLocations = {eliminated.data(), L};
+  }
+  std::vector<Name8> names;
+  std::vector<std::int32_t> vector, pairs, labels, sizes, members, locations, eliminated;
+  NameLists lists;
+  Grouping grouping;
+};
+
+// Warns once of the lines after the last name.
+void check_rest_of_names(records::FileReader& naq) {
+  std::string_view line;
+  const long last = naq.line();
+  while (naq.next(line)) {
+    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+    naq.warn(Warning::ExtraNames, "lines follow the last name (line " + std::to_string(last) +
+                                      "); MAXY + MAXL + MAXG names are read, so these are not");
+    return;
+  }
+}
+
+// Checks every line of .SEQ; returns the number of records of each year the
+// blocks read.
+std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const Sequence& s,
+                                               std::vector<InputError>& errors) {
+  const std::optional<RunParameters>& p = s.parameters;
+  const std::int32_t first = s.IYS;
+  const std::int32_t last = s.blocks.empty() ? first - 1 : s.blocks.back().last_year;
+  std::map<std::int32_t, std::int64_t> per_year;  // records each year of the blocks holds
+  std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+  long short_line = 0;  // a record with a number missing, not yet known to end the file
+  std::string_view line;
+  Observation obs;
+  while (seq.next(line)) {
+    if (seq.unterminated()) warn_no_line_end(seq);
+    SeqLine kind = SeqLine::Blank;
+    try {
+      kind = parse_observation(line, obs, seq);
+    } catch (const InputError& e) {
+      errors.push_back(e);
+      continue;
+    }
+    if (kind == SeqLine::Blank) continue;
+    if (short_line != 0) {
+      errors.emplace_back(seq.name(), short_line,
+                          "fewer than four numbers (year, location, genotype, value)");
+      short_line = 0;
+    }
+    if (kind == SeqLine::Short) {
+      short_line = seq.line();
+      continue;
+    }
+    if (obs.more_numbers) warn_more_numbers(seq);
+    if (obs.year < highest) {
+      warn_out_of_order(seq, obs.year, highest);
+      continue;
+    }
+    highest = obs.year;
+    if (!p) continue;
+    if (s.control && obs.year >= first && obs.year <= last) {
+      try {
+        check_cell(seq, obs, p->MAXL, p->MAXG);
+        ++per_year[obs.year];
+      } catch (const InputError& e) {
+        errors.push_back(e);
+      }
+      continue;
+    }
+    std::string where;
+    if (obs.year < 1 || obs.year > p->MAXY) {
+      where = "year " + std::to_string(obs.year) + " is outside 1 to MAXY (" +
+              std::to_string(p->MAXY) + "); data years are numbered from 1";
+    } else if (obs.location < 1 || obs.location > p->MAXL) {
+      where = "location " + std::to_string(obs.location) + " is outside 1 to MAXL (" +
+              std::to_string(p->MAXL) + ")";
+    } else if (obs.genotype < 1 || obs.genotype > p->MAXG) {
+      where = "genotype " + std::to_string(obs.genotype) + " is outside 1 to MAXG (" +
+              std::to_string(p->MAXG) + ")";
+    }
+    if (!where.empty()) seq.warn(Warning::OutsideRange, where + "; no block reads this record");
+  }
+  if (short_line != 0) {
+    seq.warn_at(short_line, Warning::NoLineEnd,
+                "the last record has fewer than four numbers: the file seems cut short, and the "
+                "run reads it as the end of the data");
+  }
+  return per_year;
+}
+
+}  // namespace
+
+std::vector<InputError> check_job(const Input& cls, const Input& naq, const Input& seq,
+                                  const CheckOptions& options, Diagnostics& warnings) {
+  std::vector<InputError> errors;
+  records::FileReader c(cls.in, cls.name), n(naq.in, naq.name), s(seq.in, seq.name);
+  for (records::FileReader* r : {&c, &n, &s}) r->watch(&warnings);
+  Discard discard;
+  std::ostream nowhere(&discard);
+  records::Unit console(nowhere, "standard output"), sco(nowhere, "sco"), cos(nowhere, "cos"),
+      alc(nowhere, "alc");
+  Units u{console, c, n, s, sco, cos, alc};
+  PresetAnswers answers(options.groups, options.standardise, console);
+
+  Sequence sequence;
+  RunHead head;
+  try {
+    head.parameters = ReadRunParameters(c);
+    SettleTruncationLevel(answers, head.parameters);
+    sequence.parameters = head.parameters;
+  } catch (const InputError& e) {
+    errors.push_back(e);
+  }
+
+  const std::optional<RunParameters>& p = sequence.parameters;
+  const bool sized = p && p->MAXY <= kLargest && p->MAXL <= kMaxLocations && p->MAXG <= kLargest;
+  if (p) {
+    const std::array<std::int64_t, 4> required = required_sizes(*p);
+    static constexpr const char* kAreas[4] = {"DZ", "Z", "MZ", "AZ"};
+    for (std::size_t k = 0; options.areas && k < required.size(); ++k) {
+      if (required[k] > (*options.areas)[k]) {
+        errors.emplace_back(cls.name, 1,
+                            std::string("the run would be refused: the work area ") + kAreas[k] +
+                                " needs " + std::to_string(required[k]) + " elements, not " +
+                                std::to_string((*options.areas)[k]) +
+                                " (--areas auto sizes the areas to the job)");
+      }
+    }
+    if (p->MAXL > kMaxLocations) {
+      errors.emplace_back(cls.name, 1,
+                          "MAXL " + std::to_string(p->MAXL) +
+                              " is more than the reports can show (at most " +
+                              std::to_string(kMaxLocations) + ")");
+    }
+  }
+  if (sized) {
+    Storage storage(*p);
+    try {
+      ReadJobNames(storage.lists, u, head);
+      check_rest_of_names(n);
+    } catch (const InputError& e) {
+      errors.push_back(e);
+    }
+    try {
+      ClsLines at;
+      ReadJobControl(u, answers, head, at);
+      sequence.IYS = head.IYS;
+      sequence.control = true;
+      Grouping& g = storage.grouping;
+      for (std::int32_t k = 1;; ++k) {
+        BlockResult b;
+        b.StepNumber = k;
+        if (!ReadBlockHeader(u, b, at)) break;
+        ReadBlockBody(g, p->NGP, u, b, at);
+        CutBlock(g, head, u, b, at);
+        sequence.blocks.push_back(std::move(b));
+        sequence.header_lines.push_back(at.header);
+      }
+    } catch (const InputError& e) {
+      errors.push_back(e);
+    }
+  }
+  const std::map<std::int32_t, std::int64_t> per_year = check_seq(s, sequence, errors);
+  for (std::size_t k = 0; k < sequence.blocks.size(); ++k) {
+    const BlockResult& b = sequence.blocks[k];
+    auto from = per_year.lower_bound(b.first_year), to = per_year.upper_bound(b.last_year);
+    if (from == to) WarnEmptyBlock(c, sequence.header_lines[k], b, seq.name);
+  }
+  return errors;
+}
+
+}  // namespace locseq::check

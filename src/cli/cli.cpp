@@ -1,0 +1,44 @@
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "files/output_file.h"
+
+#ifndef LOCSEQ_VERSION
+#define LOCSEQ_VERSION "0.0.0"
+#endif
+
+namespace locseq::cli {
+
+int main(int argc, const char* const* argv, Streams s) {
+  files::remove_temporaries_on_signals();
+  if (argc <= 1) return dialogue_command(s);
+
+  CLI::App app(
+      "locseq judges a classification of the locations of a multi-year trial, year by year: for "
+      "every step of the sequence it cuts the hierarchy of the retained locations into groups, "
+      "allocates the eliminated locations to the nearest group, and reports how well the groups "
+      "fit the data.",
+      "locseq");
+  app.set_version_flag("--version", std::string("locseq ") + LOCSEQ_VERSION);
+  app.require_subcommand(1);
+  app.footer(
+      "Without arguments locseq asks for the job on the console (the dialogue).\nRun 'locseq "
+      "COMMAND --help' for the options of a command.");
+  RunOptions run;
+  CheckOptions check;
+  CLI::App* run_app = add_run_command(app, run);
+  CLI::App* check_app = add_check_command(app, check);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e, s.out, s.err);
+    s.err << "locseq: " << e.what() << "\nlocseq: see 'locseq --help'\n";
+    return 2;
+  }
+  if (run_app->parsed()) return run_command(run, s);
+  if (check_app->parsed()) return check_command(check, s);
+  return 2;
+}
+
+}  // namespace locseq::cli

@@ -1,0 +1,29 @@
+#include <istream>
+#include <ostream>
+
+#include "cli/commands.h"
+#include "cli/job_run.h"
+#include "cli/warnings.h"
+#include "setup/dialogue.h"
+
+namespace locseq::cli {
+
+int dialogue_command(Streams s) {
+  records::ConsoleReader answers(s.in, "standard input");
+  records::Unit console(s.out, "standard output", /*flush_each=*/true);
+  RunWarnings warnings(s.err);
+  answers.watch(&warnings);
+  JobRun job;
+  return report_failures(
+      s.out, s.err, job,
+      [&] {
+        job.names = ask_file_names(answers, console);
+        DialogueQuestions questions(answers, console);
+        run_job(job, questions, console, warnings);
+        warnings.summary();
+        return 0;
+      },
+      [&] { warnings.summary(); });
+}
+
+}  // namespace locseq::cli

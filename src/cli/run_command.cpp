@@ -1,0 +1,144 @@
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "cli/job_run.h"
+#include "cli/streams.h"
+#include "cli/warnings.h"
+#include "core/input_error.h"
+#include "tables/tables_writer.h"
+
+namespace locseq::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The CSV tables in a folder, made if missing (and removed again, when the
+// run made it and fails before writing into it).
+class TablesOutput final : public RunWriter {
+ public:
+  explicit TablesOutput(const std::string& folder) : folder_(folder) {
+    std::error_code ec;
+    if (!fs::is_directory(folder_, ec)) {
+      made_ = fs::create_directories(folder_, ec);
+      if (ec) throw InputError(folder, 0, "cannot make the folder for the tables: " + ec.message());
+    }
+  }
+  ~TablesOutput() override {
+    std::error_code ec;
+    if (made_ && !finished_) fs::remove(folder_, ec);  // only if still empty
+  }
+  std::vector<std::string> outputs() const override {
+    std::vector<std::string> names;
+    for (const char* name : tables::kTableNames) names.push_back((folder_ / name).string());
+    return names;
+  }
+  void attach(const std::vector<std::ostream*>& streams) override {
+    writer_ = std::make_unique<tables::TablesWriter>(
+        std::array<std::ostream*, 4>{streams[0], streams[1], streams[2], streams[3]});
+  }
+  void head(const RunHead& h) override { writer_->head(h); }
+  void block(const BlockResult& b) override { writer_->block(b); }
+  void finish() override { finished_ = true; }
+
+ private:
+  fs::path folder_;
+  bool made_ = false;
+  bool finished_ = false;
+  std::unique_ptr<tables::TablesWriter> writer_;
+};
+
+// Says on standard error when -s asks to standardise data that were not
+// standardised.
+class StandardiseNote final : public RunWriter {
+ public:
+  StandardiseNote(std::ostream& err, std::string cls) : err_(err), cls_(std::move(cls)) {}
+  std::vector<std::string> outputs() const override { return {}; }
+  void attach(const std::vector<std::ostream*>&) override {}
+  void head(const RunHead& h) override {
+    if (h.options[2] == 'S') return;
+    err_ << "locseq: " << cls_ << ": note: -s is ignored: SEDTYP is '" << h.options[2]
+         << "', so the data were not standardised and the question is not asked\n";
+  }
+
+ private:
+  std::ostream& err_;
+  std::string cls_;
+};
+
+}  // namespace
+
+CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
+  CLI::App* run = app.add_subcommand(
+      "run", "Run the analysis of a job without questions, writing its reports (and tables).");
+  run->add_option("JOB", o.job, "The job: reads JOB.CLS, JOB.NAQ and JOB.SEQ")->required();
+  run->add_option_function<std::int32_t>(
+         "-g,--groups", [&o](const std::int32_t& n) { o.groups = n; },
+         "The truncation level NGP, the number of groups (default: the square-root rule, the "
+         "smallest whole number whose square is at least MAXL)")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
+  run->add_flag("-s,--standardize", o.standardize,
+                "Standardise the data again (answers yes to 'Standardize again?'; only data "
+                "classified on standardised values, SEDTYP S, are asked)");
+  run->add_option("-o,--out", o.out,
+                  "Write the reports as PREFIX.SCO, PREFIX.COS and PREFIX.ALC (default: JOB)")
+      ->type_name("PREFIX");
+  run->add_option("--tables", o.tables,
+                  "Also write the results as CSV tables into DIR (made if missing): steps.csv, "
+                  "fit_by_year.csv, groups.csv, distances.csv")
+      ->type_name("DIR");
+  run->add_flag("-q,--quiet", o.quiet, "Write nothing on standard output");
+  run->add_option("--areas", o.areas,
+                  "fixed: the program's fixed work areas, and a job too large for them is "
+                  "refused (status 3); auto: areas sized to the job")
+      ->check(CLI::IsMember({"fixed", "auto"}))
+      ->default_str("fixed")
+      ->type_name("fixed|auto");
+  run->footer(
+      "The reports are those of the dialogue given the same answers; nothing is replaced unless "
+      "the run ends normally.\nExit status: 0 done, 1 bad input or a failed write, 2 a usage "
+      "error, 3 the job was refused (work areas too small).\nExample: locseq run WHEAT --tables "
+      "wheat-tables");
+  return run;
+}
+
+int run_command(const RunOptions& o, Streams s) {
+  NullStream nowhere;
+  records::Unit console(o.quiet ? static_cast<std::ostream&>(nowhere) : s.out, "standard output",
+                        /*flush_each=*/true);
+  RunWarnings warnings(s.err);
+  JobRun job;
+  const std::string prefix = o.out.empty() ? o.job : o.out;
+  job.names = {o.job + ".CLS",  o.job + ".NAQ",  o.job + ".SEQ",
+               prefix + ".SCO", prefix + ".COS", prefix + ".ALC"};
+  if (o.areas == "auto") job.areas = std::nullopt;
+  return report_failures(
+      s.out, s.err, job,
+      [&] {
+        std::unique_ptr<TablesOutput> tables;
+        if (!o.tables.empty()) tables = std::make_unique<TablesOutput>(o.tables);
+        StandardiseNote note(s.err, job.names[0]);
+        if (tables) job.writers.push_back(tables.get());
+        if (o.standardize) job.writers.push_back(&note);
+        PresetAnswers answers(o.groups, o.standardize, console);
+        const SetUpResult result = run_job(job, answers, console, warnings);
+        warnings.summary();
+        if (result.outcome == SetUpOutcome::Ran) return 0;
+        if (o.quiet) {
+          std::istringstream lines(result.refusal);
+          for (std::string line; std::getline(lines, line);) s.err << "locseq: " << line << '\n';
+        }
+        s.err << "locseq: " << job.names[0]
+              << ": the job was refused: the fixed work areas are too small for it (see the "
+                 "dimension table); --areas auto sizes them to the job\n";
+        return 3;
+      },
+      [&] { warnings.summary(); });
+}
+
+}  // namespace locseq::cli

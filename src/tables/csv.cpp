@@ -1,0 +1,38 @@
+#include "tables/csv.h"
+
+#include <charconv>
+
+namespace locseq::tables {
+
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string name_field(const Name8& name) {
+  std::string_view text(name.data(), name.size());
+  return quoted(text.substr(0, text.find_last_not_of(' ') + 1));
+}
+
+std::string number(double v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return {buf, r.ptr};
+}
+
+std::string number(std::optional<double> v) {
+  return v ? number(*v) : "NA";
+}
+
+Row& Row::operator<<(std::string_view field) {
+  if (!first_) text_ += ',';
+  first_ = false;
+  text_ += field;
+  return *this;
+}
+
+}  // namespace locseq::tables
