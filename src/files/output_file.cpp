@@ -92,7 +92,10 @@ OutputFile::OutputFile(const std::string& name) : name_(name) {
     }
   }
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string pattern = (folder / ("." + target.filename().string() + ".locseq-XXXXXX")).string();
+  std::string hidden = ".";
+  hidden += target.filename().string();
+  hidden += ".locseq-XXXXXX";
+  std::string pattern = (folder / hidden).string();
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) {
     throw InputError(shown, 0,
