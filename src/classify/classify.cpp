@@ -136,63 +136,93 @@ class Retention {
   std::vector<char> has_value_;  // a value in some year so far
 };
 
-// Why step k cannot be cut, and what would change it.
+// "year 3 (1997)" or "years 1 (1995) to 3 (1997)".
+std::string window_text(const Trial& t, std::int32_t first, std::int32_t last) {
+  if (first == last) return year_text(t, first);
+  return "years " + year_text(t, first).substr(5) + " to " + year_text(t, last).substr(5);
+}
+
+// Why a step cannot be cut, and what would change it.
 std::string cannot_cut(const Trial& t, const StepCounts& s, std::int32_t level, double min_share,
                        std::int32_t IYS) {
-  std::string why = "step " + std::to_string(s.step) + " (" + year_text(t, s.year) + ") retains " +
-                    std::to_string(s.retained) + " and eliminates " + std::to_string(s.eliminated) +
-                    " locations, but the run cuts a step only when it retains more than the "
-                    "truncation level " +
-                    std::to_string(level) +
-                    " and eliminates at most MAXL - level = " + std::to_string(t.MAXL - level);
-  std::string hint;
-  for (std::int32_t y = IYS; y <= s.year; ++y) {
-    if (!t.has_data(y) && s.retained == 0) {
-      return why + "; " + year_text(t, y) + " has no data (--first-year names another start)";
-    }
+  const std::string why =
+      "step " + std::to_string(s.step) + " (" + year_text(t, s.year) + ") retains " +
+      std::to_string(s.retained) + " and eliminates " + std::to_string(s.eliminated) +
+      " locations, but the run cuts a step only when it retains more than the truncation level " +
+      std::to_string(level) +
+      " and eliminates at most MAXL - level = " + std::to_string(t.MAXL - level);
+  bool any_data = false;
+  for (std::int32_t y = IYS; y <= s.year; ++y) any_data = any_data || t.has_data(y);
+  if (!any_data) {
+    return why + "; " + window_text(t, IYS, s.year) + (IYS == s.year ? " has" : " have") +
+           " no data (--first-year sets another start)";
   }
-  hint = "a lower --min-share (now " + number_text(min_share) + ")";
+  std::string hint = "a lower --min-share (now " + number_text(min_share) + ")";
   if (s.retained >= 2) {
     hint += " or -g " + std::to_string(s.retained - 1) + " or lower (now " + std::to_string(level) +
-            ") would change it";
-  } else {
-    hint += " would change it";
+            ")";
   }
-  return why + "; " + hint;
+  return why + "; " + hint + " would change it";
+}
+
+// The options, checked and settled.
+struct Plan {
+  std::int32_t level = 0;       // the truncation level
+  std::int32_t IYS = 0;         // the first year of the sequence
+  std::int32_t last_asked = 0;  // the last year asked for
+  std::string title;            // the title written
+};
+
+Plan plan_of(const Trial& t, const ClassifyOptions& o, std::vector<std::string>& warnings) {
+  if (!(o.min_share > 0.0 && o.min_share <= 1.0)) {
+    throw InputError("--min-share", 0,
+                     "the share " + number_text(o.min_share) + " must lie above 0 and at most 1");
+  }
+  Plan p;
+  p.level = o.groups.value_or(default_level(t.MAXL));
+  if (p.level < 1 || p.level > t.MAXL) {
+    throw InputError("-g", 0,
+                     "the truncation level " + std::to_string(p.level) +
+                         " must lie in 1 to MAXL (" + std::to_string(t.MAXL) + ")");
+  }
+  p.IYS = o.first_year ? resolve_year(t, *o.first_year, "--first-year", warnings) : 1;
+  p.last_asked = o.last_year ? resolve_year(t, *o.last_year, "--last-year", warnings) : t.MAXY;
+  if (p.IYS > p.last_asked) {
+    throw InputError("--first-year", 0,
+                     "the sequence would start in " + year_text(t, p.IYS) + ", after its last " +
+                         year_text(t, p.last_asked) + " (--last-year)");
+  }
+  p.title = title_of(o, warnings);
+  return p;
+}
+
+// The counts of a step's entries, and its retained locations.
+StepCounts count_entries(std::int32_t k, std::int32_t y, const std::vector<std::int32_t>& entries,
+                         std::vector<std::int32_t>& retained) {
+  StepCounts s{k, y, 0, 0, 0, 0};
+  retained.clear();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i] == 1) retained.push_back(static_cast<std::int32_t>(i + 1));
+    ++(entries[i] == 1 ? s.retained : entries[i] == 0 ? s.eliminated : s.left_out);
+  }
+  return s;
 }
 
 }  // namespace
 
 ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
   ClassifyResult res;
-  if (!(o.min_share > 0.0 && o.min_share <= 1.0)) {
-    throw InputError("--min-share", 0,
-                     "the share " + number_text(o.min_share) + " must lie above 0 and at most 1");
-  }
-  const std::int32_t level = o.groups.value_or(default_level(t.MAXL));
-  if (level < 1 || level > t.MAXL) {
-    throw InputError("-g", 0,
-                     "the truncation level " + std::to_string(level) + " must lie in 1 to MAXL (" +
-                         std::to_string(t.MAXL) + ")");
-  }
-  const std::int32_t IYS =
-      o.first_year ? resolve_year(t, *o.first_year, "--first-year", res.warnings) : 1;
-  const std::int32_t last_asked =
-      o.last_year ? resolve_year(t, *o.last_year, "--last-year", res.warnings) : t.MAXY;
-  if (IYS > last_asked) {
-    throw InputError("--first-year", 0,
-                     "the sequence would start in " + year_text(t, IYS) + ", after its last " +
-                         year_text(t, last_asked) + " (--last-year)");
-  }
-  const std::string title = title_of(o, res.warnings);
+  const Plan plan = plan_of(t, o, res.warnings);
+  const std::int32_t IYS = plan.IYS, level = plan.level;
   res.IYS = IYS;
   res.level = level;
 
   Retention retention(t.MAXL);
   PairSums pairs(t.MAXY);
   std::vector<std::vector<float>> prepared(static_cast<std::size_t>(t.MAXY));  // centred years
+  std::vector<std::int32_t> retained;  // the retained locations of a step
   std::string blocks;
-  for (std::int32_t k = 1; k <= last_asked - IYS + 1; ++k) {
+  for (std::int32_t k = 1; k <= plan.last_asked - IYS + 1; ++k) {
     const std::int32_t y = IYS + k - 1;
     if (t.has_data(y)) {
       retention.add_year(t.presence(y), o.min_share);
@@ -203,13 +233,7 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
       res.warnings.push_back(year_text(t, y) + " has no data; it is skipped in the retention test");
     }
     const std::vector<std::int32_t> entries = retention.entries();
-    StepCounts s{k, y, 0, 0, 0, 0};
-    std::vector<std::int32_t> retained;
-    for (std::int32_t i = 1; i <= t.MAXL; ++i) {
-      const std::int32_t e = entries[static_cast<std::size_t>(i - 1)];
-      if (e == 1) retained.push_back(i);
-      ++(e == 1 ? s.retained : e == 0 ? s.eliminated : s.left_out);
-    }
+    StepCounts s = count_entries(k, y, entries, retained);
     if (!(s.retained > level && s.eliminated <= t.MAXL - level)) {
       const std::string why = cannot_cut(t, s, level, o.min_share, IYS);
       if (k == 1) throw InputError(t.seq_name, 0, "no step of the sequence can be cut: " + why);
@@ -234,8 +258,8 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
     }
     if (s.shared_cells == 0) {
       throw InputError(t.seq_name, 0,
-                       "step " + std::to_string(k) + " (" + year_text(t, IYS) + " to " +
-                           year_text(t, y) + "): its " + std::to_string(s.retained) +
+                       "step " + std::to_string(k) + " (" + window_text(t, IYS, y) + "): its " +
+                           std::to_string(s.retained) +
                            " retained locations share no cell (no genotype has a value at all of "
                            "them in any year of the window)");
     }
@@ -257,7 +281,7 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                      "the sequence ends in year " + std::to_string(res.IYF) +
                          ", beyond the four columns of the sequence-years record");
   }
-  write_cls_head(res.cls, {t.MAXY, t.MAXL, t.MAXG, IYS, res.IYF, title, o.standardized});
+  write_cls_head(res.cls, {t.MAXY, t.MAXL, t.MAXG, IYS, res.IYF, plan.title, o.standardized});
   res.cls += blocks;
   return res;
 }

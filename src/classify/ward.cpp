@@ -14,10 +14,10 @@ std::vector<Fusion> ward_hierarchy(std::int32_t n, std::vector<double> distances
   // j were joined; half the squared distance for two single items.
   std::vector<double>& rise = distances;
   auto at = [&](std::size_t i, std::size_t j) -> double& { return rise[i * N + j]; };
-  double largest = 0.0;
-  for (double& d : rise) {
-    d *= 0.5;
-    largest = std::max(largest, d);
+  for (double& d : rise) d *= 0.5;
+  double largest = 0.0;  // the largest rise of two single items
+  for (std::size_t i = 0; i < N; ++i) {
+    for (std::size_t j = i + 1; j < N; ++j) largest = std::max(largest, at(i, j));
   }
   std::vector<std::int32_t> label(N), size(N, 1);
   std::vector<std::size_t> live(N);  // the slots of the current groups

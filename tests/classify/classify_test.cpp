@@ -140,6 +140,11 @@ TEST(Classify, Retention) {
   } cases[] = {
       {"four of five is 0.8", {{"xxxxx", "xxxx.", "xxx..", "xxxxx", "xxxxx"}}, 0.8, {"11011"}, ""},
       {"but not 0.81", {{"xxxxx", "xxxx.", "xxx..", "xxxxx", "xxxxx"}}, 0.81, {"10011"}, ""},
+      {"one value is eliminated",
+       {{"xxxxx", "xxxxx", "x....", "xxxxx", "xxxxx"}},
+       0.8,
+       {"11011"},
+       ""},
       {"no value gives 2, then 0",
        {{"xxxxx", "xxxxx", ".....", "xxxxx", "xxxxx"}, full},
        0.8,
@@ -259,7 +264,7 @@ TEST(Classify, Errors) {
        {{"xx..", "..xx", "xx..", "..xx"}},
        {.min_share = 0.5, .groups = 1},
        "T.SEQ",
-       "step 1 (year 1 (Y1) to year 1 (Y1)): its 4 retained locations share no cell"},
+       "step 1 (year 1 (Y1)): its 4 retained locations share no cell"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
