@@ -64,20 +64,21 @@ fuzz:
 # job generated once into build-bench/capacity (again when the generator
 # changes), the micro benchmarks of the year reader and the per-year stages
 # (medians of BENCH_REPS repetitions), then BENCH_RUNS whole runs of the
-# program on the job (median).
+# program on the job (median), then a classification of the job's trial.
 BENCH_JOB  ?= $(BENCH_BUILD)/capacity
 BENCH_REPS ?= 5
 BENCH_RUNS ?= 5
 BENCH_FLAGS ?=
 bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOCSEQ_BENCH=ON -DLOCSEQ_TESTS=OFF $(CMAKE_FLAGS)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target locseq make_capacity_job micro_bench whole_run
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target locseq make_capacity_job micro_bench whole_run classify_bench
 	@if [ ! -f $(BENCH_JOB)/answers ] || [ $(BENCH_BUILD)/bench/make_capacity_job -nt $(BENCH_JOB)/answers ]; then \
 	  $(BENCH_BUILD)/bench/make_capacity_job $(BENCH_JOB) || exit 1; \
 	else echo "capacity job: $(BENCH_JOB) (up to date)"; fi
 	$(BENCH_BUILD)/bench/micro_bench --seq=$(BENCH_JOB)/CAP.SEQ \
 	  --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true $(BENCH_FLAGS)
 	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) $(BENCH_JOB)
+	$(BENCH_BUILD)/bench/classify_bench $(BENCH_JOB)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,68 @@
+// A whole trial in memory: the names of .NAQ and every year of .SEQ, as the
+// run sees them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/arrays.h"
+
+namespace locseq::classify {
+
+// One data year: MAXL x MAXG matrices stored column by column (the location
+// varies fastest), like the run's YearData and IncidenceMatrix. Both are
+// empty when the year has no record.
+struct TrialYear {
+  std::vector<float> values;           // the observed values; 0.0 in absent cells
+  std::vector<std::int32_t> presence;  // 1 where the cell has an observation, else 0
+};
+
+struct Trial {
+  std::int32_t MAXY = 0;             // number of years
+  std::int32_t MAXL = 0;             // number of locations
+  std::int32_t MAXG = 0;             // number of genotypes
+  std::vector<Name8> YearNames;      // MAXY names, year 1 first
+  std::vector<Name8> LocationNames;  // MAXL names
+  std::vector<Name8> GenotypeNames;  // MAXG names
+  std::vector<TrialYear> years;      // MAXY entries: years[y - 1] is year y
+  std::string naq_name;              // the .NAQ file, for messages
+  std::string seq_name;              // the .SEQ file, for messages
+  // Remarks on .SEQ (records the run passes over); shown as
+  // "locseq: <seq_name>: warning: <text>".
+  std::vector<std::string> warnings;
+
+  // Whether year y (1..MAXY) has at least one observation.
+  bool has_data(std::int32_t y) const {
+    return !years[static_cast<std::size_t>(y - 1)].values.empty();
+  }
+  // The matrices of year y; only for a year with data.
+  Mat<const float> values(std::int32_t y) const {
+    return {years[static_cast<std::size_t>(y - 1)].values.data(), MAXL, MAXG};
+  }
+  Mat<const std::int32_t> presence(std::int32_t y) const {
+    return {years[static_cast<std::size_t>(y - 1)].presence.data(), MAXL, MAXG};
+  }
+};
+
+// The most cells (MAXL x MAXG) one year may hold in memory.
+constexpr std::int64_t kMaxCellsPerYear = std::int64_t{1} << 24;
+
+// Reads a trial. The sizes MAXY, MAXL, MAXG are `size` when given, else the
+// second record of .NAQ, which must read exactly
+// "<MAXY> years, <MAXL> locations, <MAXG> genotypes" (trailing blanks
+// allowed). Names: two records passed over, then one name per record, the
+// first 8 columns. .SEQ: one record per line, by the run's parser; records
+// grouped by year in ascending order, a record of an earlier year after a
+// later one is passed over, as the run passes over it (with a warning); a
+// later record of a cell replaces the earlier one. Throws InputError naming
+// the file and line: no sizes (naming the options that give them), sizes
+// below 1 or too large to hold, a .NAQ that ends early, a malformed .SEQ
+// line, a year, location or genotype number outside 1..MAXY, 1..MAXL, 1..MAXG.
+Trial load_trial(std::istream& naq, const std::string& naq_name, std::istream& seq,
+                 const std::string& seq_name, std::optional<std::array<std::int32_t, 3>> size);
+
+}  // namespace locseq::classify
