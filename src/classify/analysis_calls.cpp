@@ -1,7 +1,6 @@
 #include "classify/analysis_calls.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "data/centring.h"
 #include "data/name_lists.h"
@@ -10,7 +9,7 @@
 
 namespace locseq::classify {
 
-SeqRead next_seq_record(records::RecordReader& seq, SeqRecord& out) {
+SeqRead next_seq_record(records::FileReader& seq, SeqRecord& out) {
   std::string_view line;
   Observation obs;
   for (;;) {
@@ -33,21 +32,17 @@ SeqRead next_seq_record(records::RecordReader& seq, SeqRecord& out) {
   }
 }
 
-void read_names(records::RecordReader& naq, std::span<Name8> years, std::span<Name8> locations,
+void read_names(records::FileReader& naq, std::span<Name8> years, std::span<Name8> locations,
                 std::span<Name8> genotypes) {
-  std::ostringstream echo;  // the run's echo of the names, not wanted here
-  records::Unit sink(echo, "echo");
-  ReadNameLists(Vec<Name8>(years), Vec<Name8>(locations), Vec<Name8>(genotypes),
-                static_cast<std::int32_t>(years.size()),
-                static_cast<std::int32_t>(locations.size()),
-                static_cast<std::int32_t>(genotypes.size()), naq, sink);
+  ReadNames({Vec<Name8>(years), Vec<Name8>(locations), Vec<Name8>(genotypes)}, naq);
 }
 
 void prepare_year(Mat<float> values, Mat<const std::int32_t> presence, bool standardise) {
-  const auto MAXL = static_cast<std::int32_t>(values.rows());
-  const auto MAXG = static_cast<std::int32_t>(values.cols());
-  CentreYear(values, presence, MAXL, MAXG);
-  if (standardise) StandardiseYear(values, presence, MAXL, MAXG);
+  // The run's year bundle; centring reads the incidence and never writes it.
+  const Year year{values, Mat<std::int32_t>(const_cast<std::int32_t*>(presence.data()),
+                                            presence.rows(), presence.cols())};
+  CentreYear(year);
+  if (standardise) StandardiseYear(year);
 }
 
 std::int32_t default_level(std::int32_t MAXL) {

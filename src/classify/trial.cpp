@@ -32,7 +32,7 @@ std::string sizes_text(const std::array<std::int32_t, 3>& s) {
 }
 
 // Reads .SEQ into the years of `t`.
-void read_seq(records::RecordReader& seq, Trial& t) {
+void read_seq(records::FileReader& seq, Trial& t) {
   const auto cells = static_cast<std::size_t>(t.MAXL) * static_cast<std::size_t>(t.MAXG);
   std::int32_t latest = 0;        // the highest year met so far
   long passed_over = 0;           // records of an earlier year after a later one
@@ -96,7 +96,7 @@ void read_seq(records::RecordReader& seq, Trial& t) {
 
 Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream& seq_in,
                  const std::string& seq_name, std::optional<std::array<std::int32_t, 3>> size) {
-  records::RecordReader naq(naq_in, naq_name);
+  records::FileReader naq(naq_in, naq_name);
   std::string_view heading[2];
   for (std::string_view& h : heading) {
     if (!naq.next(h)) {
@@ -141,7 +141,7 @@ Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream
   t.GenotypeNames.resize(static_cast<std::size_t>(MAXG));
   read_names(naq, t.YearNames, t.LocationNames, t.GenotypeNames);
   t.years.resize(static_cast<std::size_t>(MAXY));
-  records::RecordReader seq(seq_in, seq_name);
+  records::FileReader seq(seq_in, seq_name);
   read_seq(seq, t);
   return t;
 }

@@ -57,6 +57,10 @@ void ReadNameLists(const NameLists& names, records::FileReader& naq) {
   if (!records::read_fields(naq, kSkipTwo, {}, "the first two records")) {
     naq.fail_at(1, "the file is empty; it needs two records before the names");
   }
+  ReadNames(names, naq);
+}
+
+void ReadNames(const NameLists& names, records::FileReader& naq) {
   const std::int64_t needed =
       2 + names.YearNames.size() + names.LocationNames.size() + names.GenotypeNames.size();
   const long first = naq.line() + 1;
