@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/job_run.h"
+#include "cli/options.h"
 #include "cli/streams.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
@@ -76,12 +77,9 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
   CLI::App* run = app.add_subcommand(
       "run", "Run the analysis of a job without questions, writing its reports (and tables).");
   run->add_option("JOB", o.job, "The job: reads JOB.CLS, JOB.NAQ and JOB.SEQ")->required();
-  run->add_option_function<std::int32_t>(
-         "-g,--groups", [&o](const std::int32_t& n) { o.groups = n; },
-         "The truncation level NGP, the number of groups (default: the square-root rule, the "
-         "smallest whole number whose square is at least MAXL)")
-      ->type_name("N")
-      ->check(CLI::PositiveNumber);
+  add_groups_option(*run, o.groups,
+                    "The truncation level NGP, the number of groups (default: the square-root "
+                    "rule, the smallest whole number whose square is at least MAXL)");
   run->add_flag("-s,--standardize", o.standardize,
                 "Standardise the data again (answers yes to 'Standardize again?'; only data "
                 "classified on standardised values, SEDTYP S, are asked)");
@@ -93,12 +91,7 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
                   "fit_by_year.csv, groups.csv, distances.csv")
       ->type_name("DIR");
   run->add_flag("-q,--quiet", o.quiet, "Write nothing on standard output");
-  run->add_option("--areas", o.areas,
-                  "fixed: the program's fixed work areas, and a job too large for them is "
-                  "refused (status 3); auto: areas sized to the job")
-      ->check(CLI::IsMember({"fixed", "auto"}))
-      ->default_str("fixed")
-      ->type_name("fixed|auto");
+  add_areas_option(*run, o.areas);
   run->footer(
       "The reports are those of the dialogue given the same answers; nothing is replaced unless "
       "the run ends normally.\nExit status: 0 done, 1 bad input or a failed write, 2 a usage "

@@ -1,0 +1,43 @@
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+
+namespace locseq::cli {
+
+void add_groups_option(CLI::App& app, std::optional<std::int32_t>& groups,
+                       const std::string& help) {
+  app.add_option_function<std::string>(
+         "-g,--groups",
+         [&groups](const std::string& text) {
+           std::int32_t n = 0;
+           const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+           if (ec == std::errc::result_out_of_range) {
+             throw CLI::ValidationError("--groups", "'" + text + "' is too large");
+           }
+           if (ec != std::errc() || end != text.data() + text.size() || n < 1) {
+             throw CLI::ValidationError("--groups",
+                                        "'" + text + "' is not a whole number of at least 1");
+           }
+           groups = n;
+         },
+         help)
+      ->type_name("N");
+}
+
+void add_areas_option(CLI::App& app, std::string& areas) {
+  app.add_option("--areas", areas,
+                 "fixed (the default): the program's fixed work areas, and a job too large for "
+                 "them is refused; auto: areas sized to the job")
+      ->check(CLI::IsMember({"fixed", "auto"}).description(""))
+      ->type_name("fixed|auto");
+}
+
+std::string command_of(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] != '-') return argv[i];
+  }
+  return {};
+}
+
+}  // namespace locseq::cli

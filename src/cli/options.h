@@ -1,0 +1,25 @@
+// Options that several commands share, defined once.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace locseq::cli {
+
+// -g, --groups N: a whole number from 1 up; a usage error otherwise.
+void add_groups_option(CLI::App& app, std::optional<std::int32_t>& groups,
+                       const std::string& help);
+
+// --areas fixed|auto.
+void add_areas_option(CLI::App& app, std::string& areas);
+
+// The command named on a command line (its first argument that is not an
+// option), or empty.
+std::string command_of(int argc, const char* const* argv);
+
+}  // namespace locseq::cli
