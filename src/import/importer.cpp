@@ -71,6 +71,7 @@ class RowCollector {
     out_.observations.push_back(obs);
   }
 
+  // What the rows held; the collector is spent.
   Collected take() { return std::move(out_); }
 
  private:

@@ -48,10 +48,13 @@ std::string_view without_trailing_blanks(std::string_view s) {
   return s;
 }
 
-// `full` cut to leave room for "~N", with the smallest N whose name is not
-// yet taken.
-std::string renamed(std::string_view full, const std::unordered_map<std::string, long>& taken) {
-  for (long n = 1;; ++n) {
+// `full` cut to leave room for "~N", with the smallest N from `n` on whose
+// name is not yet taken; leaves `n` at that N. (Names whose cuts coincide
+// have the same shorter cuts too, so a search for the next such name may go
+// on from the last N found.)
+std::string renamed(std::string_view full, const std::unordered_map<std::string, long>& taken,
+                    long& n) {
+  for (;; ++n) {
     std::string ending(1, '~');
     ending += std::to_string(n);
     std::string name(without_trailing_blanks(cut_utf8(full, kNameBytes - ending.size())));
@@ -77,6 +80,8 @@ ShortNames shorten_names(const NameList& list, bool rename, const std::string& f
   out.names.resize(list.full.size());
   // Every 8-byte name given so far, with the number (0-based) of its owner.
   std::unordered_map<std::string, long> taken;
+  // For each cut that clashed, the last N given to it.
+  std::unordered_map<std::string, long> last_n;
   for (std::size_t k = 0; k < list.full.size(); ++k) {
     if (list.full[k].size() <= kNameBytes) {
       out.names[k] = list.full[k];
@@ -91,13 +96,15 @@ ShortNames shorten_names(const NameList& list, bool rename, const std::string& f
     if (clash != taken.end()) {
       auto other = static_cast<std::size_t>(clash->second);
       if (!rename) {
-        std::size_t later = std::max(k, other);
+        bool k_later = list.first_line[k] > list.first_line[other];
+        std::size_t earlier = k_later ? other : k, later = k_later ? k : other;
         throw InputError(file_name, list.first_line[later],
-                         "the " + list.kind + " names " + whole(list.full[std::min(k, other)]) +
-                             " and " + whole(list.full[later]) + " both become " + whole(name) +
+                         "the " + list.kind + " names " + whole(list.full[earlier]) + " and " +
+                             whole(list.full[later]) + " both become " + whole(name) +
                              " when cut to 8 bytes; shorten one, or use --rename");
       }
-      name = renamed(list.full[k], taken);
+      long& n = last_n.try_emplace(name, 1).first->second;
+      name = renamed(list.full[k], taken, n);
       ++out.renamed;
     }
     taken.emplace(name, static_cast<long>(k));

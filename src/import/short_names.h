@@ -34,7 +34,8 @@ struct ShortNames {
 // Gives each name of `list` its 8-byte name: the name itself when it fits,
 // else its cut (cut_utf8) without trailing blanks. When a cut name coincides
 // with another name of the list, throws InputError (naming `file_name`, the
-// line where the later of the two first stands, and both full names), or,
+// line where the later of the two in the table first stands, and both full
+// names), or,
 // with `rename`, ends the cut name in ~N, N the smallest number that makes it
 // unique, its cut shortened to leave room. Names that fit are never renamed;
 // of two cut names the one with the lower number keeps its cut.
