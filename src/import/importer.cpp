@@ -1,0 +1,321 @@
+#include "import/importer.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <unordered_map>
+
+#include "core/input_error.h"
+#include "import/columns.h"
+#include "import/job_files.h"
+#include "import/short_names.h"
+#include "import/table_reader.h"
+#include "import/values.h"
+
+namespace locseq::import {
+
+namespace {
+
+// Years, locations and genotypes: the kinds of names, in this order.
+constexpr std::size_t kKinds = 3;
+
+// A row with a value, its names numbered by first appearance from 0.
+struct Observation {
+  std::array<std::int32_t, kKinds> key;  // year, location and genotype
+  float value;                           // the value read
+  long line;                             // the row's line in the table
+};
+
+// Everything the rows hold.
+struct Collected {
+  std::array<NameList, kKinds> lists;     // names by first appearance
+  std::vector<Observation> observations;  // the rows with a value, in table order
+  long rows = 0;                          // rows that are not blank
+};
+
+std::string_view trimmed(std::string_view s) {
+  std::size_t first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+bool has_control_character(std::string_view s) {
+  return std::any_of(s.begin(), s.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
+// Reads the rows below the header into names and observations.
+class RowCollector {
+ public:
+  RowCollector(const TableRow& header, const Columns& columns, char delimiter,
+               const std::string& file_name)
+      : header_(header), columns_(columns), decimal_comma_(delimiter == ';'), file_(file_name) {
+    const char* const kWords[kKinds] = {"year", "location", "genotype"};
+    for (std::size_t k = 0; k < kKinds; ++k) out_.lists[k].kind = kWords[k];
+  }
+
+  // Takes one row: names its year, location and genotype; keeps its value.
+  void add(const TableRow& row) {
+    if (is_blank_row(row)) return;
+    ++out_.rows;
+    check_width(row);
+    Observation obs{};
+    obs.line = row.line;
+    for (std::size_t k = 0; k < kKinds; ++k) obs.key[k] = number_of(k, row);
+    std::string_view text = trimmed(row.fields[columns_[static_cast<std::size_t>(Role::Value)]]);
+    if (is_missing(text)) return;
+    obs.value = value_of(text, row.line);
+    out_.observations.push_back(obs);
+  }
+
+  // What the rows held; the collector is spent.
+  Collected take() { return std::move(out_); }
+
+ private:
+  const TableRow& header_;   // the header row
+  const Columns& columns_;   // the column of each role
+  bool decimal_comma_;       // a comma in a value stands for the point
+  const std::string& file_;  // for messages
+  Collected out_;            // what has been read
+  std::array<std::unordered_map<std::string, std::int32_t>, kKinds> index_;  // name -> number
+  std::string key_;                                                          // lookup buffer
+
+  void check_width(const TableRow& row) const {
+    std::size_t n = row.fields.size(), want = header_.fields.size();
+    if (n == want) return;
+    throw InputError(file_, row.line,
+                     "this row has " + std::to_string(n) + " fields where the header has " +
+                         std::to_string(want) +
+                         (n > want ? "; a name or value holding the delimiter must be in "
+                                     "double quotes"
+                                   : ""));
+  }
+
+  std::string column_name(Role role) const {
+    std::size_t i = columns_[static_cast<std::size_t>(role)];
+    return "column " + std::to_string(i + 1) + " " + quoted(trimmed(header_.fields[i]));
+  }
+
+  // The number (from 0, by first appearance) of the row's name of kind k.
+  std::int32_t number_of(std::size_t k, const TableRow& row) {
+    auto role = static_cast<Role>(k);
+    std::string_view name = trimmed(row.fields[columns_[k]]);
+    if (name.empty()) {
+      throw InputError(
+          file_, row.line,
+          std::string("the ") + role_word(role) + " is empty (" + column_name(role) + ")");
+    }
+    key_.assign(name);
+    auto found = index_[k].find(key_);
+    if (found != index_[k].end()) return found->second;
+    if (has_control_character(name)) {
+      throw InputError(file_, row.line,
+                       std::string("the ") + role_word(role) + " " + quoted(name) +
+                           " holds a control character (a line end or a tab)");
+    }
+    NameList& list = out_.lists[k];
+    if (list.full.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+      throw InputError(file_, row.line, std::string("too many ") + role_word(role) + " names");
+    }
+    auto number = static_cast<std::int32_t>(list.full.size());
+    list.full.push_back(key_);
+    list.first_line.push_back(row.line);
+    index_[k].emplace(key_, number);
+    return number;
+  }
+
+  float value_of(std::string_view text, long line) const {
+    float v = 0.0f;
+    switch (read_value(text, decimal_comma_, v)) {
+      case ValueStatus::Ok:
+        return v;
+      case ValueStatus::Malformed:
+        throw InputError(
+            file_, line,
+            "the value " + quoted(text) + " (" + column_name(Role::Value) + ") is not a number");
+      case ValueStatus::OutOfRange:
+        break;
+    }
+    throw InputError(file_, line,
+                     "the value " + quoted(text) + " (" + column_name(Role::Value) +
+                         ") is beyond single precision");
+  }
+};
+
+bool is_number(const std::string& s, double& out) {
+  auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+  return r.ec == std::errc() && r.ptr == s.data() + s.size() && std::isfinite(out);
+}
+
+// The year names' first-appearance numbers in year order: ascending
+// numerically when every name is a number (equal numbers then as text),
+// else as text.
+std::vector<std::int32_t> year_order(const std::vector<std::string>& names) {
+  std::vector<double> numbers(names.size());
+  bool numeric = true;
+  for (std::size_t k = 0; k < names.size() && numeric; ++k)
+    numeric = is_number(names[k], numbers[k]);
+  std::vector<std::int32_t> order(names.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+    auto ua = static_cast<std::size_t>(a), ub = static_cast<std::size_t>(b);
+    if (numeric && numbers[ua] != numbers[ub]) return numbers[ua] < numbers[ub];
+    return names[ua] < names[ub];
+  });
+  return order;
+}
+
+// Puts the years in year order: reorders their list and renumbers the
+// observations.
+void number_years(Collected& data) {
+  NameList& years = data.lists[0];
+  std::vector<std::int32_t> order = year_order(years.full);
+  std::vector<std::int32_t> number(order.size());
+  NameList sorted{years.kind, {}, {}};
+  for (std::size_t y = 0; y < order.size(); ++y) {
+    auto old = static_cast<std::size_t>(order[y]);
+    number[old] = static_cast<std::int32_t>(y);
+    sorted.full.push_back(std::move(years.full[old]));
+    sorted.first_line.push_back(years.first_line[old]);
+  }
+  years = std::move(sorted);
+  for (Observation& o : data.observations) o.key[0] = number[static_cast<std::size_t>(o.key[0])];
+}
+
+std::string cell_text(const Collected& data, const Observation& o) {
+  std::string out;
+  const char* const kWords[kKinds] = {"year ", ", location ", ", genotype "};
+  for (std::size_t k = 0; k < kKinds; ++k) {
+    out += kWords[k] + quoted(data.lists[k].full[static_cast<std::size_t>(o.key[k])]);
+  }
+  return out;
+}
+
+// The first place in the table where a cell has a second value: throws
+// InputError there, naming both lines. `obs` is sorted by cell, then line.
+void refuse_replicates(const Collected& data, const std::vector<Observation>& obs,
+                       const std::string& file_name) {
+  const Observation* first = nullptr;   // the earlier row of the pair found
+  const Observation* second = nullptr;  // the later row, the one at fault
+  for (std::size_t i = 1; i < obs.size(); ++i) {
+    if (obs[i].key == obs[i - 1].key && (i < 2 || obs[i - 1].key != obs[i - 2].key) &&
+        (second == nullptr || obs[i].line < second->line)) {
+      first = &obs[i - 1];
+      second = &obs[i];
+    }
+  }
+  if (second == nullptr) return;
+  throw InputError(file_name, second->line,
+                   cell_text(data, *second) + " has values on lines " +
+                       std::to_string(first->line) + " and " + std::to_string(second->line) +
+                       "; use --replicates mean to take their mean");
+}
+
+// The cells of .SEQ, sorted by year, location and genotype: one per cell,
+// the mean of its rows' values when it has several (and `mean`), else
+// refused. Counts the cells that are a mean in `mean_cells`.
+std::vector<Cell> cells_of(Collected& data, bool mean, const std::string& file_name,
+                           std::int64_t& mean_cells) {
+  std::vector<Observation>& obs = data.observations;
+  std::sort(obs.begin(), obs.end(), [](const Observation& a, const Observation& b) {
+    return a.key != b.key ? a.key < b.key : a.line < b.line;
+  });
+  if (!mean) refuse_replicates(data, obs, file_name);
+  std::vector<Cell> cells;
+  mean_cells = 0;
+  for (std::size_t i = 0; i < obs.size();) {
+    std::size_t end = i + 1;
+    double sum = static_cast<double>(obs[i].value);
+    for (; end < obs.size() && obs[end].key == obs[i].key; ++end) {
+      sum += static_cast<double>(obs[end].value);
+    }
+    std::size_t n = end - i;
+    mean_cells += n > 1;
+    cells.push_back({obs[i].key[0] + 1, obs[i].key[1] + 1, obs[i].key[2] + 1,
+                     n == 1 ? obs[i].value : static_cast<float>(sum / static_cast<double>(n))});
+    i = end;
+  }
+  return cells;
+}
+
+std::string_view base_name(std::string_view path) {
+  std::size_t slash = path.find_last_of('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string counted(std::int64_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::vector<std::string> notes_for(const ImportedJob& job, const Collected& data,
+                                   const std::array<ShortNames, kKinds>& names) {
+  std::vector<std::string> notes;
+  std::int64_t cells = std::int64_t{job.MAXY} * job.MAXL * job.MAXG;
+  notes.push_back(std::to_string(job.observations) + " of the " + counted(cells, "cell", "cells") +
+                  " (" + std::to_string(job.MAXY) + " x " + std::to_string(job.MAXL) + " x " +
+                  std::to_string(job.MAXG) + ") have a value");
+  if (job.mean_cells > 0) {
+    notes.push_back(counted(job.mean_cells, "cell is the mean of its replicates",
+                            "cells are the mean of their replicates"));
+  }
+  for (std::size_t k = 0; k < kKinds; ++k) {
+    if (names[k].cut == 0) continue;
+    std::string note = std::to_string(names[k].cut) + " " + data.lists[k].kind +
+                       (names[k].cut == 1 ? " name was" : " names were") +
+                       " cut to 8 bytes (the names file keeps them whole)";
+    if (names[k].renamed > 0) note += ", " + std::to_string(names[k].renamed) + " with a ~N ending";
+    notes.push_back(note);
+  }
+  return notes;
+}
+
+std::int32_t count_of(const NameList& list) {
+  return static_cast<std::int32_t>(list.full.size());
+}
+
+}  // namespace
+
+ImportedJob import_table(std::string_view bytes, const std::string& file_name,
+                         const ImportOptions& options) {
+  TableReader reader(bytes, file_name, options.delimiter);
+  Columns columns = find_columns(
+      reader.header(),
+      {options.year_column, options.location_column, options.genotype_column, options.value_column},
+      file_name);
+  RowCollector collector(reader.header(), columns, reader.delimiter(), file_name);
+  TableRow row;
+  while (reader.next(row)) collector.add(row);
+  Collected data = collector.take();
+  if (data.rows == 0) {
+    throw InputError(file_name, reader.header().line, "the table has no rows below its header");
+  }
+  if (data.observations.empty()) {
+    throw InputError(file_name, 0, "every value of the table is missing: nothing to import");
+  }
+  number_years(data);
+
+  ImportedJob job;
+  std::vector<Cell> cells = cells_of(data, options.replicates_mean, file_name, job.mean_cells);
+  std::array<ShortNames, kKinds> names;
+  for (std::size_t k = 0; k < kKinds; ++k) {
+    names[k] = shorten_names(data.lists[k], options.rename, file_name);
+  }
+  JobNames job_names;
+  for (std::size_t k = 0; k < kKinds; ++k) job_names[k] = {&data.lists[k], &names[k]};
+
+  job.naq = naq_text(base_name(file_name), job_names);
+  job.seq = seq_text(cells);
+  job.names_csv = names_csv_text(job_names);
+  job.MAXY = count_of(data.lists[0]);
+  job.MAXL = count_of(data.lists[1]);
+  job.MAXG = count_of(data.lists[2]);
+  job.observations = static_cast<std::int64_t>(cells.size());
+  job.year_names = data.lists[0].full;
+  job.notes = notes_for(job, data, names);
+  return job;
+}
+
+}  // namespace locseq::import
