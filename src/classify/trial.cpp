@@ -95,7 +95,7 @@ void read_seq(records::FileReader& seq, Trial& t) {
 }  // namespace
 
 Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream& seq_in,
-                 const std::string& seq_name, std::optional<std::array<std::int32_t, 3>> size) {
+                 const std::string& seq_name, Sizes size, Sizes fallback) {
   records::FileReader naq(naq_in, naq_name);
   std::string_view heading[2];
   for (std::string_view& h : heading) {
@@ -108,13 +108,16 @@ Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream
   long size_line = 0;  // the .NAQ record that gave the sizes, if any
   if (!size) {
     size = sizes_line(heading[1]);
-    if (!size) {
+    if (size) {
+      size_line = 2;
+    } else if (fallback) {
+      size = fallback;
+    } else {
       throw InputError(naq_name, 2,
                        "the second record does not give the sizes as '<MAXY> years, <MAXL> "
                        "locations, <MAXG> genotypes' (as an import writes it); give them with "
                        "--size Y,L,G, or keep the job's .CLS, whose head holds them");
     }
-    size_line = 2;
   }
   const auto [MAXY, MAXL, MAXG] = *size;
   if (MAXY < 1 || MAXL < 1 || MAXG < 1) {

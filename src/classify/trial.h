@@ -62,7 +62,12 @@ constexpr std::int64_t kMaxCellsPerYear = std::int64_t{1} << 24;
 // the file and line: no sizes (naming the options that give them), sizes
 // below 1 or too large to hold, a .NAQ that ends early, a malformed .SEQ
 // line, a year, location or genotype number outside 1..MAXY, 1..MAXL, 1..MAXG.
+// The sizes MAXY, MAXL, MAXG of a trial, where they are given.
+using Sizes = std::optional<std::array<std::int32_t, 3>>;
+
+// `size` wins over the .NAQ record; `fallback` (the head of the job's
+// .CLS) serves when neither gives the sizes.
 Trial load_trial(std::istream& naq, const std::string& naq_name, std::istream& seq,
-                 const std::string& seq_name, std::optional<std::array<std::int32_t, 3>> size);
+                 const std::string& seq_name, Sizes size, Sizes fallback = std::nullopt);
 
 }  // namespace locseq::classify

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "files/output_file.h"
 
 #ifndef LOCSEQ_VERSION
@@ -24,20 +25,35 @@ int main(int argc, const char* const* argv, Streams s) {
   app.require_subcommand(1);
   app.footer(
       "Without arguments locseq asks for the job on the console (the dialogue).\nRun 'locseq "
-      "COMMAND --help' for the options of a command.");
+      "COMMAND --help' for the options of a command.\n");
   RunOptions run;
   CheckOptions check;
+  ImportCommandOptions import;
+  ClassifyCommandOptions classify;
   CLI::App* run_app = add_run_command(app, run);
   CLI::App* check_app = add_check_command(app, check);
+  CLI::App* import_app = add_import_command(app, import);
+  CLI::App* classify_app = add_classify_command(app, classify);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e, s.out, s.err);
-    s.err << "locseq: " << e.what() << "\nlocseq: see 'locseq --help'\n";
+    const std::string command = command_of(argc, argv);
+    bool known = false;
+    for (const CLI::App* sub : app.get_subcommands({})) known = known || sub->get_name() == command;
+    if (!known && !command.empty()) {
+      s.err << "locseq: unknown command '" << command
+            << "'; the commands are run, check, import and classify\n";
+    } else {
+      s.err << "locseq: " << (known ? command + ": " : "") << e.what() << '\n';
+    }
+    s.err << "locseq: see 'locseq " << (known ? command + " " : "") << "--help'\n";
     return 2;
   }
   if (run_app->parsed()) return run_command(run, s);
   if (check_app->parsed()) return check_command(check, s);
+  if (import_app->parsed()) return import_command(import, s);
+  if (classify_app->parsed()) return classify_command(classify, s);
   return 2;
 }
 

@@ -7,6 +7,11 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "classify/classify.h"
+#include "core/arrays.h"
+#include "import/importer.h"
 
 namespace CLI {
 class App;
@@ -44,6 +49,44 @@ struct CheckOptions {
 };
 CLI::App* add_check_command(CLI::App& app, CheckOptions& o);
 int check_command(const CheckOptions& o, Streams s);
+
+struct ClassifyCommandOptions {
+  std::string job;                   // JOB: reads JOB.NAQ and JOB.SEQ
+  std::string cls;                   // --cls: the file to write (JOB.CLS when empty)
+  std::string size;                  // --size Y,L,G
+  std::string sed = "centred";       // --sed: centred or standardized
+  bool force = false;                // --force: replace an existing file
+  classify::ClassifyOptions method;  // the rest of the method's options
+};
+CLI::App* add_classify_command(CLI::App& app, ClassifyCommandOptions& o);
+// The options of the method, shared with import.
+void add_classify_options(CLI::App& app, ClassifyCommandOptions& o);
+int classify_command(const ClassifyCommandOptions& o, Streams s);
+
+// A classification and the year names its summary shows.
+struct ClassifyOutcome {
+  classify::ClassifyResult result;
+  std::vector<Name8> year_names;
+};
+// Reads the trial from .NAQ and .SEQ and classifies it; its warnings go to
+// `err`. Throws InputError.
+ClassifyOutcome classify_trial(std::istream& naq, const std::string& naq_name, std::istream& seq,
+                               const std::string& seq_name, const ClassifyCommandOptions& o,
+                               std::ostream& err);
+// The summary of a classification written to `cls`: its steps and counts.
+void describe_classification(const ClassifyOutcome& c, const std::string& cls, std::ostream& out);
+
+struct ImportCommandOptions {
+  std::string table;                    // DATA.csv
+  std::string job;                      // JOB: writes JOB.NAQ, JOB.SEQ, JOB.names.csv, JOB.CLS
+  std::string delimiter;                // --delimiter: , ; or tab (detected when empty)
+  std::string replicates = "error";     // --replicates: error or mean
+  bool no_classify = false;             // --no-classify: no JOB.CLS
+  import::ImportOptions table_options;  // the columns, --rename
+  ClassifyCommandOptions classify;      // the classification's options; force
+};
+CLI::App* add_import_command(CLI::App& app, ImportCommandOptions& o);
+int import_command(ImportCommandOptions o, Streams s);
 
 // The whole command line: the dialogue without arguments, else one
 // command; usage errors give status 2.

@@ -93,4 +93,27 @@ JobFiles::JobFiles(const FileNames& names, const std::vector<std::string>& furth
   for (const std::string& name : further_outputs) further.push_back(&outputs.add(name));
 }
 
+void refuse_existing(const std::vector<std::string>& names, bool force) {
+  for (const std::string& name : names) {
+    std::error_code ec;
+    if (!force && std::filesystem::exists(std::filesystem::symlink_status(name, ec))) {
+      throw InputError(shown(name), 0, "the file exists already; --force replaces it");
+    }
+  }
+}
+
+void write_new_files(const std::vector<std::pair<std::string, std::string>>& files, bool force) {
+  std::vector<NamedFile> named;
+  std::vector<std::string> names;
+  for (const auto& [name, content] : files) {
+    named.push_back({"output", name});
+    names.push_back(name);
+  }
+  refuse_existing(names, force);
+  refuse_coinciding_names(named);
+  files::OutputSet outputs;
+  for (const auto& [name, content] : files) outputs.add(name) << content;
+  outputs.commit();
+}
+
 }  // namespace locseq::cli

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/output_file.h"
@@ -40,5 +41,14 @@ struct NamedFile {
 // existing file (by device and inode, so links count too) or the same path
 // once made absolute and normal. Devices such as /dev/null are exempt.
 void refuse_coinciding_names(const std::vector<NamedFile>& files);
+
+// Throws InputError for the first of `names` that exists already, unless
+// `force`.
+void refuse_existing(const std::vector<std::string>& names, bool force);
+
+// Writes the files of a new job, each in full or none at all: a file that
+// exists already is refused (before anything is written) unless `force`.
+// Throws InputError naming the file at fault.
+void write_new_files(const std::vector<std::pair<std::string, std::string>>& files, bool force);
 
 }  // namespace locseq::cli

@@ -12,8 +12,7 @@ class App;
 namespace locseq::cli {
 
 // -g, --groups N: a whole number from 1 up; a usage error otherwise.
-void add_groups_option(CLI::App& app, std::optional<std::int32_t>& groups,
-                       const std::string& help);
+void add_groups_option(CLI::App& app, std::optional<std::int32_t>& groups, const std::string& help);
 
 // --areas fixed|auto.
 void add_areas_option(CLI::App& app, std::string& areas);

@@ -1,0 +1,136 @@
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
+#include "classify/classify.h"
+#include "cli/commands.h"
+#include "cli/job_files.h"
+#include "cli/job_run.h"
+#include "cli/options.h"
+#include "cli/warnings.h"
+#include "core/input_error.h"
+#include "records/record_reader.h"
+#include "setup/run_setup.h"
+
+namespace locseq::cli {
+
+namespace {
+
+// Y,L,G for --size.
+classify::Sizes parse_size(const std::string& text) {
+  std::array<std::int32_t, 3> size{};
+  std::istringstream in(text);
+  char comma1 = 0, comma2 = 0;
+  if (!(in >> size[0] >> comma1 >> size[1] >> comma2 >> size[2]) || comma1 != ',' ||
+      comma2 != ',' || !in.eof()) {
+    throw InputError("--size", 0, "expected three whole numbers Y,L,G, found '" + text + "'");
+  }
+  return size;
+}
+
+// The sizes in the head of an existing .CLS, if it has a readable head.
+classify::Sizes sizes_of_cls(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in.is_open()) return std::nullopt;
+  try {
+    records::FileReader cls(in, name);
+    const RunParameters p = ReadRunParameters(cls);
+    return std::array<std::int32_t, 3>{p.MAXY, p.MAXL, p.MAXG};
+  } catch (const InputError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+void add_classify_options(CLI::App& app, ClassifyCommandOptions& o) {
+  app.add_option("--first-year", o.method.first_year,
+                 "The first year of the sequence (IYS): a year number or a year name (default: "
+                 "the first year)")
+      ->type_name("YEAR");
+  app.add_option("--last-year", o.method.last_year,
+                 "The last year of the sequence (IYF), likewise (default: the last year)")
+      ->type_name("YEAR");
+  app.add_option("--min-share", o.method.min_share,
+                 "A location is retained when, in every year of the window with data, it has "
+                 "values for at least this share of the genotypes observed that year")
+      ->type_name("SHARE")
+      ->default_str("0.8");
+  app.add_option("--sed", o.sed,
+                 "centred (the default): distances on location-centred data; standardized: "
+                 "on location-standardised data")
+      ->check(CLI::IsMember({"centred", "standardized"}).description(""))
+      ->type_name("centred|standardized");
+  add_groups_option(app, o.method.groups,
+                    "The truncation level the job will be run with (default: the square-root "
+                    "rule); the sequence ends at the last step a run can cut at it");
+  app.add_option("--title", o.method.title, "The job title, at most 50 columns")->type_name("TEXT");
+}
+
+CLI::App* add_classify_command(CLI::App& app, ClassifyCommandOptions& o) {
+  CLI::App* c = app.add_subcommand(
+      "classify",
+      "Write the classification JOB.CLS (Ward's method, step by step) from JOB.NAQ and JOB.SEQ.");
+  c->add_option("JOB", o.job, "The job: reads JOB.NAQ and JOB.SEQ, writes JOB.CLS")->required();
+  c->add_option("--cls", o.cls, "Write the classification to FILE instead of JOB.CLS")
+      ->type_name("FILE");
+  c->add_option("--size", o.size,
+                "The numbers of years, locations and genotypes, when JOB.NAQ was not written by "
+                "'locseq import' and no JOB.CLS holds them")
+      ->type_name("Y,L,G");
+  c->add_flag("--force", o.force, "Replace an existing classification file");
+  add_classify_options(*c, o);
+  c->footer(
+      "Then run the job with the same truncation level: locseq run JOB [-g N].\nExit status: 0 "
+      "done, 1 bad input or a failed write, 2 a usage error.");
+  return c;
+}
+
+ClassifyOutcome classify_trial(std::istream& naq, const std::string& naq_name, std::istream& seq,
+                               const std::string& seq_name, const ClassifyCommandOptions& o,
+                               std::ostream& err) {
+  classify::ClassifyOptions method = o.method;
+  method.standardized = o.sed == "standardized";
+  const classify::Sizes size = o.size.empty() ? std::nullopt : parse_size(o.size);
+  const classify::Sizes fallback = sizes_of_cls(o.job + ".CLS");
+  const classify::Trial trial = classify::load_trial(naq, naq_name, seq, seq_name, size, fallback);
+  for (const std::string& w : trial.warnings) show_warning(err, seq_name, 0, w);
+  ClassifyOutcome out{classify::classify(trial, method), trial.YearNames};
+  for (const std::string& w : out.result.warnings) show_warning(err, seq_name, 0, w);
+  return out;
+}
+
+void describe_classification(const ClassifyOutcome& c, const std::string& cls, std::ostream& out) {
+  const classify::ClassifyResult& r = c.result;
+  out << "locseq: " << cls << ": " << r.steps.size() << " step" << (r.steps.size() == 1 ? "" : "s")
+      << ", data years " << r.IYS << " to " << r.IYF << ", cut into " << r.level << " groups\n";
+  out << "  step  year      retained  eliminated  left out\n";
+  for (const classify::StepCounts& s : r.steps) {
+    const Name8& name = c.year_names[static_cast<std::size_t>(s.year - 1)];
+    out << std::setw(6) << s.step << "  " << std::string(name.data(), name.size()) << std::setw(10)
+        << s.retained << std::setw(12) << s.eliminated << std::setw(10) << s.left_out << '\n';
+  }
+}
+
+int classify_command(const ClassifyCommandOptions& o, Streams s) {
+  const std::string cls = o.cls.empty() ? o.job + ".CLS" : o.cls;
+  JobRun none;
+  return report_failures(
+      s.out, s.err, none,
+      [&] {
+        const std::string naq_name = o.job + ".NAQ", seq_name = o.job + ".SEQ";
+        refuse_existing({cls}, o.force);
+        std::ifstream naq(naq_name, std::ios::binary), seq(seq_name, std::ios::binary);
+        if (!naq.is_open()) throw InputError(naq_name, 0, "cannot open the input file");
+        if (!seq.is_open()) throw InputError(seq_name, 0, "cannot open the input file");
+        const ClassifyOutcome c = classify_trial(naq, naq_name, seq, seq_name, o, s.err);
+        refuse_coinciding_names({{".NAQ", naq_name}, {".SEQ", seq_name}, {".CLS", cls}});
+        write_new_files({{cls, c.result.cls}}, o.force);
+        describe_classification(c, cls, s.out);
+        return 0;
+      },
+      [] {});
+}
+
+}  // namespace locseq::cli
