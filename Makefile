@@ -1,4 +1,5 @@
-# The two commands a newcomer needs: `make demo` and `make test`.
+# The two commands a newcomer needs: `make demo` and `make test`; each first
+# installs what it lacks (scripts/need.sh; Debian packages, as root).
 # The rest: `make build`, `make asan-test` (the suite under AddressSanitizer
 # and UndefinedBehaviorSanitizer), `make bench`, `make fuzz`, `make format`.
 
@@ -13,6 +14,7 @@ CMAKE_FLAGS ?=
 all: build
 
 configure:
+	scripts/need.sh demo
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 
 build: configure
@@ -22,24 +24,32 @@ build: configure
 program: configure
 	cmake --build $(BUILD) -j $(JOBS) --target locseq
 
-test: build
+test:
+	scripts/need.sh test
+	$(MAKE) build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 asan-test:
+	scripts/need.sh test
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOCSEQ_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The example trial twice: the WHEAT job as it stands (a classification made
+# elsewhere), and the same data from the long table examples/wheat.csv,
+# imported and classified here.
 DEMO := $(abspath $(BUILD))/demo
 demo: program
 	rm -rf $(DEMO) && mkdir -p $(DEMO)
 	cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ $(DEMO)/
-	cd $(DEMO) && ../locseq < $(abspath examples/answers)
+	cd $(DEMO) && ../locseq run WHEAT --quiet --tables WHEAT-tables
+	cd $(DEMO) && ../locseq import $(abspath examples/wheat.csv) wheat
+	cd $(DEMO) && ../locseq run wheat --quiet --tables wheat-tables
 	@echo
-	@echo "The reports are in $(DEMO):"
-	@echo "  WHEAT.SCO  the full report: progress, hierarchies, distances, memberships, fit"
-	@echo "  WHEAT.COS  the control records and results, without headings"
-	@echo "  WHEAT.ALC  the allocations only"
+	@echo "In $(DEMO):"
+	@echo "  WHEAT.SCO, .COS, .ALC  the reports of the example job (see examples/README.md)"
+	@echo "  WHEAT-tables/          its results as CSV: steps, fit_by_year, groups, distances"
+	@echo "  wheat.*                the job made from examples/wheat.csv by import, and its run"
 
 # Fuzzing with clang's libFuzzer: each target runs FUZZ_SECONDS, seeded from
 # the example and the golden jobs; new inputs go to build-fuzz/corpus, crashes
@@ -70,6 +80,7 @@ BENCH_REPS ?= 5
 BENCH_RUNS ?= 5
 BENCH_FLAGS ?=
 bench:
+	scripts/need.sh bench
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOCSEQ_BENCH=ON -DLOCSEQ_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target locseq make_capacity_job micro_bench whole_run classify_bench
 	@if [ ! -f $(BENCH_JOB)/answers ] || [ $(BENCH_BUILD)/bench/make_capacity_job -nt $(BENCH_JOB)/answers ]; then \
