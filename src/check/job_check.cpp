@@ -107,7 +107,7 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
       short_line = seq.line();
       continue;
     }
-    if (obs.more_numbers) warn_more_numbers(seq);
+    if (obs.more_numbers) warn_more_numbers(seq, obs.value);
     if (obs.year < highest) {
       warn_out_of_order(seq, obs.year, highest);
       continue;

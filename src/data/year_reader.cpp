@@ -1,6 +1,7 @@
 #include "data/year_reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -161,10 +162,13 @@ SeqLine parse_observation(std::string_view line, Observation& out, const records
   return SeqLine::Record;
 }
 
-void warn_more_numbers(const records::FileReader& seq) {
-  seq.warn(Warning::ExtraNumbers,
-           "more than four numbers on the line; those after the fourth are ignored (a decimal "
-           "comma, as in 9,70, makes two numbers of one)");
+void warn_more_numbers(const records::FileReader& seq, float value) {
+  char text[32];
+  const auto written = std::to_chars(text, text + sizeof text, value);
+  seq.warn(Warning::ExtraNumbers, "more than four numbers on the line: the value read is " +
+                                      std::string(text, written.ptr) +
+                                      " and the rest is ignored (a decimal comma, as in 9,70, "
+                                      "makes two numbers of one; write 9.70)");
 }
 
 void warn_out_of_order(const records::FileReader& seq, std::int32_t year, std::int32_t highest) {
@@ -238,7 +242,7 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
         return read;
       }
     }
-    if (obs.more_numbers) warn_more_numbers(seq);
+    if (obs.more_numbers) warn_more_numbers(seq, obs.value);
     if (obs.year < y) {
       if (obs.year < highest) warn_out_of_order(seq, obs.year, highest);
       highest = std::max(highest, obs.year);

@@ -32,7 +32,7 @@ SeqLine parse_observation(std::string_view line, Observation& out, const records
 
 // The warnings and faults of a record of .SEQ, the record last read from
 // `seq`, worded alike wherever the record is met.
-void warn_more_numbers(const records::FileReader& seq);
+void warn_more_numbers(const records::FileReader& seq, float value);
 void warn_out_of_order(const records::FileReader& seq, std::int32_t year, std::int32_t highest);
 void warn_no_line_end(const records::FileReader& seq);
 // Throws InputError when the record's location or genotype lies outside
