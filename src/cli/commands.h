@@ -37,6 +37,7 @@ struct RunOptions {
   std::string tables;                  // --tables: a folder for the CSV tables
   bool quiet = false;                  // -q: nothing on standard output
   std::string areas = "fixed";         // --areas: fixed or auto
+  std::int64_t cache_mb = 256;         // --cache-mb: memory for the year cache, in MiB
 };
 CLI::App* add_run_command(CLI::App& app, RunOptions& o);
 int run_command(const RunOptions& o, Streams s);

@@ -52,7 +52,7 @@ SetUpResult run_job(const JobRun& job, Questions& questions, records::Unit& cons
   records::Unit sco(*files.sco, n[3]), cos(*files.cos, n[4]), alc(*files.alc, n[5]);
   Units units{console, cls, naq, seq, sco, cos, alc};
   AllWriters writers(job.writers);
-  SetUpResult result = RunSetUp(units, questions, job.areas, writers);
+  SetUpResult result = RunSetUp(units, questions, job.settings, writers);
   for (RunWriter* w : job.writers) w->finish();
   console.flush();
   files.outputs.commit();

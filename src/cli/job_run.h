@@ -28,7 +28,7 @@ class RunWriter : public ResultObserver {
 
 struct JobRun {
   FileNames names;                        // .CLS, .NAQ, .SEQ, .SCO, .COS, .ALC
-  AreaPolicy areas = kFixedCapacities;    // the work areas
+  RunSettings settings;                   // the work areas and the year cache
   std::vector<RunWriter*> writers;        // further outputs
   mutable bool outputs_prepared = false;  // set once the outputs are prepared
 };

@@ -91,6 +91,11 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
                   "fit_by_year.csv, groups.csv, distances.csv")
       ->type_name("DIR");
   run->add_flag("-q,--quiet", o.quiet, "Write nothing on standard output");
+  run->add_option("--cache-mb", o.cache_mb,
+                  "Memory in MiB for the prepared years kept between passes (default 256; 0 reads "
+                  ".SEQ again in every pass)")
+      ->type_name("N")
+      ->check(CLI::Range(std::int64_t{0}, std::int64_t{1} << 30).description(""));
   add_areas_option(*run, o.areas);
   run->footer(
       "The reports are those of the dialogue given the same answers; nothing is replaced unless "
@@ -109,7 +114,8 @@ int run_command(const RunOptions& o, Streams s) {
   const std::string prefix = o.out.empty() ? o.job : o.out;
   job.names = {o.job + ".CLS",  o.job + ".NAQ",  o.job + ".SEQ",
                prefix + ".SCO", prefix + ".COS", prefix + ".ALC"};
-  if (o.areas == "auto") job.areas = std::nullopt;
+  if (o.areas == "auto") job.settings.areas = std::nullopt;
+  job.settings.cache_bytes = o.cache_mb << 20;
   return report_failures(
       s.out, s.err, job,
       [&] {

@@ -205,7 +205,9 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
   std::int32_t highest = std::numeric_limits<std::int32_t>::min();
   std::string_view line;
   Observation obs;
+  bool started = false;  // a record of a year not before y was met
   for (;;) {
+    if (!started) read.start = seq.tell();
     // Most records are read where they stand in the buffer; the rest (a
     // record the buffer cuts, a last line without a line end, anything
     // uncommon) go through next() and the full parser.
@@ -224,6 +226,7 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
     } else {
       if (!seq.next(line)) {
         read.end_of_data = true;
+        if (!started) read.start = seq.tell();
         return read;
       }
       if (seq.unterminated()) warn_no_line_end(seq);
@@ -243,6 +246,7 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
       }
     }
     if (obs.more_numbers) warn_more_numbers(seq, obs.value);
+    started = started || obs.year >= y;
     if (obs.year < y) {
       if (obs.year < highest) warn_out_of_order(seq, obs.year, highest);
       highest = std::max(highest, obs.year);

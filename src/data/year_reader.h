@@ -44,6 +44,10 @@ void check_cell(const records::FileReader& seq, const Observation& obs, std::int
 struct YearRead {
   bool end_of_data = false;  // the end of .SEQ was met
   std::int64_t records = 0;  // records of the year stored
+  // Where the first record of a year not before y starts (or the end of
+  // the file): every record before it, from where the call began, was of an
+  // earlier year.
+  records::FileReader::Position start;
 };
 
 // Reads year y into the year's YearData and IncidenceMatrix from the

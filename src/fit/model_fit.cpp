@@ -1,5 +1,8 @@
 #include "fit/model_fit.h"
 
+#include <vector>
+
+#include "core/vector_clones.h"
 #include "groups/group_means.h"
 
 namespace locseq {
@@ -14,39 +17,64 @@ struct VariantSums {
   std::int64_t cells = 0;    // present cells
 };
 
-// Adds member u of group k: its present values and its group's means.
-void add_member(const Year& year, Mat<const float> GroupMeans, std::int32_t k, std::int32_t u,
-                VariantSums& s) {
-  const Mat<const float> YearData = year.YearData;
-  const Mat<const std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
-  std::int32_t m = 0;
-  for (long j = 1; j <= YearData.cols(); ++j) {
-    const std::int32_t n = IncidenceMatrix(u, j);
-    const double x = static_cast<double>(YearData(u, j));
-    const double mean = static_cast<double>(GroupMeans(k, j));
-    s.tss += n * (x * x);
-    s.ess += n * (mean * mean);
-    m += n;
-  }
-  if (m > 0) {
-    s.members += 1;
-    s.cells += m;
-  }
-}
-
-// Every member of every group in list order; member_of(k, i, p) is the
-// i-th member of group k, the p-th of all.
+// Every member of every group in list order, each over its genotypes in
+// order: TSSj and ESSj are each one running sum over all of them, as the
+// terms come. An absent cell adds an exact +0.0 to both (the sums are
+// never -0.0), so it adds nothing here. `square` holds the squared group
+// means, group by group (group k of genotype j at (k - 1) * MAXG + j);
+// member_of(k, i, p) is the i-th member of group k, the p-th of all. A
+// member's cells are first gathered from the year, which holds them a
+// column apart, so that the sums then run over cells side by side.
 template <class MemberOf>
-VariantSums fit_variant(const Year& year, const Centroids& centroids, Vec<const std::int32_t> Sizes,
-                        MemberOf member_of) {
+VariantSums fit_variant(const Year& year, const std::vector<double>& square,
+                        Vec<const std::int32_t> Sizes, MemberOf member_of) {
+  const long L = year.YearData.rows(), G = year.YearData.cols();
+  const long NGP = static_cast<long>(square.size()) / G;
+  const float* const X = year.YearData.data();
+  const std::int32_t* const N = year.IncidenceMatrix.data();
+  std::vector<double> x2(static_cast<std::size_t>(G));  // the member's squared values
+  std::vector<double> m2(static_cast<std::size_t>(G));  // its group's squared means
   VariantSums s;
   std::int32_t p = 0;
-  for (std::int32_t k = 1; k <= centroids.GroupMeans.rows(); ++k) {
+  for (std::int32_t k = 1; k <= NGP; ++k) {
+    const double* m = square.data() + (k - 1) * G;
     for (std::int32_t i = 1; i <= Sizes(k); ++i) {
-      add_member(year, centroids.GroupMeans, k, member_of(k, i, ++p), s);
+      const long u = member_of(k, i, ++p) - 1;
+      long present = 0;
+      for (long j = 0; j < G; ++j) {
+        const double x = static_cast<double>(X[j * L + u]);
+        x2[static_cast<std::size_t>(present)] = x * x;
+        m2[static_cast<std::size_t>(present)] = m[j];
+        present += N[j * L + u] > 0;
+      }
+      double tss = s.tss, ess = s.ess;
+      for (long c = 0; c < present; ++c) {
+        tss += x2[static_cast<std::size_t>(c)];
+        ess += m2[static_cast<std::size_t>(c)];
+      }
+      s.tss = tss;
+      s.ess = ess;
+      if (present > 0) {
+        s.members += 1;
+        s.cells += present;
+      }
     }
   }
   return s;
+}
+
+// The squared means of the groups, in double, group by group.
+LOCSEQ_VECTOR_CLONES void square_means(const Centroids& centroids, std::vector<double>& square) {
+  const Mat<const float> M = centroids.GroupMeans;
+  const long NGP = M.rows(), G = M.cols();
+  square.resize(static_cast<std::size_t>(NGP * G));
+  const float* m = M.data();
+  for (long j = 0; j < G; ++j) {
+    for (long k = 0; k < NGP; ++k) {
+      const double mean = static_cast<double>(m[j * NGP + k]);
+      square[static_cast<std::size_t>(k * G + j)] = mean * mean;
+    }
+  }
 }
 
 void store(const FitTables& fit, std::int32_t y, std::int32_t v, const VariantSums& s) {
@@ -67,12 +95,15 @@ void FitYear(const Year& year, const Grouping& grouping, const Enlarged& enlarge
   auto any_member = [&](std::int32_t k, std::int32_t i, std::int32_t) {
     return AllocatedGroupMembers(k, i);
   };
+  std::vector<double> square;
 
   // Variant 1: the members as classified, with the means of the year.
-  store(fit, y, 1, fit_variant(year, centroids, grouping.GroupSizes, old_member));
+  square_means(centroids, square);
+  store(fit, y, 1, fit_variant(year, square, grouping.GroupSizes, old_member));
   // Variant 2: every member after the allocation, with the means formed anew.
   MeansOfGroups(year, centroids, enlarged.AllocatedGroupSizes, any_member);
-  store(fit, y, 2, fit_variant(year, centroids, enlarged.AllocatedGroupSizes, any_member));
+  square_means(centroids, square);
+  store(fit, y, 2, fit_variant(year, square, enlarged.AllocatedGroupSizes, any_member));
 }
 
 }  // namespace locseq

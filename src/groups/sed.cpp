@@ -1,31 +1,47 @@
 #include "groups/sed.h"
 
 #include <cstdint>
+#include <vector>
+
+#include "core/vector_clones.h"
 
 namespace locseq {
 
-void AddYearDistances(const Year& year, const Grouping& grouping, const Centroids& centroids,
-                      const Distances& distances) {
+LOCSEQ_VECTOR_CLONES void AddYearDistances(const Year& year, const Grouping& grouping,
+                                           const Centroids& centroids, const Distances& distances) {
   const Mat<const float> YearData = year.YearData;
   const Mat<const std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
-  const Mat<const float> GroupMeans = centroids.GroupMeans;
-  const Mat<const std::int32_t> GroupCounts = centroids.GroupCounts;
-  const Mat<double> SedSums = distances.SedSums;
-  const Mat<std::int32_t> SedCounts = distances.SedCounts;
-  const long NGP = GroupMeans.rows();
+  const long NGP = centroids.GroupMeans.rows();
+  const float* const means = centroids.GroupMeans.data();  // group k of genotype j at j*NGP+k
+  const std::int32_t* const counts = centroids.GroupCounts.data();
+  // The sums and counts of one eliminated location, one per group, held
+  // apart while its genotypes are added: each (e, k) still sums its terms
+  // in genotype order, onto the sum of the years before. A group without
+  // the genotype adds an exact +0.0 (the sums are never -0.0).
+  std::vector<double> sum(static_cast<std::size_t>(NGP));
+  std::vector<std::int32_t> count(static_cast<std::size_t>(NGP));
   for (std::int32_t e = 1; e <= grouping.EliminatedCount; ++e) {
     const std::int32_t u = grouping.EliminatedLocations(e);
-    // Genotype by genotype, every group in turn: each (e, k) still sums its
-    // terms in genotype order. A genotype the location lacks adds nothing.
+    for (long k = 1; k <= NGP; ++k) {
+      sum[static_cast<std::size_t>(k - 1)] = distances.SedSums(e, k);
+      count[static_cast<std::size_t>(k - 1)] = distances.SedCounts(e, k);
+    }
     for (long j = 1; j <= YearData.cols(); ++j) {
-      if (IncidenceMatrix(u, j) <= 0) continue;
+      const std::int32_t n = IncidenceMatrix(u, j);
+      if (n <= 0) continue;  // a genotype the location lacks adds nothing
       const double x = static_cast<double>(YearData(u, j));
-      for (long k = 1; k <= NGP; ++k) {
-        if (GroupCounts(k, j) <= 0) continue;
-        const double d = x - static_cast<double>(GroupMeans(k, j));
-        SedCounts(e, k) += IncidenceMatrix(u, j);
-        SedSums(e, k) += IncidenceMatrix(u, j) * (d * d);
+      const float* m = means + (j - 1) * NGP;
+      const std::int32_t* c = counts + (j - 1) * NGP;
+      for (long k = 0; k < NGP; ++k) {
+        const std::int32_t w = c[k] > 0 ? n : 0;
+        const double d = x - static_cast<double>(m[k]);
+        count[static_cast<std::size_t>(k)] += w;
+        sum[static_cast<std::size_t>(k)] += w * (d * d);
       }
+    }
+    for (long k = 1; k <= NGP; ++k) {
+      distances.SedSums(e, k) = sum[static_cast<std::size_t>(k - 1)];
+      distances.SedCounts(e, k) = count[static_cast<std::size_t>(k - 1)];
     }
   }
 }

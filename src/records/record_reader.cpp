@@ -1,5 +1,6 @@
 #include "records/record_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -69,6 +70,7 @@ bool FileReader::refill() {
     if (pos_ > 0) {
       // Keep the unread bytes of the record in progress, drop the rest.
       std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
+      origin_ += static_cast<std::int64_t>(pos_);
       end_ -= pos_;
       pos_ = 0;
       from_start_ = false;
@@ -112,6 +114,29 @@ void FileReader::rewind() {
   buf_[0] = '\0';
   at_eof_ = false;
   from_start_ = true;
+  origin_ = 0;
+}
+
+void FileReader::seek(const Position& at) {
+  line_ = at.line;
+  can_step_back_ = false;
+  unterminated_ = false;
+  const std::int64_t in_buffer = at.offset - origin_;
+  if (in_buffer >= 0 && in_buffer <= static_cast<std::int64_t>(end_) &&
+      (at.offset > 0 || !from_start_ || end_ > 0)) {
+    // Within the bytes at hand (never before a byte-order mark).
+    pos_ = std::max(static_cast<std::size_t>(in_buffer), from_start_ ? start_ : 0);
+    return;
+  }
+  in_.clear();
+  if (in_.rdbuf()->pubseekpos(at.offset, std::ios_base::in) != std::streampos(at.offset)) {
+    fail_at(at.line, "cannot return to a place read before in the file");
+  }
+  pos_ = end_ = last_start_ = 0;
+  buf_[0] = '\0';
+  at_eof_ = false;
+  from_start_ = at.offset == 0;
+  origin_ = at.offset;
 }
 
 void FileReader::fail_at_end(const std::string& what) const {

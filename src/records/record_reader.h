@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <string>
@@ -67,6 +68,18 @@ class FileReader final : public RecordSource {
   // Back to the first record. Throws InputError when the stream cannot seek.
   void rewind();
 
+  // Where the reader stands: before the next record, with the number of the
+  // record last returned.
+  struct Position {
+    std::int64_t offset = 0;  // bytes of the stream before the next record
+    long line = 0;            // the record last returned (0 before the first)
+  };
+  Position tell() const { return {origin_ + static_cast<std::int64_t>(pos_), line_}; }
+  // Stands again where tell() said, as if the records up to there had just
+  // been read (no step back is possible). Throws InputError when the stream
+  // cannot seek.
+  void seek(const Position& at);
+
   // For a caller that parses records where they stand: the unread bytes of
   // the buffer, which may end inside a record, followed by a NUL byte; and
   // taking the record that ends just before `next` (the byte after its line
@@ -100,6 +113,7 @@ class FileReader final : public RecordSource {
   std::size_t last_start_ = 0;  // where the record last returned starts in buf_
   bool at_eof_ = false;         // the stream has no more bytes
   bool from_start_ = true;      // buf_[0] is the first byte of the stream
+  std::int64_t origin_ = 0;     // the offset in the stream of buf_[0]
   bool can_step_back_ = false;  // the last call of next() returned a record
   bool unterminated_ = false;   // the last record had no line end
   std::size_t start_ = 0;       // the first byte of the first record (after a byte-order mark)

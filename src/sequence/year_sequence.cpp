@@ -1,9 +1,11 @@
 #include "sequence/year_sequence.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "data/centring.h"
+#include "data/year_cache.h"
 #include "data/year_reader.h"
 #include "fit/allocation.h"
 #include "fit/allocation_report.h"
@@ -11,6 +13,7 @@
 #include "fit/model_fit.h"
 #include "fit/overall_fit.h"
 #include "groups/group_means.h"
+#include "groups/kept_means.h"
 #include "groups/sed.h"
 #include "sequence/control_records.h"
 
@@ -38,13 +41,29 @@ constexpr Pass kSedPass{Layout("(/,'   For year ',A8,' in SED sequence for year'
 constexpr Pass kModfitPass{Layout("(/,'   For year ',A8,' in MODFIT sequence for year',I4)"),
                            "   Location standardize the years data", "   Calculate model fit"};
 
+// What the passes of the run work with. The years come from the cache
+// when it keeps them, else from .SEQ, read on from where the year before
+// was read.
+struct Passes {
+  const Carved& a;
+  const RunHead& head;
+  Units& u;
+  YearCache& cache;
+  KeptMeans& means;
+  records::FileReader::Position next{};  // where the next reading of .SEQ starts
+  std::optional<records::FileReader::Position> sequence_start{};  // the records of IYS on
+};
+
 // One pass over the data years of the block: for each year, the opening
-// lines, then read, centre, standardise when asked, group means, and the
-// pass's own stage(y). Returns the number of observations read.
+// lines, then read, centre, standardise when asked (or the year as kept
+// from an earlier pass), group means, and the pass's own stage(y). Returns
+// the number of observations read.
 template <class Stage>
-std::int64_t run_pass(const Pass& pass, const Carved& a, const RunHead& head, const BlockResult& b,
-                      Units& u, Stage stage) {
-  u.seq.rewind();
+std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stage stage) {
+  const Carved& a = feed.a;
+  const RunHead& head = feed.head;
+  Units& u = feed.u;
+  feed.next = feed.sequence_start.value_or(records::FileReader::Position{});
   std::int64_t stored = 0;
   for (std::int32_t y = b.first_year; y <= b.last_year; ++y) {
     const Name8& year_name = head.YearNames[static_cast<std::size_t>(y - 1)];
@@ -53,17 +72,33 @@ std::int64_t run_pass(const Pass& pass, const Carved& a, const RunHead& head, co
     u.cos.write(kPassYear, {y, name});
 
     progress(u, "   Read data and calculate incidence matrix");
-    const YearRead read = ReadYear(a.year, y, u.seq);
-    if (read.end_of_data) to_console_and_sco(u, records::format(kEndOfData, {" End of data"}));
-    stored += read.records;
+    const YearCache::Reading* kept = feed.cache.restore(y, a.year);
+    YearCache::Reading reading;
+    if (kept != nullptr) {
+      reading = *kept;
+    } else {
+      u.seq.seek(feed.next);
+      reading.read = ReadYear(a.year, y, u.seq);
+      reading.after = u.seq.tell();
+      if (!feed.sequence_start) feed.sequence_start = reading.read.start;
+    }
+    feed.next = reading.after;
+    if (reading.read.end_of_data) {
+      to_console_and_sco(u, records::format(kEndOfData, {" End of data"}));
+    }
+    stored += reading.read.records;
     progress(u, "   Location centre the years data");
-    CentreYear(a.year);
+    if (kept == nullptr) CentreYear(a.year);
     if (head.standardise) {
       progress(u, pass.standardise_line);
-      StandardiseYear(a.year);
+      if (kept == nullptr) StandardiseYear(a.year);
     }
+    if (kept == nullptr) feed.cache.keep(y, a.year, reading);
     progress(u, "   Calculate matrix of group means");
-    FormGroupMeans(a.year, a.grouping, a.centroids);
+    if (!feed.means.restore(y, a.centroids)) {
+      FormGroupMeans(a.year, a.grouping, a.centroids);
+      feed.means.keep(y, a.centroids);
+    }
     progress(u, pass.stage_line);
     stage(y);
   }
@@ -77,13 +112,16 @@ void clear(const Mat<T>& m) {
 
 }  // namespace
 
-void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObserver& observer) {
+void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObserver& observer,
+                     YearCache& cache) {
   ClsLines at;
   ReadJobNames(a.names, u, head);
   ReadJobControl(u, q, head, at);
   observer.head(head);
 
   Grouping& g = a.grouping;
+  KeptMeans means(a.centroids, head.parameters.MAXY, cache);
+  Passes passes{a, head, u, cache, means};
   for (std::int32_t k = 1;; ++k) {
     BlockResult b;
     b.StepNumber = k;
@@ -93,7 +131,8 @@ void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObse
 
     clear(a.distances.SedSums);
     clear(a.distances.SedCounts);
-    const std::int64_t observations = run_pass(kSedPass, a, head, b, u, [&](std::int32_t) {
+    means.clear();
+    const std::int64_t observations = run_pass(kSedPass, passes, b, [&](std::int32_t) {
       AddYearDistances(a.year, g, a.centroids, a.distances);
     });
     if (observations == 0) WarnEmptyBlock(u.cls, at.header, b, u.seq.name());
@@ -107,7 +146,7 @@ void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObse
     write_allocation_sco(b, head.LocationNames, u.sco);
 
     for (const Mat<double>& table : {a.fit.TSSj, a.fit.ESSj, a.fit.RSSj, a.fit.RSQj}) clear(table);
-    run_pass(kModfitPass, a, head, b, u,
+    run_pass(kModfitPass, passes, b,
              [&](std::int32_t y) { FitYear(a.year, g, a.enlarged, a.centroids, a.fit, y); });
 
     progress(u, "   Calculate overall fit");

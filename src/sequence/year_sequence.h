@@ -4,6 +4,7 @@
 #include "console/console.h"
 #include "core/bundles.h"
 #include "core/results.h"
+#include "data/year_cache.h"
 
 namespace locseq {
 
@@ -15,6 +16,8 @@ namespace locseq {
 // head and every finished block to `observer`. `head` comes with its
 // parameters; the rest is filled here. Throws InputError on bad input,
 // after every record written so far.
-void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObserver& observer);
+// Prepared years are kept in `cache` for the later passes.
+void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObserver& observer,
+                     YearCache& cache);
 
 }  // namespace locseq

@@ -103,7 +103,9 @@ std::int32_t square_root_rule(std::int32_t maxl) {
   return static_cast<std::int32_t>(std::sqrt(static_cast<double>(maxl) - 0.5)) + 1;
 }
 
-SetUpResult RunSetUp(Units& u, Questions& q, const AreaPolicy& policy, ResultObserver& observer) {
+SetUpResult RunSetUp(Units& u, Questions& q, const RunSettings& settings,
+                     ResultObserver& observer) {
+  const AreaPolicy& policy = settings.areas;
   RunHead head;
   RunParameters& p = head.parameters;
   p = ReadRunParameters(u.cls);
@@ -139,7 +141,8 @@ SetUpResult RunSetUp(Units& u, Questions& q, const AreaPolicy& policy, ResultObs
     result.outcome = SetUpOutcome::Refused;
     return result;
   }
-  RunYearSequence(carve(areas, p), head, u, q, observer);
+  YearCache cache(settings.cache_bytes);
+  RunYearSequence(carve(areas, p), head, u, q, observer, cache);
   return result;
 }
 

@@ -36,6 +36,14 @@ struct SetUpResult {
 // sized to the job.
 using AreaPolicy = std::optional<Capacities>;
 
+// How a run is set up beyond its files and answers.
+struct RunSettings {
+  AreaPolicy areas = kFixedCapacities;  // the work areas
+  // The memory prepared years may take, kept for later passes (0: every
+  // pass reads .SEQ again).
+  std::int64_t cache_bytes = std::int64_t{256} << 20;
+};
+
 // The largest MAXL the reports can show: group labels run to 2 MAXL - 1 in
 // four columns.
 inline constexpr std::int32_t kMaxLocations = 5000;
@@ -47,6 +55,6 @@ inline constexpr std::int32_t kMaxLocations = 5000;
 // more is refused: the run returns normally after its messages. Areas sized
 // to the job are never too small, but a job beyond what the report layouts
 // can show is an error. Throws InputError on bad input.
-SetUpResult RunSetUp(Units& u, Questions& q, const AreaPolicy& policy, ResultObserver& observer);
+SetUpResult RunSetUp(Units& u, Questions& q, const RunSettings& settings, ResultObserver& observer);
 
 }  // namespace locseq
