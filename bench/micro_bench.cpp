@@ -30,22 +30,14 @@
 #include "groups/group_means.h"
 #include "groups/sed.h"
 #include "records/record_reader.h"
-#include "records/record_writer.h"
 #include "sequence/hierarchy.h"
+#include "setup/carving.h"
 #include "setup/run_setup.h"
 #include "setup/work_areas.h"
 
 namespace {
 
-using locseq::records::RecordReader;
-using locseq::records::Unit;
-
-// An output that swallows everything (progress lines, " End of data", reports).
-class NullBuf : public std::streambuf {
- protected:
-  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
+using locseq::records::FileReader;
 
 // Reads a string in place, with the seek that a rewind needs.
 class MemoryBuf : public std::streambuf {
@@ -72,13 +64,6 @@ class MemoryBuf : public std::streambuf {
     return seekoff(off_type(pos), std::ios_base::beg, which);
   }
 };
-
-NullBuf null_buf;
-std::ostream null_out(&null_buf);
-Unit null_console(null_out, "console");
-Unit null_sco(null_out, "CAP.SCO");
-Unit null_cos(null_out, "CAP.COS");
-Unit null_alc(null_out, "CAP.ALC");
 
 std::string seq_path;  // --seq
 
@@ -146,10 +131,9 @@ const SeqText& seq_text() {
 struct Stages {
   locseq::RunParameters p;
   std::unique_ptr<locseq::WorkAreas> areas = std::make_unique<locseq::WorkAreas>();
-  locseq::Arrays a;
+  locseq::Carved a;
   std::vector<float> raw_year, centred_year, group_means;
   std::vector<std::int32_t> group_counts;
-  std::array<double, 2> TSS{}, ESS{}, RSS{};
 
   Stages() {
     const locseq::bench::CapacityJob job;
@@ -162,66 +146,52 @@ struct Stages {
     p.NYA = s.IYF - s.IYS + 1;
     p.NTM = std::int64_t{s.MAXL} * (s.MAXL + 1) / 2;
     p.NGP = locseq::square_root_rule(s.MAXL);
+    // Cleared as the set-up clears them, then carved.
+    const std::array<std::int64_t, 4> required = locseq::required_sizes(p);
+    std::fill_n(areas->DZ.data(), required[0], 0.0);
+    std::fill_n(areas->Z.data(), required[1], 0.0f);
+    std::fill_n(areas->MZ.data(), required[2], 0);
     a = locseq::carve(*areas, p);
-    for (long i = 1; i <= a.LocationNames.size(); ++i) {
-      char name[16];
-      const int n = std::snprintf(name, sizeof name, "SITE%03ld", i);
-      a.LocationNames(i).fill(' ');
-      std::memcpy(a.LocationNames(i).data(), name, static_cast<std::size_t>(n < 8 ? n : 8));
-    }
 
     MemoryBuf buf(seq_text().text);
     std::istream in(&buf);
-    RecordReader seq(in, "CAP.SEQ");
-    locseq::ReadYear(a.YearData, a.IncidenceMatrix, 1, p.MAXL, p.MAXG, seq, null_console, null_sco);
-    raw_year.assign(a.YearData.data(), a.YearData.data() + p.MAXL * p.MAXG);
+    FileReader seq(in, "CAP.SEQ");
+    locseq::ReadYear(a.year, 1, seq);
+    raw_year.assign(a.year.YearData.data(), a.year.YearData.data() + cells());
 
     const locseq::bench::CapacityBlock b = job.block(15, 15);
+    locseq::Grouping& g = a.grouping;
     for (std::size_t i = 0; i < b.elimination.size(); ++i) {
-      a.EliminationVector(static_cast<long>(i) + 1) = b.elimination[i];
+      g.EliminationVector(static_cast<long>(i) + 1) = b.elimination[i];
     }
     for (std::size_t r = 0; r < b.fusions.size(); ++r) {
-      a.FusionPairs(1, static_cast<long>(r) + 1) = b.fusions[r].gi;
-      a.FusionPairs(2, static_cast<long>(r) + 1) = b.fusions[r].gj;
+      g.FusionPairs(1, static_cast<long>(r) + 1) = b.fusions[r].gi;
+      g.FusionPairs(2, static_cast<long>(r) + 1) = b.fusions[r].gj;
     }
-    locseq::GroupMembership(a.GroupLabels, a.GroupSizes, a.GroupMemberList, a.FusionPairs,
-                            b.retained, p.NGP);
+    g.RetainedCount = b.retained;
+    g.CutLevel = p.NGP;
+    locseq::CutHierarchy(g);
 
-    locseq::CentreYear(a.YearData, a.IncidenceMatrix, p.MAXL, p.MAXG);
-    centred_year.assign(a.YearData.data(), a.YearData.data() + p.MAXL * p.MAXG);
+    locseq::CentreYear(a.year);
+    centred_year.assign(a.year.YearData.data(), a.year.YearData.data() + cells());
     means();
-    group_means.assign(a.GroupMeans.data(), a.GroupMeans.data() + p.NGP * p.MAXG);
-    group_counts.assign(a.GroupCounts.data(), a.GroupCounts.data() + p.NGP * p.MAXG);
+    const locseq::Centroids& c = a.centroids;
+    group_means.assign(c.GroupMeans.data(), c.GroupMeans.data() + p.NGP * p.MAXG);
+    group_counts.assign(c.GroupCounts.data(), c.GroupCounts.data() + p.NGP * p.MAXG);
     distances();
-    locseq::AllocateEliminatedLocations(
-        a.SedSums, a.SedCounts, a.GroupLabels, a.GroupSizes, a.AllocatedGroupSizes,
-        a.MemberLocations, a.AllocatedGroupMembers, a.EliminationVector, a.EliminatedLocations,
-        a.LocationNames, p.MAXL, p.NGP, null_sco, null_cos, null_alc);
+    locseq::EnlargeGroups(g, locseq::AllocateEliminatedLocations(a.distances, g), a.enlarged);
   }
 
-  void means() {
-    locseq::FormGroupMeans(a.YearData, a.IncidenceMatrix, a.GroupMeans, a.GroupCounts, a.GroupSizes,
-                           a.GroupMemberList, a.MemberLocations, a.EliminationVector, p.MAXL,
-                           p.MAXG, p.NGP);
-  }
-  void distances() {
-    locseq::AddYearDistances(a.YearData, a.IncidenceMatrix, a.GroupMeans, a.GroupCounts,
-                             a.EliminationVector, a.SedSums, a.SedCounts, a.EliminatedLocations,
-                             p.MAXL, p.MAXG, p.NGP);
-  }
-  void fit() {
-    using locseq::Vec;
-    locseq::FitYear(a.YearData, a.IncidenceMatrix, a.GroupMeans, a.GroupCounts, a.GroupSizes,
-                    a.AllocatedGroupSizes, a.MemberLocations, a.AllocatedGroupMembers, a.LocMod,
-                    a.TSSj, Vec<double>(TSS.data(), 2), a.ESSj, Vec<double>(ESS.data(), 2), a.RSSj,
-                    Vec<double>(RSS.data(), 2), a.RSQj, p.MAXG, p.NGP, 1);
-  }
+  void means() { locseq::FormGroupMeans(a.year, a.grouping, a.centroids); }
+  void distances() { locseq::AddYearDistances(a.year, a.grouping, a.centroids, a.distances); }
+  void fit() { locseq::FitYear(a.year, a.grouping, a.enlarged, a.centroids, a.fit, 1); }
   void restore(const std::vector<float>& year) {
-    std::memcpy(a.YearData.data(), year.data(), year.size() * sizeof(float));
+    std::memcpy(a.year.YearData.data(), year.data(), year.size() * sizeof(float));
   }
   void restore_means() {
-    std::memcpy(a.GroupMeans.data(), group_means.data(), group_means.size() * sizeof(float));
-    std::memcpy(a.GroupCounts.data(), group_counts.data(),
+    std::memcpy(a.centroids.GroupMeans.data(), group_means.data(),
+                group_means.size() * sizeof(float));
+    std::memcpy(a.centroids.GroupCounts.data(), group_counts.data(),
                 group_counts.size() * sizeof(std::int32_t));
   }
   std::int64_t cells() const { return std::int64_t{p.MAXL} * p.MAXG; }
@@ -238,11 +208,10 @@ Stages& stages() {
 void read_first_year(benchmark::State& state, std::istream& in) {
   const SeqText& t = seq_text();
   Stages& s = stages();
-  RecordReader seq(in, "CAP.SEQ");
+  FileReader seq(in, "CAP.SEQ");
   for (auto _ : state) {
     seq.rewind();
-    locseq::ReadYear(s.a.YearData, s.a.IncidenceMatrix, 1, s.p.MAXL, s.p.MAXG, seq, null_console,
-                     null_sco);
+    locseq::ReadYear(s.a.year, 1, seq);
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(t.stop[1]));
@@ -253,13 +222,10 @@ void read_first_year(benchmark::State& state, std::istream& in) {
 void read_all_years(benchmark::State& state, std::istream& in) {
   const SeqText& t = seq_text();
   Stages& s = stages();
-  RecordReader seq(in, "CAP.SEQ");
+  FileReader seq(in, "CAP.SEQ");
   for (auto _ : state) {
     seq.rewind();
-    for (std::int32_t y = 1; y <= t.years; ++y) {
-      locseq::ReadYear(s.a.YearData, s.a.IncidenceMatrix, y, s.p.MAXL, s.p.MAXG, seq, null_console,
-                       null_sco);
-    }
+    for (std::int32_t y = 1; y <= t.years; ++y) locseq::ReadYear(s.a.year, y, seq);
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(t.text.size()));
@@ -298,7 +264,7 @@ void BM_CentreYear(benchmark::State& state) {
     state.PauseTiming();
     s.restore(s.raw_year);
     state.ResumeTiming();
-    locseq::CentreYear(s.a.YearData, s.a.IncidenceMatrix, s.p.MAXL, s.p.MAXG);
+    locseq::CentreYear(s.a.year);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * s.cells());
@@ -311,7 +277,7 @@ void BM_StandardiseYear(benchmark::State& state) {
     state.PauseTiming();
     s.restore(s.centred_year);
     state.ResumeTiming();
-    locseq::StandardiseYear(s.a.YearData, s.a.IncidenceMatrix, s.p.MAXL, s.p.MAXG);
+    locseq::StandardiseYear(s.a.year);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * s.cells());
@@ -365,12 +331,11 @@ void pass_year(benchmark::State& state, LastStage last_stage) {
   Stages& s = stages();
   MemoryBuf buf(seq_text().text);
   std::istream in(&buf);
-  RecordReader seq(in, "CAP.SEQ");
+  FileReader seq(in, "CAP.SEQ");
   for (auto _ : state) {
     seq.rewind();
-    locseq::ReadYear(s.a.YearData, s.a.IncidenceMatrix, 1, s.p.MAXL, s.p.MAXG, seq, null_console,
-                     null_sco);
-    locseq::CentreYear(s.a.YearData, s.a.IncidenceMatrix, s.p.MAXL, s.p.MAXG);
+    locseq::ReadYear(s.a.year, 1, seq);
+    locseq::CentreYear(s.a.year);
     s.means();
     last_stage(s);
     benchmark::ClobberMemory();

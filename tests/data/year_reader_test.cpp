@@ -3,279 +3,247 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
+#include <bit>
+#include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "core/input_error.h"
+#include "records/numbers.h"
+#include "support/arrays.h"
+#include "support/memory_files.h"
 
 namespace locseq {
 namespace {
 
-const std::string kEnd = " End of data\n";
+using testing::Cell;
+using testing::fails_at;
+using testing::InFile;
+using testing::TestArrays;
 
-// A .SEQ file in memory with the console, .SCO and the two matrices of one year.
-struct SeqFile {
-  explicit SeqFile(std::string text, std::int32_t maxl = 3, std::int32_t maxg = 2,
-                   std::size_t block = std::size_t{1} << 18)
-      : in(std::move(text)),
-        seq(in, "JOB.SEQ", records::RecordReader::Mode::Block, block),
-        console(console_out, "console"),
-        sco(sco_out, "JOB.SCO"),
-        MAXL(maxl),
-        MAXG(maxg),
-        x(static_cast<std::size_t>(maxl * maxg), -9.0f),
-        n(static_cast<std::size_t>(maxl * maxg), -9) {}
+// The line read with and without the short cut: the same kind and the same
+// numbers, to the bit.
+SeqLine parse_both_ways(std::string_view line, Observation& out) {
+  InFile none("", "T.SEQ");
+  Observation full;
+  const SeqLine kind = parse_observation(line, full, none.reader, /*short_cut=*/false);
+  EXPECT_EQ(parse_observation(line, out, none.reader), kind) << line;
+  if (kind == SeqLine::Record) {
+    EXPECT_TRUE(out.year == full.year && out.location == full.location &&
+                out.genotype == full.genotype &&
+                std::bit_cast<std::uint32_t>(out.value) == std::bit_cast<std::uint32_t>(full.value))
+        << line << ": " << out.value << " vs " << full.value;
+  }
+  return kind;
+}
 
-  void read(std::int32_t y) {
-    ReadYear(Mat<float>(x.data(), MAXL, MAXG), Mat<std::int32_t>(n.data(), MAXL, MAXG), y, MAXL,
-             MAXG, seq, console, sco);
-  }
-  float value(long i, long j) const { return Mat<const float>(x.data(), MAXL, MAXG)(i, j); }
-  std::int32_t present(long i, long j) const {
-    return Mat<const std::int32_t>(n.data(), MAXL, MAXG)(i, j);
-  }
-  bool empty() const {
-    return std::all_of(x.begin(), x.end(), [](float v) { return v == 0.0f; }) &&
-           std::all_of(n.begin(), n.end(), [](std::int32_t v) { return v == 0; });
-  }
-  // Reads the years in turn; the line of the InputError that stops it, or 0.
-  long fault(std::initializer_list<std::int32_t> years) {
-    try {
-      for (std::int32_t y : years) read(y);
-    } catch (const InputError& e) {
-      EXPECT_EQ(e.file(), "JOB.SEQ");
-      return e.line();
-    }
-    return 0;
-  }
-  // The messages written so far, the same on the console and in .SCO.
-  std::string messages() const {
-    EXPECT_EQ(console_out.str(), sco_out.str());
-    return sco_out.str();
-  }
-
-  std::istringstream in;
-  records::RecordReader seq;
-  std::ostringstream console_out, sco_out;
-  records::Unit console, sco;
-  std::int32_t MAXL, MAXG;
-  std::vector<float> x;
-  std::vector<std::int32_t> n;
-};
-
-TEST(ParseObservation, FieldsAndSeparators) {
-  struct Case {
-    const char* line;
-    std::int32_t year, location, genotype;
-    float value;
-  };
-  const Case cases[] = {
-      {"1 2 3 4.5", 1, 2, 3, 4.5f},
-      {"  7   12  3   -0.25  ", 7, 12, 3, -0.25f},
-      {"1,2,3,4.5", 1, 2, 3, 4.5f},
-      {"1, 2 ,3 , 4.5", 1, 2, 3, 4.5f},
-      {"1\t2\t3\t4.5", 1, 2, 3, 4.5f},
-      {"1 2 3 7", 1, 2, 3, 7.0f},
-      {"1 2 3 .5", 1, 2, 3, 0.5f},
-      {"1 2 3 -2.5E+01", 1, 2, 3, -25.0f},
-      {"1 2 3 1.5e2", 1, 2, 3, 150.0f},
-      {"+1 02 3 +4", 1, 2, 3, 4.0f},
-      {"1 2 3 4.5 extra words 9", 1, 2, 3, 4.5f},
-      {"1 2 3 4.5,more,text", 1, 2, 3, 4.5f},
-      {"1 2 3 4.5 abc", 1, 2, 3, 4.5f},
-      {"1 2 3 3.4e38", 1, 2, 3, 3.4e38f},
-  };
-  std::istringstream none;
-  records::RecordReader reader(none, "JOB.SEQ");
-  for (const Case& c : cases) {
-    Observation obs;
-    ASSERT_EQ(parse_observation(c.line, obs, reader), SeqLine::Record) << c.line;
-    EXPECT_EQ(obs.year, c.year) << c.line;
-    EXPECT_EQ(obs.location, c.location) << c.line;
-    EXPECT_EQ(obs.genotype, c.genotype) << c.line;
-    EXPECT_EQ(obs.value, c.value) << c.line;
-  }
+TEST(ParseObservation, KindsOfLines) {
   Observation obs;
   for (const char* blank : {"", "   ", "\t", " \t "}) {
-    EXPECT_EQ(parse_observation(blank, obs, reader), SeqLine::Blank) << '"' << blank << '"';
+    EXPECT_EQ(parse_both_ways(blank, obs), SeqLine::Blank) << '"' << blank << '"';
   }
-  for (const char* short_line : {"1", "1 2", "1 2 3", "1,2,3", " 1 2 3 \t"}) {
-    EXPECT_EQ(parse_observation(short_line, obs, reader), SeqLine::Short) << short_line;
+  for (const char* short_line : {"1", "1 2", "1 2 3", "1,2,3", " 1 2 3 \t", "1 2 3,"}) {
+    EXPECT_EQ(parse_both_ways(short_line, obs), SeqLine::Short) << short_line;
   }
+  ASSERT_EQ(parse_both_ways("+1 -2 0003 -0", obs), SeqLine::Record);
+  EXPECT_EQ(obs.location, -2);
+  EXPECT_TRUE(std::signbit(obs.value));
 }
 
-TEST(ReadYear, MalformedLinesStopTheRunAtTheirLine) {
-  // Each text has its fault on line 3, after a good record and a blank line.
-  const char* faults[] = {
-      "1 1 1 4.5abc", "1 1 1 abc",           "year location genotype value",
-      "1 1x 1 4.0",   "1 1 1.0 4.0",         "1 1 1 1e39",
-      "1 1 1 -1e39",  "1 1 1 nan",           "1 1 1 inf",
-      "1,,1 1 4.0",   ",1 1 1 4.0",          "1 1 1 /",
-      "1 1 / 1 4.0",  "99999999999 1 1 4.0", "1 0 1 4.0",
-      "1 4 1 4.0",    "1 1 0 4.0",           "1 1 3 4.0",
-      "1 -1 1 4.0",   "1 1 1 4.0.0",
-  };
-  for (const char* fault : faults) {
-    SeqFile f(std::string("1 1 1 2.0\n\n").append(fault).append("\n1 2 2 3.0\n"));
-    EXPECT_EQ(f.fault({1}), 3) << fault;
-    EXPECT_EQ(f.messages(), "") << fault;
+// A random spelling of a real: sign, digits, point, exponent letter.
+std::string spelling(std::mt19937& rng) {
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  std::string s;
+  if (pick(4) == 0) s += pick(2) ? "-" : "+";
+  std::string digits;
+  for (int n = 1 + pick(10); n > 0; --n) digits += static_cast<char>('0' + pick(10));
+  if (pick(5) == 0) digits.insert(0, std::string(static_cast<std::size_t>(pick(4)), '0'));
+  const std::size_t half = digits.size() / 2;
+  const std::string forms[] = {digits, digits.substr(0, half) + "." + digits.substr(half),
+                               "." + digits, digits + "."};
+  s += forms[pick(4)];
+  if (pick(3) == 0) {
+    s += "EeDd"[pick(4)];
+    if (pick(2)) s += pick(2) ? "-" : "+";
+    s += std::to_string(pick(pick(4) == 0 ? 60 : 14));
   }
+  return s;
 }
 
-TEST(ReadYear, RangeIsCheckedOnlyForTheYearBeingRead) {
-  // MAXL 3, MAXG 2. Read from year 2, the year-1 records out of range are
-  // passed over and the year-2 one stops the run; read from year 1, the
-  // first record does. A later year's record is only stepped back over.
-  const std::string text = "1 9 1 1.0\n1 1 9 1.0\n2 1 1 5.0\n2 9 1 6.0\n";
-  EXPECT_EQ(SeqFile(text).fault({2}), 4);
-  EXPECT_EQ(SeqFile(text).fault({1}), 1);
-  SeqFile f("1 3 2 1.0\n2 1 3 6.0\n");
-  EXPECT_EQ(f.fault({1}), 0);
-  EXPECT_EQ(f.value(3, 2), 1.0f);  // the bounds themselves are cells
-  EXPECT_EQ(f.messages(), "");
-  EXPECT_EQ(f.fault({2}), 2);
-}
-
-TEST(ReadYear, LaterYearRecordIsReadAgainByTheNextCall) {
-  SeqFile f("1 1 1 1.0\n1 2 2 2.0\n2 3 1 5.0\n2 1 2 6.0\n");
-  f.read(1);
-  EXPECT_EQ(f.value(1, 1), 1.0f);
-  EXPECT_EQ(f.value(2, 2), 2.0f);
-  EXPECT_EQ(f.present(3, 1), 0);
-  EXPECT_EQ(f.value(3, 1), 0.0f);
-  EXPECT_EQ(f.messages(), "");
-  f.read(2);
-  EXPECT_EQ(f.value(3, 1), 5.0f);  // the stepped-back record
-  EXPECT_EQ(f.value(1, 2), 6.0f);
-  EXPECT_EQ(f.present(1, 1), 0);  // year 1 is gone
-  EXPECT_EQ(f.value(1, 1), 0.0f);
-  EXPECT_EQ(f.messages(), kEnd);
-}
-
-TEST(ReadYear, YearWithoutRecordsBetweenTwoYearsIsEmptyAndSilent) {
-  // Small buffers as well, so that the step back meets a refilled buffer.
-  for (std::size_t block : {std::size_t{1} << 18, std::size_t{16}}) {
-    SeqFile f("1 1 1 1.0\n3 2 2 7.0\n3 1 1 8.0\n", 3, 2, block);
-    f.read(1);
-    f.read(2);
-    EXPECT_TRUE(f.empty()) << block;
-    EXPECT_EQ(f.messages(), "") << block;
-    f.read(3);
-    EXPECT_EQ(f.value(2, 2), 7.0f) << block;
-    EXPECT_EQ(f.value(1, 1), 8.0f) << block;
-    EXPECT_EQ(f.messages(), kEnd) << block;
+TEST(ParseObservation, TheShortCutReadsEverySpellingAsTheFullReader) {
+  std::mt19937 rng(7);
+  const char* const separators[] = {" ", "  ", "\t", ",", " , ", ", "};
+  for (int i = 0; i < 20000; ++i) {
+    const std::string value = spelling(rng);
+    float expected = 0.0f;
+    if (records::parse_real(value, expected) != records::NumberStatus::Ok) continue;
+    const char* sep = separators[rng() % std::size(separators)];
+    const std::string line =
+        std::string("12") + sep + "3" + sep + "004" + sep + value + (rng() % 3 == 0 ? " tail" : "");
+    Observation obs;
+    ASSERT_EQ(parse_both_ways(line, obs), SeqLine::Record) << line;
+    EXPECT_EQ(obs.year * 100 + obs.location * 10 + obs.genotype, 1234) << line;
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(obs.value), std::bit_cast<std::uint32_t>(expected))
+        << line;
   }
-}
-
-TEST(ReadYear, EndOfDataOncePerPassThatReachesTheLastYear) {
-  SeqFile f("1 1 1 1.0\n2 1 1 2.0\n3 1 1 3.0\n3 2 1 4.0\n");
-  for (std::int32_t y = 1; y <= 3; ++y) {
-    f.read(y);
-    EXPECT_EQ(f.value(1, 1), static_cast<float>(y)) << y;
-    EXPECT_EQ(f.messages(), y < 3 ? "" : kEnd) << y;
-  }
-  f.seq.rewind();
-  for (std::int32_t y = 1; y <= 5; ++y) {
-    std::fill(f.x.begin(), f.x.end(), -9.0f);
-    std::fill(f.n.begin(), f.n.end(), -9);
-    f.read(y);
-    if (y <= 3) {
-      EXPECT_EQ(f.value(1, 1), static_cast<float>(y)) << y;
-    } else {
-      EXPECT_TRUE(f.empty()) << y;
+  // What the short cut cannot take it leaves to the full reader, which
+  // refuses it.
+  InFile none("", "T.SEQ");
+  Observation obs;
+  for (const char* line :
+       {"1 2 3 4.5abc", "1 2 3 .", "1 2 3 -", "1 2 3 1e", "1 2 3 1e+", "1 2 3 1..2", "1 2 3 nan",
+        "1 2 3 inf", "1234567890123 2 3 4", "1 2 3 4e9999999", "1 2 3 4.5\rX", "1 2 3 4.5\r"}) {
+    for (bool short_cut : {true, false}) {
+      EXPECT_THROW(parse_observation(line, obs, none.reader, short_cut), InputError) << line;
     }
   }
-  EXPECT_EQ(f.messages(), kEnd + kEnd + kEnd + kEnd);  // 1 of the first pass, 3 of this one
 }
 
-TEST(ReadYear, FileWithoutRecordsOfThePassGivesEmptyYears) {
-  for (const char* text : {"1 1 1 1.0\n2 1 1 2.0\n", "", "\n\n", "  \r\n"}) {
-    SeqFile f(text);
-    f.read(3);
-    EXPECT_TRUE(f.empty()) << text;
-    f.read(4);
-    EXPECT_TRUE(f.empty()) << text;
-    EXPECT_EQ(f.messages(), kEnd + kEnd) << text;
+// .SEQ in memory and a year of MAXL 3 x MAXG 2, stale before every read:
+// ReadYear must clear it.
+struct SeqJob {
+  explicit SeqJob(std::string text, std::size_t block = std::size_t{1} << 18)
+      : seq(std::move(text), "JOB.SEQ", block) {}
+  bool read(std::int32_t y) {
+    t.fill_stale();
+    return ReadYear(t.a.year, y, seq.reader);
+  }
+  // The present cells, in location-then-genotype order; every absent one
+  // must hold 0.0.
+  std::vector<Cell> cells() const {
+    std::vector<Cell> out;
+    for (long u = 1; u <= 3; ++u) {
+      for (long j = 1; j <= 2; ++j) {
+        const float x = t.a.year.YearData(u, j);
+        const std::int32_t n = t.a.year.IncidenceMatrix(u, j);
+        if (n == 1) out.push_back({u, j, x});
+        EXPECT_TRUE(n == 1 || (n == 0 && x == 0.0f)) << u << "," << j;
+      }
+    }
+    return out;
+  }
+  TestArrays t{6, 3, 2, 1};  // MAXY 6, MAXL 3, MAXG 2
+  InFile seq;                // .SEQ
+};
+
+struct Step {
+  std::int32_t y;           // the year read; 0 for a rewind
+  bool end;                 // ReadYear meets the end of the file
+  std::vector<Cell> cells;  // the year's present cells, as cells() lists them
+};
+
+TEST(ReadYear, PassesOverTheFile) {
+  const struct {
+    const char* what;
+    std::string text;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"a later year's record is stepped back over and read by the next call",
+       "1 1 1 1.0\n1 2 2 2.0\n2 3 1 5.0\n2 1 2 6.0\n",
+       {{1, false, {{1, 1, 1}, {2, 2, 2}}}, {2, true, {{1, 2, 6}, {3, 1, 5}}}}},
+      {"a year without records between two is empty",
+       "1 1 1 1.0\n3 2 2 7.0\n3 1 1 8.0\n",
+       {{1, false, {{1, 1, 1}}}, {2, false, {}}, {3, true, {{1, 1, 8}, {2, 2, 7}}}}},
+      {"the end once per pass that reaches it, past the last year too",
+       "1 1 1 1.0\n2 1 1 2.0\n3 1 1 3.0\n3 2 1 4.0\n",
+       {{1, false, {{1, 1, 1}}},
+        {2, false, {{1, 1, 2}}},
+        {3, true, {{1, 1, 3}, {2, 1, 4}}},
+        {0, false, {}},
+        {1, false, {{1, 1, 1}}},
+        {3, true, {{1, 1, 3}, {2, 1, 4}}},
+        {4, true, {}},
+        {5, true, {}}}},
+      {"no record of the pass", "1 1 1 1.0\n2 1 1 2.0\n", {{3, true, {}}, {4, true, {}}}},
+      {"an empty file", "", {{1, true, {}}}},
+      {"blank lines only", "\n\n  \r\n", {{1, true, {}}}},
+      {"earlier years are passed over wherever they stand",
+       "1 1 1 9.0\n2 1 1 5.0\n1 2 1 9.0\n2 2 1 6.0\n1 3 1 9.0\n",
+       {{2, true, {{1, 1, 5}, {2, 1, 6}}}}},
+      {"a later duplicate wins; a zero is present",
+       "1 1 1 4.0\n1 2 1 0.0\n1 1 1 -3.5\n1 2 2 0\n",
+       {{1, true, {{1, 1, -3.5f}, {2, 1, 0}, {2, 2, 0}}}}},
+      {"the bounds themselves are cells",
+       "1 3 2 1.0\n1 1 1 2.0\n",
+       {{1, true, {{1, 1, 2}, {3, 2, 1}}}}},
+      {"blank lines, tabs, commas, CRLF; the last line without a line end",
+       "\r\n1 1 1 1.5\r\n   \r\n\t\r\n1,2,2,2.5\r\n1\t3\t1\t-4\r\n\r\n2 1 1 3.0",
+       {{1, false, {{1, 1, 1.5f}, {2, 2, 2.5f}, {3, 1, -4}}}, {2, true, {{1, 1, 3}}}}},
+      {"in place, a CR before the line end and text after the value",
+       "1 1 1 4.5\r\n1 3 2 -1.25 tail\r\n",
+       {{1, true, {{1, 1, 4.5f}, {3, 2, -1.25f}}}}},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t block : {std::size_t{1} << 18, std::size_t{16}}) {
+      SeqJob job(c.text, block);
+      for (const Step& s : c.steps) {
+        if (s.y == 0) {
+          job.seq.reader.rewind();
+          continue;
+        }
+        EXPECT_EQ(job.read(s.y), s.end) << c.what << ", year " << s.y << ", block " << block;
+        EXPECT_EQ(job.cells(), s.cells) << c.what << ", year " << s.y << ", block " << block;
+      }
+    }
   }
 }
 
-TEST(ReadYear, EarlierYearRecordsArePassedOverWherever) {
-  SeqFile f("1 1 1 9.0\n2 1 1 5.0\n1 2 1 9.0\n2 2 1 6.0\n1 3 1 9.0\n");
-  f.read(2);
-  EXPECT_EQ(f.value(1, 1), 5.0f);
-  EXPECT_EQ(f.value(2, 1), 6.0f);
-  EXPECT_EQ(f.present(3, 1), 0);
-  EXPECT_EQ(f.value(3, 1), 0.0f);
-}
-
-TEST(ReadYear, LaterDuplicateWinsAndZeroIsPresent) {
-  SeqFile f("1 1 1 4.0\n1 2 1 0.0\n1 1 1 -3.5\n1 2 2 0\n");
-  f.read(1);
-  EXPECT_EQ(f.value(1, 1), -3.5f);
-  EXPECT_EQ(f.present(1, 1), 1);
-  EXPECT_EQ(f.value(2, 1), 0.0f);
-  EXPECT_EQ(f.present(2, 1), 1);
-  EXPECT_EQ(f.present(2, 2), 1);
-  // The left-out cell has the same value but is absent.
-  EXPECT_EQ(f.value(3, 1), 0.0f);
-  EXPECT_EQ(f.present(3, 1), 0);
+TEST(ReadYear, AShortLastRecordEndsTheData) {
+  for (const char* tail : {"1 2 2", "1 2 2\n", "1 2 2\n\n   \n\t\n", "1 2", "1,2,2\r\n\r\n"}) {
+    SeqJob job(std::string("1 1 1 1.0\n").append(tail));
+    EXPECT_TRUE(job.read(1)) << tail;
+    EXPECT_EQ(job.cells(), (std::vector<Cell>{{1, 1, 1}})) << tail;  // the cut record is dropped
+    EXPECT_TRUE(job.read(2)) << tail;                                // the end is met again at once
+    EXPECT_EQ(job.cells(), std::vector<Cell>{}) << tail;
+  }
 }
 
 TEST(ReadYear, OrderOfLinesWithinAYearDoesNotMatter) {
   std::vector<std::string> lines = {"2 1 1 1.5\n", "2 3 2 -2.0\n", "2 2 1 3.25\n", "2 1 2 0.0\n",
                                     "2 3 1 7.0\n"};
   std::sort(lines.begin(), lines.end());
-  std::vector<float> first_x;
-  std::vector<std::int32_t> first_n;
+  const std::vector<Cell> expected = {
+      {1, 1, 1.5f}, {1, 2, 0}, {2, 1, 3.25f}, {3, 1, 7}, {3, 2, -2}};
   do {
     std::string text = "1 2 2 9.0\n";
     for (const std::string& l : lines) text += l;
-    SeqFile f(text + "3 1 1 8.0\n");
-    f.read(2);
-    if (first_x.empty()) {
-      first_x = f.x;
-      first_n = f.n;
-      EXPECT_EQ(f.value(3, 2), -2.0f);
-      EXPECT_EQ(f.present(2, 2), 0);
-    }
-    ASSERT_EQ(f.x, first_x) << text;
-    ASSERT_EQ(f.n, first_n) << text;
+    SeqJob job(text + "3 1 1 8.0\n");
+    EXPECT_FALSE(job.read(2));
+    ASSERT_EQ(job.cells(), expected) << text;
   } while (std::next_permutation(lines.begin(), lines.end()));
 }
 
-TEST(ReadYear, BlankLinesAndCrlfAreHarmless) {
-  // The last line has no line end.
-  SeqFile f("\r\n1 1 1 1.5\r\n   \r\n\t\r\n1,2,2,2.5\r\n1\t3\t1\t-4\r\n\r\n2 1 1 3.0");
-  f.read(1);
-  EXPECT_EQ(f.value(1, 1), 1.5f);
-  EXPECT_EQ(f.value(2, 2), 2.5f);
-  EXPECT_EQ(f.value(3, 1), -4.0f);
-  EXPECT_EQ(f.messages(), "");
-  f.read(2);
-  EXPECT_EQ(f.value(1, 1), 3.0f);
-  EXPECT_EQ(f.messages(), kEnd);
-}
-
-TEST(ReadYear, ShortLastRecordEndsTheData) {
-  for (const char* tail : {"1 2 2", "1 2 2\n", "1 2 2\n\n   \n\t\n", "1 2", "1,2,2\r\n\r\n"}) {
-    SeqFile f(std::string("1 1 1 1.0\n").append(tail));
-    f.read(1);
-    EXPECT_EQ(f.value(1, 1), 1.0f) << tail;
-    EXPECT_EQ(f.present(2, 2), 0) << tail;  // the cut record is dropped
-    EXPECT_EQ(f.messages(), kEnd) << tail;
-    f.read(2);  // the end is met again at once
-    EXPECT_TRUE(f.empty()) << tail;
-    EXPECT_EQ(f.messages(), kEnd + kEnd) << tail;
-  }
-}
-
-TEST(ReadYear, ShortRecordFollowedByARecordIsAnError) {
-  for (const char* text : {"1 1 1 1.0\n1 2 2\n1 3 1 2.0\n", "1 1 1 1.0\n1 2 2\n\n1 3 1 2.0\n",
-                           "1 1 1 1.0\n1 2 2\n2 3 1 2.0\n"}) {
-    SeqFile f(text);
-    EXPECT_EQ(f.fault({1}), 2) << text;
-    EXPECT_EQ(f.messages(), "") << text;
+TEST(ReadYear, FaultsStopTheRunAtTheirLine) {
+  const struct {
+    std::string text;
+    std::vector<std::int32_t> years;  // read in turn
+    long line;
+  } cases[] = {
+      // A malformed line (what is malformed the free-format tests tell),
+      // after a good record and a blank line; in place or not.
+      {"1 1 1 2.0\n\n1 1x 1 4.0\n", {1}, 3},
+      {"1 1 1 2.0\n\n1 1 1 4.5\rX\n", {1}, 3},
+      {"1 1 1 2.0\n\n1 1 1 4.5\r\r\n", {1}, 3},
+      // Locations and genotypes outside the year, in a record of the year read.
+      {"1 1 1 2.0\n\n1 0 1 4.0\n", {1}, 3},
+      {"1 1 1 2.0\n\n1 4 1 4.0\n", {1}, 3},
+      {"1 1 1 2.0\n\n1 1 0 4.0\n", {1}, 3},
+      {"1 1 1 2.0\n\n1 1 3 4.0\n", {1}, 3},
+      {"1 9 1 1.0\n1 1 9 1.0\n2 1 1 5.0\n2 9 1 6.0\n", {2}, 4},  // year 1 is passed over
+      {"1 9 1 1.0\n2 1 1 5.0\n", {1}, 1},
+      {"1 3 2 1.0\n2 1 3 6.0\n", {1, 2}, 2},  // stepped back over, then read
+      // A record cut short, with another after it.
+      {"1 1 1 1.0\n1 2 2\n\n1 3 1 2.0\n", {1}, 2},
+      {"1 1 1 1.0\n1 2 2\n2 3 1 2.0\n", {1}, 2},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t block : {std::size_t{1} << 18, std::size_t{16}}) {
+      SeqJob job(c.text, block);
+      auto run = [&] {
+        for (std::int32_t y : c.years) job.read(y);
+      };
+      EXPECT_TRUE(fails_at(run, c.line, "", "JOB.SEQ")) << c.text << " block " << block;
+    }
   }
 }
 

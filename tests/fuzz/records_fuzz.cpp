@@ -1,7 +1,7 @@
 // Fuzz target: the record layer. The first byte picks what the rest feeds:
 // a layout (first line) with values or records to read by it, free-format
-// integers, .SEQ lines, or single numbers. InputError is an expected
-// outcome; anything else is a finding.
+// integers, .SEQ lines and years, or single numbers. InputError is an
+// expected outcome; anything else is a finding.
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -16,9 +16,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/input_error.h"
 #include "data/year_reader.h"
 #include "records/field_reader.h"
-#include "core/input_error.h"
+#include "records/free_format.h"
 #include "records/layout_driver.h"
 #include "records/numbers.h"
 #include "records/record_writer.h"
@@ -105,7 +106,7 @@ void layout_case(std::string_view in) {
     if (it.op == records::Op::Text) targets.emplace_back(std::span<char>(chars[n++]));
   }
   std::istringstream stream{std::string(rest)};
-  records::RecordReader reader(stream, "fuzz", records::RecordReader::Mode::Block, 16);
+  records::FileReader reader(stream, "fuzz", 16);
   try {
     while (records::read_fields(reader, *layout, targets, "a record")) {
     }
@@ -115,20 +116,28 @@ void layout_case(std::string_view in) {
   }
 }
 
+// The first byte: how many values (its value modulo 40), whether repeat
+// counts are allowed (bit 6), from the console or a file (bit 7).
 void free_format_case(std::string_view in) {
   if (in.empty()) return;
-  std::vector<std::int32_t> out(static_cast<unsigned char>(in[0]) % 40);
+  const auto first = static_cast<unsigned char>(in[0]);
+  std::vector<std::int32_t> out(first % 40);
+  const records::FreeFormat rules{.repeat_counts = (first & 0x40) != 0};
   std::istringstream stream{std::string(in.substr(1))};
-  records::RecordReader reader(stream, "fuzz", records::RecordReader::Mode::Block, 16);
+  records::FileReader file(stream, "fuzz", 16);
+  records::ConsoleReader console(stream, "console");
+  records::RecordSource& reader =
+      first & 0x80 ? static_cast<records::RecordSource&>(console) : file;
   try {
-    for (int reads = 0; reads < 8; ++reads) records::read_free_integers(reader, out, "values");
+    for (int reads = 0; reads < 8; ++reads)
+      records::read_free_integers(reader, out, "values", rules);
   } catch (const InputError&) {
   }
 }
 
 // Every line reads alike with and without the reader's short cut: the same
 // kind, the same numbers to the bit, or an error both ways.
-void same_both_ways(std::string_view line, const records::RecordReader& reader) {
+void same_both_ways(std::string_view line, const records::FileReader& reader) {
   Observation fast, full;
   SeqLine a = SeqLine::Blank, b = SeqLine::Blank;
   bool fast_failed = false, full_failed = false;
@@ -150,9 +159,69 @@ void same_both_ways(std::string_view line, const records::RecordReader& reader) 
   }
 }
 
+// Year y of a 4 x 4 year read record by record by the full parser, as
+// ReadYear reads it: the oracle for ReadYear, which reads most records where
+// they stand in its buffer. The outcome: 1 at the end of the file, 0
+// before it, or minus the line of an InputError.
+long read_year_by_records(const Year& year, std::int32_t y, records::FileReader& seq) {
+  std::fill_n(year.YearData.data(), 16, 0.0f);
+  std::fill_n(year.IncidenceMatrix.data(), 16, 0);
+  std::string_view line;
+  Observation obs;
+  try {
+    while (seq.next(line)) {
+      const SeqLine kind = parse_observation(line, obs, seq, /*short_cut=*/false);
+      if (kind == SeqLine::Blank || (kind == SeqLine::Record && obs.year < y)) continue;
+      if (kind == SeqLine::Short) {
+        const long at = seq.line();
+        while (seq.next(line)) {
+          if (line.find_first_not_of(" \t") != std::string_view::npos) return -at;
+        }
+        return 1;
+      }
+      if (obs.year > y) {
+        seq.step_back();
+        return 0;
+      }
+      if (obs.location < 1 || obs.location > 4 || obs.genotype < 1 || obs.genotype > 4) {
+        return -seq.line();
+      }
+      year.YearData(obs.location, obs.genotype) = obs.value;
+      year.IncidenceMatrix(obs.location, obs.genotype) = 1;
+    }
+  } catch (const InputError& e) {
+    return -e.line();
+  }
+  return 1;
+}
+
+void read_years_both_ways(const std::string& text) {
+  std::array<float, 16> x[2];
+  std::array<std::int32_t, 16> n[2];
+  std::istringstream streams[2] = {std::istringstream(text), std::istringstream(text)};
+  records::FileReader a(streams[0], "fuzz.SEQ", 16), b(streams[1], "fuzz.SEQ", 16);
+  const Year fast{Mat<float>(x[0].data(), 4, 4), Mat<std::int32_t>(n[0].data(), 4, 4)};
+  const Year plain{Mat<float>(x[1].data(), 4, 4), Mat<std::int32_t>(n[1].data(), 4, 4)};
+  for (std::int32_t y = 1; y <= 3; ++y) {
+    long outcome = 0;
+    try {
+      outcome = ReadYear(fast, y, a) ? 1 : 0;
+    } catch (const InputError& e) {
+      outcome = -e.line();
+    }
+    if (outcome != read_year_by_records(plain, y, b) ||
+        (outcome >= 0 &&
+         (std::memcmp(x[0].data(), x[1].data(), sizeof x[0]) != 0 || n[0] != n[1]))) {
+      throw std::runtime_error("ReadYear reads year " + std::to_string(y) + " otherwise");
+    }
+    if (outcome < 0) return;
+  }
+}
+
 void seq_case(std::string_view in) {
+  read_years_both_ways(std::string(in));
   std::istringstream stream{std::string(in)};
-  records::RecordReader reader(stream, "fuzz.SEQ", records::RecordReader::Mode::Block, 16);
+  records::FileReader reader(stream, "fuzz.SEQ", 16);
   std::string_view line;
   int steps = 0;
   while (reader.next(line)) {

@@ -4,151 +4,62 @@
 
 #include <vector>
 
+#include "support/arrays.h"
+
 namespace locseq {
 namespace {
 
-using Ints = std::vector<std::int32_t>;
+using testing::all;
+using testing::Ints;
+using testing::TestArrays;
+using Sums = std::vector<double>;
 
-// One year's data and group means, and the block's accumulators.
-struct Distances {
-  Distances(std::int32_t maxl, std::int32_t maxg, std::int32_t ngp, Ints elimination)
-      : MAXL(maxl),
-        MAXG(maxg),
-        NGP(ngp),
-        x(static_cast<std::size_t>(maxl * maxg), 0.0f),
-        n(static_cast<std::size_t>(maxl * maxg), 0),
-        means(static_cast<std::size_t>(ngp * maxg), 0.0f),
-        counts(static_cast<std::size_t>(ngp * maxg), 0),
-        EliminationVector(std::move(elimination)),
-        sums(static_cast<std::size_t>((maxl - ngp) * ngp), 0.0),
-        sed_counts(static_cast<std::size_t>((maxl - ngp) * ngp), 0),
-        EliminatedLocations(static_cast<std::size_t>(maxl), -5) {}
-
-  void set(long u, long j, float v) {
-    Mat<float>(x.data(), MAXL, MAXG)(u, j) = v;
-    Mat<std::int32_t>(n.data(), MAXL, MAXG)(u, j) = 1;
-  }
-  void set_mean(long k, long j, float m, std::int32_t count) {
-    Mat<float>(means.data(), NGP, MAXG)(k, j) = m;
-    Mat<std::int32_t>(counts.data(), NGP, MAXG)(k, j) = count;
-  }
-  void new_year() {
-    x.assign(x.size(), 0.0f);
-    n.assign(n.size(), 0);
-  }
-  void add() {
-    AddYearDistances(Mat<const float>(x.data(), MAXL, MAXG),
-                     Mat<const std::int32_t>(n.data(), MAXL, MAXG),
-                     Mat<const float>(means.data(), NGP, MAXG),
-                     Mat<const std::int32_t>(counts.data(), NGP, MAXG),
-                     Vec<const std::int32_t>(EliminationVector.data(), MAXL),
-                     Mat<double>(sums.data(), MAXL - NGP, NGP),
-                     Mat<std::int32_t>(sed_counts.data(), MAXL - NGP, NGP),
-                     Vec<std::int32_t>(EliminatedLocations.data(), MAXL), MAXL, MAXG, NGP);
-  }
-  double sum(long e, long k) { return Mat<double>(sums.data(), MAXL - NGP, NGP)(e, k); }
-  std::int32_t count(long e, long k) {
-    return Mat<std::int32_t>(sed_counts.data(), MAXL - NGP, NGP)(e, k);
-  }
-
-  std::int32_t MAXL, MAXG, NGP;
-  std::vector<float> x;
-  Ints n;
-  std::vector<float> means;
-  Ints counts, EliminationVector;
-  std::vector<double> sums;
-  Ints sed_counts, EliminatedLocations;
-};
-
-TEST(AddYearDistances, SharedGenotypesOnly) {
-  struct Case {
-    std::int32_t group_count_2;  // members of the group with genotype 2
-    double sum;
-    std::int32_t count;
-  };
-  for (Case c : {Case{3, 0.5, 2}, Case{0, 0.25, 1}}) {
-    Distances d(3, 2, 1, {1, 0, 1});
-    d.set(2, 1, 1.0f);
-    d.set(2, 2, -1.0f);
-    d.set_mean(1, 1, 0.5f, 2);
-    d.set_mean(1, 2, c.group_count_2 > 0 ? -0.5f : 0.0f, c.group_count_2);
-    d.add();
-    EXPECT_EQ(d.EliminatedLocations[0], 2);
-    EXPECT_EQ(d.sum(1, 1), c.sum) << c.group_count_2;
-    EXPECT_EQ(d.count(1, 1), c.count) << c.group_count_2;
-  }
+// Group k's mean for genotype j, over `count` present cells.
+void centroid(TestArrays& t, long k, long j, float mean, std::int32_t count) {
+  t.a.centroids.GroupMeans(k, j) = mean;
+  t.a.centroids.GroupCounts(k, j) = count;
 }
 
-TEST(AddYearDistances, YearsAddUp) {
-  Distances d(3, 2, 2, {0, 1, 1});
-  d.set_mean(1, 1, 0.0f, 1);
-  d.set_mean(1, 2, 0.0f, 1);
-  d.set_mean(2, 1, 1.0f, 1);
-  d.set(1, 1, 2.0f);
-  d.add();
-  d.new_year();
-  d.set(1, 1, -1.0f);
-  d.set(1, 2, 3.0f);
-  d.add();
-  EXPECT_EQ(d.sum(1, 1), 4.0 + 1.0 + 9.0);
-  EXPECT_EQ(d.count(1, 1), 3);
-  EXPECT_EQ(d.sum(1, 2), 1.0 + 4.0);  // group 2 has no genotype 2
-  EXPECT_EQ(d.count(1, 2), 2);
-  // A year without any observation at the location adds nothing.
-  d.new_year();
-  d.set(2, 1, 5.0f);  // a retained location is no row
-  d.add();
-  EXPECT_EQ(d.sums, (std::vector<double>{14.0, 5.0}));
-  EXPECT_EQ(d.sed_counts, (Ints{3, 2}));
+TEST(AddYearDistances, OverTheGenotypesBothHaveAddedUpOverTheYears) {
+  // Eliminated locations 1, 4 and 5 are the rows; 2 and 3 are the groups'
+  // members. Group 2 has no genotype 2.
+  TestArrays t(2, 5, 2, 2);
+  t.set_groups({0, 1, 1, 0, 0}, {1, 2}, {{2}, {3}});
+  centroid(t, 1, 1, 0.0f, 1);
+  centroid(t, 1, 2, 0.0f, 1);
+  centroid(t, 2, 1, 1.0f, 1);
+  // Year 1: locations 1 and 4; the members' own cells play no part.
+  t.set_year({{1, 1, 2.0f}, {4, 2, 3.0f}, {2, 1, 50.0f}, {3, 2, 50.0f}});
+  AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances);
+  // Year 2: location 1 again, location 5 has one cell.
+  t.set_year({{1, 1, -1.0f}, {1, 2, 3.0f}, {5, 1, 0.5f}});
+  AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances);
+  // Rows 1, 2, 3 (locations 1, 4, 5); group 1, then group 2.
+  EXPECT_EQ(all(t.a.distances.SedSums), (Sums{4.0 + 1.0 + 9.0, 9.0, 0.25, 1.0 + 4.0, 0.0, 0.25}));
+  EXPECT_EQ(all(t.a.distances.SedCounts), (Ints{3, 1, 1, 2, 0, 1}));
 }
 
-TEST(AddYearDistances, RowsFollowAscendingEliminatedLocations) {
-  // Vector 1, 0, 1, 0, 0: rows are locations 2, 4, 5.
-  Distances d(5, 1, 2, {1, 0, 1, 0, 0});
-  d.set_mean(1, 1, 0.0f, 1);
-  d.set_mean(2, 1, 1.0f, 2);
-  d.set(2, 1, 1.0f);
-  d.set(4, 1, 2.0f);
-  d.set(5, 1, 3.0f);
-  d.add();
-  EXPECT_EQ((Ints(d.EliminatedLocations.begin(), d.EliminatedLocations.begin() + 3)),
-            (Ints{2, 4, 5}));
-  EXPECT_EQ(d.sums, (std::vector<double>{1.0, 4.0, 9.0, 0.0, 1.0, 4.0}));
-  EXPECT_EQ(d.sed_counts, (Ints{1, 1, 1, 1, 1, 1}));
-}
-
-TEST(AddYearDistances, EntriesOtherThanZeroAreNotEliminated) {
-  Distances d(5, 1, 1, {2, 0, -1, 1, 0});
-  d.set_mean(1, 1, 0.0f, 1);
-  for (long u = 1; u <= 5; ++u) d.set(u, 1, static_cast<float>(u));
-  d.add();
-  EXPECT_EQ(d.EliminatedLocations[0], 2);
-  EXPECT_EQ(d.EliminatedLocations[1], 5);
-  EXPECT_EQ(d.sum(1, 1), 4.0);
-  EXPECT_EQ(d.sum(2, 1), 25.0);
-}
-
-TEST(AddYearDistances, NoEliminatedLocationLeavesEverythingAlone) {
-  Distances d(3, 2, 2, {1, 1, 1});
-  d.sums.assign(d.sums.size(), 7.5);
-  d.sed_counts.assign(d.sed_counts.size(), 3);
-  for (long u = 1; u <= 3; ++u) d.set(u, 1, 1.0f);
-  d.set_mean(1, 1, 5.0f, 1);
-  d.add();
-  EXPECT_EQ(d.sums, (std::vector<double>(2, 7.5)));
-  EXPECT_EQ(d.sed_counts, (Ints(2, 3)));
-  EXPECT_EQ(d.EliminatedLocations, (Ints(3, -5)));
+TEST(AddYearDistances, NoEliminatedLocationLeavesTheTablesAlone) {
+  TestArrays t(1, 3, 2, 2);
+  t.fill_stale();
+  t.set_groups({1, 1, 1}, {1, 2}, {{1}, {2, 3}});
+  t.set_year({{1, 1, 1.0f}, {2, 1, 1.0f}, {3, 1, 1.0f}});
+  centroid(t, 1, 1, 5.0f, 1);
+  AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances);
+  EXPECT_EQ(all(t.a.distances.SedSums), Sums(2, -5.0));
+  EXPECT_EQ(all(t.a.distances.SedCounts), Ints(2, -5));
 }
 
 TEST(AddYearDistances, DifferenceAndSquareInDoublePrecision) {
   // 3e38 - (-3e38) overflows single precision, and so does the square of 6e20.
   for (float v : {3.0e38f, 3.0e20f}) {
-    Distances d(2, 1, 1, {1, 0});
-    d.set(2, 1, v);
-    d.set_mean(1, 1, -v, 1);
-    d.add();
+    TestArrays t(1, 2, 1, 1);
+    t.set_groups({1, 0}, {1}, {{1}});
+    t.set_year({{2, 1, v}});
+    centroid(t, 1, 1, -v, 1);
+    AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances);
     const double diff = 2.0 * static_cast<double>(v);
-    EXPECT_EQ(d.sum(1, 1), diff * diff) << v;
+    EXPECT_EQ(t.a.distances.SedSums(1, 1), diff * diff) << v;
   }
 }
 

@@ -2,31 +2,35 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/input_error.h"
+#include "support/memory_files.h"
 
 namespace locseq::records {
 namespace {
 
-using Mode = RecordReader::Mode;
+using locseq::testing::ConsoleIn;
+using locseq::testing::fails_at;
+using locseq::testing::InFile;
+using Texts = std::vector<std::string>;
 
-std::vector<std::string> all(RecordReader& r) {
-  std::vector<std::string> out;
+// Every record to the end, checking the line count on the way.
+Texts all(RecordSource& r) {
+  Texts out;
   std::string_view rec;
   while (r.next(rec)) {
     out.emplace_back(rec);
     EXPECT_EQ(r.line(), static_cast<long>(out.size()));
   }
-  EXPECT_EQ(r.line(), static_cast<long>(out.size()));  // unchanged at the end
   EXPECT_FALSE(r.next(rec));
+  EXPECT_EQ(r.line(), static_cast<long>(out.size()));  // unchanged at the end
   return out;
 }
 
-// Many records of lengths 0 to 40, most of them longer than a 16-byte block.
-std::string long_text(std::vector<std::string>& records) {
+// 60 records of 0 to 40 characters, most longer than a 16-byte block, some
+// ended by CRLF.
+std::string long_text(Texts& records) {
   std::string text;
   for (int i = 0; i < 60; ++i) {
     records.push_back(std::string(static_cast<std::size_t>(i * 7 % 41), char('a' + i % 26)));
@@ -35,9 +39,12 @@ std::string long_text(std::vector<std::string>& records) {
   return text;
 }
 
-TEST(RecordReader, RecordsInEveryMode) {
-  using V = std::vector<std::string>;
-  const std::pair<const char*, V> cases[] = {
+constexpr std::size_t kBlocks[] = {std::size_t{1} << 18, 16};
+
+TEST(Readers, TheSameRecordsFromFilesAndTheConsole) {
+  Texts many;
+  const std::string text = long_text(many);
+  const std::pair<std::string, Texts> cases[] = {
       {"a\nb\n", {"a", "b"}},
       {"a\r\nbc\r\n", {"a", "bc"}},
       {"a\nlast", {"a", "last"}},
@@ -47,86 +54,44 @@ TEST(RecordReader, RecordsInEveryMode) {
       {"a\rb\n", {"a\rb"}},  // a CR inside a record stays
       {"", {}},
       {"0123456789abcdefXYZ\n0123456789abcde\n", {"0123456789abcdefXYZ", "0123456789abcde"}},
+      {text, many},
   };
-  for (auto& [text, expected] : cases) {
-    for (auto [mode, block] :
-         {std::pair{Mode::Block, std::size_t{1} << 18}, std::pair{Mode::Block, std::size_t{16}},
-          std::pair{Mode::Line, 0ul}}) {
-      std::istringstream in(text);
-      RecordReader r(in, "T.SEQ", mode, block);
-      EXPECT_EQ(all(r), expected) << text << " block " << block;
+  for (const auto& [input, expected] : cases) {
+    for (std::size_t block : kBlocks) {
+      InFile f(input, "T.SEQ", block);
+      EXPECT_EQ(all(f.reader), expected) << input << " block " << block;
     }
+    ConsoleIn c(input);
+    EXPECT_EQ(all(c.reader), expected) << input;
   }
 }
 
-TEST(RecordReader, RecordsAcrossRefillsAndLongerThanTheBlock) {
-  std::vector<std::string> records;
-  std::istringstream in(long_text(records));
-  RecordReader r(in, "T.SEQ", Mode::Block, 16);
-  EXPECT_EQ(all(r), records);
-}
-
-TEST(RecordReader, StepBackReturnsTheSameRecord) {
-  std::vector<std::string> records;
+TEST(FileReader, StepsBackOneRecordButNotPastTheEnd) {
+  Texts records;
   const std::string text = long_text(records);
-  for (auto [mode, block] : {std::pair{Mode::Block, std::size_t{1} << 18},
-                             std::pair{Mode::Block, std::size_t{16}}, std::pair{Mode::Line, 0ul}}) {
-    std::istringstream in(text);
-    RecordReader r(in, "T.SEQ", mode, block);
-    r.step_back();  // nothing to step back to
-    EXPECT_EQ(r.line(), 0);
-    std::string_view rec;
+  for (std::size_t block : kBlocks) {
+    InFile f(text, "T.SEQ", block);
+    f.reader.step_back();  // nothing to step back to
+    EXPECT_EQ(f.reader.line(), 0);
     for (std::size_t i = 0; i < records.size(); ++i) {
-      ASSERT_TRUE(r.next(rec));
-      r.step_back();
-      r.step_back();  // only one step
-      EXPECT_EQ(r.line(), static_cast<long>(i));
-      ASSERT_TRUE(r.next(rec));
-      EXPECT_EQ(rec, records[i]) << "block " << block;
-      EXPECT_EQ(r.line(), static_cast<long>(i + 1));
+      ASSERT_EQ(f.next(), records[i]);
+      f.reader.step_back();
+      f.reader.step_back();  // only one step
+      EXPECT_EQ(f.reader.line(), static_cast<long>(i));
+      ASSERT_EQ(f.next(), records[i]) << "block " << block;
+      EXPECT_EQ(f.reader.line(), static_cast<long>(i + 1));
     }
-    EXPECT_FALSE(r.next(rec));
+    EXPECT_EQ(f.next(), "<end>");
   }
-}
-
-TEST(RecordReader, NoStepBackAfterTheEnd) {
   // The last record ends on a block boundary: the failed read moves the
   // buffer, and a step back then must not reach behind it.
-  for (const char* text : {"abcdefghijklmno\n", "abcdefg\nhijklmn\n"}) {
-    for (auto mode : {Mode::Block, Mode::Line}) {
-      std::istringstream in(text);
-      RecordReader r(in, "T.SEQ", mode, 16);
-      std::string_view rec;
-      while (r.next(rec)) {
-      }
-      const long lines = r.line();
-      r.step_back();
-      EXPECT_FALSE(r.next(rec)) << text;
-      EXPECT_EQ(r.line(), lines);
-    }
+  for (const char* end_on_boundary : {"abcdefghijklmno\n", "abcdefg\nhijklmn\n"}) {
+    InFile f(end_on_boundary, "T.SEQ", 16);
+    const long lines = static_cast<long>(all(f.reader).size());
+    f.reader.step_back();
+    EXPECT_EQ(f.next(), "<end>") << end_on_boundary;
+    EXPECT_EQ(f.reader.line(), lines);
   }
-}
-
-TEST(RecordReader, RewindInMemoryAndAfterRefills) {
-  std::istringstream small("x\ny\n");
-  RecordReader s(small, "T.SEQ");
-  std::string_view rec;
-  ASSERT_TRUE(s.next(rec));
-  s.rewind();
-  EXPECT_EQ(s.line(), 0);
-  EXPECT_EQ(all(s), (std::vector<std::string>{"x", "y"}));
-  s.rewind();
-  EXPECT_EQ(all(s), (std::vector<std::string>{"x", "y"}));
-
-  std::vector<std::string> records;
-  std::istringstream big(long_text(records));
-  RecordReader r(big, "T.SEQ", Mode::Block, 16);
-  for (int i = 0; i < 20; ++i) r.next(rec);  // part way
-  r.rewind();
-  EXPECT_EQ(r.line(), 0);
-  EXPECT_EQ(all(r), records);  // to the end
-  r.rewind();
-  EXPECT_EQ(all(r), records);
 }
 
 // A stream that cannot seek.
@@ -135,64 +100,58 @@ struct NoSeek : std::stringbuf {
   pos_type seekpos(pos_type, std::ios_base::openmode) override { return pos_type(off_type(-1)); }
 };
 
-TEST(RecordReader, RewindWithoutSeeking) {
-  NoSeek small_buf("x\ny\n");
-  std::istream small(&small_buf);
-  RecordReader s(small, "T.SEQ");
-  EXPECT_EQ(all(s).size(), 2u);
-  s.rewind();  // the whole stream is in the buffer: no seek needed
-  EXPECT_EQ(all(s).size(), 2u);
-
-  std::vector<std::string> records;
-  NoSeek big_buf(long_text(records));
-  std::istream big(&big_buf);
-  RecordReader r(big, "T.SEQ", Mode::Block, 16);
-  EXPECT_EQ(all(r), records);
-  try {
-    r.rewind();
-    ADD_FAILURE() << "rewound a stream that cannot seek";
-  } catch (const InputError& e) {
-    EXPECT_EQ(e.file(), "T.SEQ");
-    EXPECT_EQ(e.line(), 0);
+TEST(FileReader, RewindsInMemoryOrBySeeking) {
+  Texts records;
+  const std::string text = long_text(records);
+  for (const std::string& t : {std::string("x\ny\n"), text}) {
+    for (std::size_t block : kBlocks) {
+      InFile f(t, "T.SEQ", block);
+      f.next();
+      f.reader.rewind();  // part way
+      EXPECT_EQ(f.reader.line(), 0);
+      const Texts first = all(f.reader);
+      f.reader.rewind();  // from the end
+      EXPECT_EQ(all(f.reader), first);
+      EXPECT_EQ(first.size(), t == text ? records.size() : 2u);
+    }
   }
-  std::istringstream console("a\n");
-  RecordReader c(console, "console", Mode::Line);
-  EXPECT_THROW(c.rewind(), InputError);
+  // Without seeking only a stream held whole in the buffer can start again.
+  NoSeek small_buf("x\ny\n"), big_buf(text);
+  std::istream small(&small_buf), big(&big_buf);
+  FileReader s(small, "T.SEQ"), b(big, "T.SEQ", 16);
+  EXPECT_EQ(all(s).size(), 2u);
+  s.rewind();
+  EXPECT_EQ(all(s).size(), 2u);
+  EXPECT_EQ(all(b), records);
+  EXPECT_TRUE(fails_at([&] { b.rewind(); }, 0, "cannot return to the start", "T.SEQ"));
 }
 
-TEST(RecordReader, LineModeReadsNoFurtherThanTheLine) {
-  std::istringstream console("abc\r\nrest\n");
-  RecordReader r(console, "console", Mode::Line);
+TEST(ConsoleReader, ReadsNoFurtherThanTheLine) {
+  ConsoleIn c("abc\r\nrest\n");
   std::string_view rec;
-  ASSERT_TRUE(r.next(rec));
+  ASSERT_TRUE(c.reader.next(rec));
   EXPECT_EQ(rec, "abc");
   std::string rest;
-  std::getline(console, rest);  // still in the stream
+  std::getline(c.in, rest);  // still in the stream
   EXPECT_EQ(rest, "rest");
 }
 
-TEST(RecordReader, FailNamesFileAndLine) {
-  std::istringstream in("a\nb\n");
-  RecordReader r(in, "JOB.SEQ");
+TEST(Readers, ErrorsNameTheSourceAndTheLine) {
+  InFile f("a\nb\n", "JOB.SEQ");
+  f.next();
+  f.next();
+  EXPECT_TRUE(fails_at([&] { f.reader.fail("bad value"); }, 2, "bad value", "JOB.SEQ"));
+  EXPECT_TRUE(fails_at([&] { f.reader.fail_at(7, "late"); }, 7, "late", "JOB.SEQ"));
+  // The end of the stream is named at the line after the last one.
+  EXPECT_TRUE(
+      fails_at([&] { f.reader.fail_at_end("the head"); }, 3, "the file ends inside the head"));
+  ConsoleIn c("Y\n");
   std::string_view rec;
-  r.next(rec);
-  r.next(rec);
-  try {
-    r.fail("bad value");
-    ADD_FAILURE();
-  } catch (const InputError& e) {
-    EXPECT_EQ(e.file(), "JOB.SEQ");
-    EXPECT_EQ(e.line(), 2);
-    EXPECT_EQ(e.message(), "bad value");
-    EXPECT_STREQ(e.what(), "JOB.SEQ:2: bad value");
-  }
-  try {
-    r.fail_at(7, "late");
-    ADD_FAILURE();
-  } catch (const InputError& e) {
-    EXPECT_EQ(e.line(), 7);
-    EXPECT_STREQ(e.what(), "JOB.SEQ:7: late");
-  }
+  c.reader.next(rec);
+  EXPECT_TRUE(fails_at([&] { c.reader.fail_at_end("the level"); }, 2,
+                       "end of console input at the level", "standard input"));
+
+  EXPECT_STREQ(InputError("JOB.SEQ", 2, "bad value").what(), "JOB.SEQ:2: bad value");
   EXPECT_STREQ(InputError("JOB.SEQ", 0, "cannot open").what(), "JOB.SEQ: cannot open");
 }
 

@@ -7,64 +7,52 @@
 #include <utility>
 #include <vector>
 
+#include "support/arrays.h"
+
 namespace locseq {
 namespace {
 
-using Ints = std::vector<std::int32_t>;
+using testing::head;
+using testing::Ints;
+using testing::TestArrays;
 using Record = std::pair<std::int32_t, std::int32_t>;
 
-// The three lists and the fusion pairs of one block, for up to `maxl`
-// retained locations. Unused entries hold a sentinel, so that a cut that
-// reads past its records or its groups shows up.
-struct Hierarchy {
-  static constexpr std::int32_t kStale = -77;
-
-  explicit Hierarchy(const std::vector<Record>& records, std::int32_t maxl = 12)
-      : labels(static_cast<std::size_t>(maxl), kStale),
-        sizes(static_cast<std::size_t>(maxl), kStale),
-        members(static_cast<std::size_t>(maxl), kStale),
-        pairs(2 * static_cast<std::size_t>(maxl - 1), kStale) {
+// A block of n retained locations (of MAXL 12 unless more are needed) with
+// its hierarchy records; every other entry stale, so that a cut that reads
+// past its records or its groups shows up.
+struct Block {
+  Block(const std::vector<Record>& records, std::int32_t n, std::int32_t cut_level,
+        std::int32_t maxl = 12)
+      : t(1, maxl, 1, 1) {
+    t.fill_stale();
+    Grouping& g = t.a.grouping;
     for (std::size_t r = 0; r < records.size(); ++r) {
-      pairs[2 * r] = records[r].first;
-      pairs[2 * r + 1] = records[r].second;
+      g.FusionPairs(1, static_cast<long>(r) + 1) = records[r].first;
+      g.FusionPairs(2, static_cast<long>(r) + 1) = records[r].second;
     }
+    g.RetainedCount = n;
+    g.CutLevel = cut_level;
   }
-
-  void cut(std::int32_t n, std::int32_t cut_level) {
-    GroupMembership(Vec<std::int32_t>(labels.data(), static_cast<long>(labels.size())),
-                    Vec<std::int32_t>(sizes.data(), static_cast<long>(sizes.size())),
-                    Vec<std::int32_t>(members.data(), static_cast<long>(members.size())),
-                    Mat<const std::int32_t>(pairs.data(), 2, static_cast<long>(pairs.size() / 2)),
-                    n, cut_level);
-  }
-
-  static Ints head(const Ints& v, std::int32_t count) { return {v.begin(), v.begin() + count}; }
-
-  Ints labels, sizes, members, pairs;
-};
-
-struct Example {
-  const char* what;
-  std::vector<Record> records;
-  std::int32_t n, cut_level;
-  Ints labels, sizes, members;
+  const Grouping& g() const { return t.a.grouping; }
+  TestArrays t;
 };
 
 TEST(GroupMembership, WorkedExamples) {
-  // Records past the n - CutLevel applied ones are only echoed: some hold
-  // nonsense on purpose.
-  // clang-format off
-  const Example examples[] = {
-      {"six locations, three groups", {{2, 5}, {1, 3}, {7, 8}, {0, 0}, {99, 99}}, 6, 3,
-       {4, 6, 9}, {1, 1, 4}, {4, 6, 3, 1, 5, 2}},
-      {"four locations, (1, 2)", {{1, 2}, {3, 4}, {5, 6}}, 4, 3,
+  const struct {
+    const char* what;
+    std::vector<Record> records;
+    std::int32_t n, cut_level;
+    Ints labels, sizes, members;
+  } examples[] = {
+      // clang-format off
+      {"six locations, three groups; the records past the applied ones are never checked",
+       {{2, 5}, {1, 3}, {7, 8}, {0, 0}, {99, 99}}, 6, 3, {4, 6, 9}, {1, 1, 4}, {4, 6, 3, 1, 5, 2}},
+      {"never checked, even when they repeat an applied one", {{1, 2}, {1, 2}, {0, 0}}, 4, 3,
        {3, 4, 5}, {1, 1, 2}, {3, 4, 2, 1}},
-      {"four locations, (2, 1)", {{2, 1}, {3, 4}, {5, 6}}, 4, 3,
-       {3, 4, 5}, {1, 1, 2}, {3, 4, 2, 1}},
+      {"four locations, (2, 1)", {{2, 1}, {3, 4}, {5, 6}}, 4, 3, {3, 4, 5}, {1, 1, 2}, {3, 4, 2, 1}},
       {"five locations, two groups", {{3, 5}, {1, 6}, {2, 4}, {7, 8}}, 5, 2,
        {7, 8}, {3, 2}, {5, 3, 1, 4, 2}},
-      {"one location reads no record", {{5, 5}}, 1, 1,
-       {1}, {1}, {1}},
+      {"one location reads no record", {{5, 5}}, 1, 1, {1}, {1}, {1}},
       {"n = NGP + 1: one merge", {{4, 2}, {6, 1}, {7, 3}, {8, 5}}, 5, 4,
        {1, 3, 5, 6}, {1, 1, 1, 2}, {1, 3, 5, 4, 2}},
       {"cut level 1: a formed group lists its members before a location's", {{1, 2}, {4, 3}}, 3, 1,
@@ -72,21 +60,19 @@ TEST(GroupMembership, WorkedExamples) {
       {"untouched locations first, formed groups in record order", {{5, 2}, {6, 7}, {1, 3}}, 6, 4,
        {1, 3, 4, 8}, {1, 1, 1, 3}, {1, 3, 4, 5, 2, 6}},
       {"two formed groups: the more recent one's members first",
-       {{1, 2}, {3, 4}, {5, 6}, {7, 9}, {8, 10}}, 6, 2,
-       {8, 10}, {2, 4}, {4, 3, 6, 5, 2, 1}},
+       {{1, 2}, {3, 4}, {5, 6}, {7, 9}, {8, 10}}, 6, 2, {8, 10}, {2, 4}, {4, 3, 6, 5, 2, 1}},
       {"the later group's members first, wherever the record names it",
-       {{1, 2}, {3, 4}, {5, 6}, {7, 9}, {8, 10}}, 6, 1,
-       {11}, {6}, {6, 5, 2, 1, 4, 3}},
+       {{1, 2}, {3, 4}, {5, 6}, {7, 9}, {8, 10}}, 6, 1, {11}, {6}, {6, 5, 2, 1, 4, 3}},
       {"a record uses the label n + r of an earlier one", {{1, 2}, {5, 3}, {4, 6}}, 4, 2,
        {4, 6}, {1, 3}, {4, 2, 1, 3}},
+      // clang-format on
   };
-  // clang-format on
-  for (const Example& x : examples) {
-    Hierarchy h(x.records);
-    h.cut(x.n, x.cut_level);
-    EXPECT_EQ(Hierarchy::head(h.labels, x.cut_level), x.labels) << x.what;
-    EXPECT_EQ(Hierarchy::head(h.sizes, x.cut_level), x.sizes) << x.what;
-    EXPECT_EQ(Hierarchy::head(h.members, x.n), x.members) << x.what;
+  for (const auto& x : examples) {
+    Block b(x.records, x.n, x.cut_level);
+    GroupMembership(b.g());
+    EXPECT_EQ(head(b.g().GroupLabels, x.cut_level), x.labels) << x.what;
+    EXPECT_EQ(head(b.g().GroupSizes, x.cut_level), x.sizes) << x.what;
+    EXPECT_EQ(head(b.g().GroupMemberList, x.n), x.members) << x.what;
   }
 }
 
@@ -133,45 +119,39 @@ TEST(GroupMembership, AgreesWithAListOfGroupsOnRandomHierarchies) {
       current.push_back(n + r);
     }
     const std::int32_t cut_level = 1 + static_cast<std::int32_t>(rng() % static_cast<unsigned>(n));
-    Ints labels;
-    std::vector<Ints> groups = model_cut(records, n, cut_level, labels);
-
-    Hierarchy h(records, n);
-    h.cut(n, cut_level);
-    Ints sizes, members;
-    for (const Ints& g : groups) {
+    Ints labels, sizes, members;
+    for (const Ints& g : model_cut(records, n, cut_level, labels)) {
       sizes.push_back(static_cast<std::int32_t>(g.size()));
       members.insert(members.end(), g.begin(), g.end());
     }
-    ASSERT_EQ(Hierarchy::head(h.labels, cut_level), labels) << "trial " << trial;
-    ASSERT_EQ(Hierarchy::head(h.sizes, cut_level), sizes) << "trial " << trial;
-    ASSERT_EQ(Hierarchy::head(h.members, n), members) << "trial " << trial;
+    Block b(records, n, cut_level, n);
+    GroupMembership(b.g());
+    ASSERT_EQ(head(b.g().GroupLabels, cut_level), labels) << "trial " << trial;
+    ASSERT_EQ(head(b.g().GroupSizes, cut_level), sizes) << "trial " << trial;
+    ASSERT_EQ(head(b.g().GroupMemberList, n), members) << "trial " << trial;
   }
 }
 
-struct BadCase {
-  const char* what;
-  std::vector<Record> records;
-  std::int32_t n;
-  long record;  // the record at fault
-};
-
-TEST(GroupMembership, RejectsRecordsThatNameNoCurrentGroup) {
-  const BadCase cases[] = {
-      {"label absorbed by an earlier record", {{1, 2}, {1, 3}, {5, 4}}, 4, 2},
-      {"formed label absorbed earlier", {{1, 2}, {5, 3}, {5, 4}}, 4, 3},
-      {"absorbed label left behind the current groups", {{3, 4}, {4, 1}, {5, 2}}, 4, 2},
-      {"label of a later record", {{1, 6}, {2, 3}, {4, 5}}, 4, 1},
-      {"the label this record forms", {{1, 5}, {2, 3}, {4, 6}}, 4, 1},
-      {"label 0", {{1, 2}, {0, 3}, {5, 4}}, 4, 2},
-      {"negative label", {{-1, 2}, {1, 3}, {5, 4}}, 4, 1},
-      {"the same location twice", {{2, 2}, {1, 3}, {5, 4}}, 4, 1},
-      {"the same formed group twice", {{1, 2}, {5, 5}, {3, 4}}, 4, 2},
+TEST(GroupMembership, RefusesRecordsThatNameNoCurrentGroup) {
+  const struct {
+    const char* what;
+    std::vector<Record> records;
+    long record;  // the record at fault
+  } cases[] = {
+      {"label absorbed by an earlier record", {{1, 2}, {1, 3}, {5, 4}}, 2},
+      {"formed label absorbed earlier", {{1, 2}, {5, 3}, {5, 4}}, 3},
+      {"absorbed label left behind the current groups", {{3, 4}, {4, 1}, {5, 2}}, 2},
+      {"label of a later record", {{1, 6}, {2, 3}, {4, 5}}, 1},
+      {"the label this record forms", {{1, 5}, {2, 3}, {4, 6}}, 1},
+      {"label 0", {{1, 2}, {0, 3}, {5, 4}}, 2},
+      {"negative label", {{-1, 2}, {1, 3}, {5, 4}}, 1},
+      {"the same location twice", {{2, 2}, {1, 3}, {5, 4}}, 1},
+      {"the same formed group twice", {{1, 2}, {5, 5}, {3, 4}}, 2},
   };
-  for (const BadCase& c : cases) {
-    Hierarchy h(c.records);
+  for (const auto& c : cases) {
+    Block b(c.records, 4, 1);
     try {
-      h.cut(c.n, 1);
+      GroupMembership(b.g());
       ADD_FAILURE() << c.what << ": accepted";
     } catch (const BadFusion& bad) {
       EXPECT_EQ(bad.record, c.record) << c.what;
@@ -180,9 +160,20 @@ TEST(GroupMembership, RejectsRecordsThatNameNoCurrentGroup) {
   }
 }
 
-TEST(GroupMembership, UnappliedRecordsAreNeverChecked) {
-  Hierarchy h({{1, 2}, {1, 2}, {0, 0}});
-  EXPECT_NO_THROW(h.cut(4, 3));
+TEST(CutHierarchy, ListsTheMembersAsLocationsAndTheEliminatedLocations) {
+  // Only the entries exactly 1 are retained (locations 1, 4, 7, 8 are the
+  // retained numbers 1 to 4) and only those exactly 0 eliminated (2, 6).
+  Block b({{1, 2}, {3, 5}, {4, 6}}, 4, 2, 8);
+  Grouping& g = b.t.a.grouping;
+  const Ints elimination = {1, 0, 2, 1, -1, 0, 1, 1};
+  std::copy(elimination.begin(), elimination.end(), g.EliminationVector.data());
+  CutHierarchy(g);
+  EXPECT_EQ(head(g.GroupLabels, 2), (Ints{4, 6}));
+  EXPECT_EQ(head(g.GroupSizes, 2), (Ints{1, 3}));
+  EXPECT_EQ(head(g.GroupMemberList, 4), (Ints{4, 2, 1, 3}));
+  EXPECT_EQ(head(g.MemberLocations), (Ints{8, 4, 1, 7, 0, 0, 0, 0}));
+  EXPECT_EQ(g.EliminatedCount, 2);
+  EXPECT_EQ(head(g.EliminatedLocations, 2), (Ints{2, 6}));
 }
 
 }  // namespace
