@@ -106,7 +106,7 @@ struct SeqJob {
       : seq(std::move(text), "JOB.SEQ", block) {}
   bool read(std::int32_t y) {
     t.fill_stale();
-    return ReadYear(t.a.year, y, seq.reader);
+    return ReadYear(t.a.year, y, seq.reader).end_of_data;
   }
   // The present cells, in location-then-genotype order; every absent one
   // must hold 0.0.

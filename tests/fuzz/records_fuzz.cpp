@@ -205,7 +205,7 @@ void read_years_both_ways(const std::string& text) {
   for (std::int32_t y = 1; y <= 3; ++y) {
     long outcome = 0;
     try {
-      outcome = ReadYear(fast, y, a) ? 1 : 0;
+      outcome = ReadYear(fast, y, a).end_of_data ? 1 : 0;
     } catch (const InputError& e) {
       outcome = -e.line();
     }

@@ -95,17 +95,9 @@ class Checks final : public ResultObserver {
   }
 };
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::array<std::string, 4> part =
-      split(std::string_view(reinterpret_cast<const char*>(data), size));
-  if (!affordable(part[1])) return 0;
-
-  // The work areas live for the whole fuzzing run, as they do for a program
-  // run: every run clears what it uses.
-  static auto areas = std::make_unique<WorkAreas>();
-
+// One run of the job in memory, with the given year cache: everything it
+// wrote (console and reports) and how it ended.
+std::string run_once(const std::array<std::string, 4>& part, std::int64_t cache_bytes) {
   std::istringstream console_in(part[0]), cls(part[1]), naq(part[2]), seq(part[3]);
   std::ostringstream console_out, sco, cos, alc;
   records::ConsoleReader answers(console_in, "standard input");
@@ -119,10 +111,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Units units{console, cls_reader, naq_reader, seq_reader, sco_unit, cos_unit, alc_unit};
   DialogueQuestions questions(answers, console);
   Checks checks;
+  std::string ending = "end";
   try {
     ask_file_names(answers, console);
-    RunSetUp(*areas, units, questions, checks);
-  } catch (const InputError&) {
+    RunSetUp(units, questions, RunSettings{kFixedCapacities, cache_bytes}, checks);
+  } catch (const InputError& e) {
+    ending = e.what();
+  }
+  return console_out.str() + "\n@@\n" + sco.str() + "\n@@\n" + cos.str() + "\n@@\n" + alc.str() +
+         "\n@@\n" + ending;
+}
+
+}  // namespace
+
+// Runs the job with the prepared years kept between passes and with .SEQ
+// read in every pass: both must write the same and end alike.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::array<std::string, 4> part =
+      split(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (!affordable(part[1])) return 0;
+  if (run_once(part, std::int64_t{1} << 28) != run_once(part, 0)) {
+    throw std::logic_error("a run with the year cache differs from one without");
   }
   return 0;
 }

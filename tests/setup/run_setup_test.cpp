@@ -50,10 +50,11 @@ TEST(RunSetUp, AreasTooSmallRefuseTheRunAfterTheSummaryAndTheTable) {
     testing::InFile cls("10 100 50 1 10 rest of the head\nnever read\n"), naq(""), seq("");
     testing::OutFile console("standard output"), sco, cos("JOB.COS"), alc("JOB.ALC");
     Units u{console.unit, cls.reader, naq.reader, seq.reader, sco.unit, cos.unit, alc.unit};
-    PresetAnswers rule(std::nullopt, false);
+    PresetAnswers rule(std::nullopt, false, console.unit);
     ResultObserver no_one;
-    WorkAreas areas(capacity);
-    EXPECT_EQ(RunSetUp(areas, u, rule, no_one), SetUpOutcome::Refused);
+    const SetUpResult result = RunSetUp(u, rule, RunSettings{capacity, 0}, no_one);
+    EXPECT_EQ(result.outcome, SetUpOutcome::Refused);
+    EXPECT_EQ(result.refusal, expected);
     EXPECT_EQ(console.str(), expected + table) << short_by_one;
     const std::string report = sco.str();
     EXPECT_EQ(report.substr(report.size() - table.size()), table) << short_by_one;
