@@ -34,13 +34,18 @@ std::string rsq_text(const FitSums& f) {
   return f.rsq_defined ? round_trip(f.RSQ) : "NA";
 }
 
+// The value in words for a text alternative: three decimals.
+std::string rsq_said(const FitSums& f) {
+  return f.rsq_defined ? fixed(f.RSQ, 3) : "NA";
+}
+
 std::string fit_desc(const Model& m) {
   std::string desc = "Overall RSQ of each step, higher is better.";
   for (int v = 0; v < 2; ++v) {
     desc += v == 0 ? " Classified:" : " With allocated locations:";
     for (std::size_t i = 0; i < m.steps.size(); ++i) {
       desc += (i ? ", " : " ") + m.step_title(i) + " " +
-              rsq_text(m.steps[i].block->fit[static_cast<std::size_t>(v)].overall);
+              rsq_said(m.steps[i].block->fit[static_cast<std::size_t>(v)].overall);
     }
     desc += '.';
   }
@@ -136,7 +141,8 @@ std::string fit_chart(const Model& m) {
     const double yb = py(m.steps[*best].block->fit[kClassified].overall.RSQ);
     out += "<circle cx=\"" + coord(x) + "\" cy=\"" + coord(yb) +
            "\" r=\"9\" fill=\"none\" stroke=\"#0072B2\" stroke-width=\"1.5\"/>\n";
-    text(out, x, yb - 14, "best", "text-anchor=\"middle\" font-weight=\"600\" fill=\"#0072B2\"");
+    text(out, x, yb - 14 < T ? yb + 24 : yb - 14, "best",
+         "text-anchor=\"middle\" font-weight=\"600\" fill=\"#0072B2\"");
   }
   if (n == 0) text(out, (L + R) / 2, (T + B) / 2, "No steps", "text-anchor=\"middle\"");
   close_svg(out);
@@ -145,7 +151,8 @@ std::string fit_chart(const Model& m) {
 
 std::string fit_by_year_chart(const Model& m) {
   const std::size_t n = m.steps.size();
-  const auto years = static_cast<std::size_t>(n ? m.last_year - m.first_year + 1 : 0);
+  const auto years = static_cast<std::size_t>(
+      n && m.last_year >= m.first_year ? m.last_year - m.first_year + 1 : 0);
   const double cell_w = years <= 12 ? 54 : std::max(14.0, 640.0 / static_cast<double>(years));
   const double cell_h = n <= 24 ? 26 : std::max(10.0, 600.0 / static_cast<double>(n));
   const bool values_shown = cell_w >= 40 && cell_h >= 18;
@@ -183,6 +190,21 @@ std::string fit_by_year_chart(const Model& m) {
   std::string desc =
       "RSQj for each step (rows) and data year (columns), in two panels: classified and with "
       "the allocated locations. Lighter is better; hatched cells are undefined (NA).";
+  for (std::size_t v = 0; v < 2; ++v) {
+    desc += v == 0 ? " Classified:" : " With allocated locations:";
+    for (std::size_t i = 0; i < n; ++i) {
+      desc += i ? "; " : " ";
+      desc += m.step_title(i);
+      desc += ':';
+      for (const YearFit& yf : m.steps[i].block->fit[v].years) {
+        desc += ' ';
+        desc += m.year(yf.year);
+        desc += ' ';
+        desc += rsq_said(yf.sums);
+      }
+    }
+    desc += '.';
+  }
   std::string out;
   open_svg(out, {"fit-by-year", W, H, "Fit by year (RSQj), steps by years", desc});
   out +=

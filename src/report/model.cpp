@@ -6,6 +6,13 @@
 #include "report/text.h"
 
 namespace locseq::report {
+namespace {
+
+// The most data years the figures draw (a guard against years that no run
+// can have).
+constexpr std::int32_t kMostYears = 10000;
+
+}  // namespace
 
 std::string Model::location(std::int32_t l) const {
   const auto full = job->location_names.find(l);
@@ -66,6 +73,8 @@ Model make_model(const RunHead& head, const std::vector<BlockResult>& blocks, co
     }
     if (m.steps.empty() || b.first_year < m.first_year) m.first_year = b.first_year;
     if (m.steps.empty() || b.last_year > m.last_year) m.last_year = b.last_year;
+    m.last_year = static_cast<std::int32_t>(
+        std::min<std::int64_t>(m.last_year, std::int64_t{m.first_year} + kMostYears - 1));
     m.steps.push_back(std::move(s));
   }
 
@@ -78,12 +87,10 @@ Model make_model(const RunHead& head, const std::vector<BlockResult>& blocks, co
       if (placed.insert(l).second) m.map_order.push_back(l);
     }
   }
-  std::int32_t locations = std::max<std::int32_t>(
-      head.parameters.MAXL, static_cast<std::int32_t>(head.LocationNames.size()));
-  for (const StepView& s : m.steps) {
-    if (!s.membership.empty()) locations = std::max(locations, s.membership.rbegin()->first);
-  }
-  for (std::int32_t l = 1; l <= locations; ++l) {
+  // Every location the job names or a block lists.
+  std::size_t locations = head.LocationNames.size();
+  for (const BlockResult& b : blocks) locations = std::max(locations, b.EliminationVector.size());
+  for (std::int32_t l = 1; static_cast<std::size_t>(l) <= locations; ++l) {
     if (!placed.count(l)) m.map_order.push_back(l);
   }
   return m;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 #include "report/axes.h"
@@ -68,6 +69,41 @@ std::size_t allocated_count(const BlockResult& b) {
   return n;
 }
 
+// The answers to the questions the page is for, in three lines.
+void at_a_glance(std::string& out, const Model& m) {
+  if (m.steps.empty()) return;
+  out += "<div class=\"glance\"><h2>At a glance</h2>\n<ul>\n";
+  if (const auto best = m.best_step(kClassified)) {
+    out += "<li><strong>Best fit:</strong> the classification of " + step_ref(m, *best) +
+           " (overall RSQ " + fixed(m.steps[*best].block->fit[kClassified].overall.RSQ, 3) +
+           "). <a href=\"#fit\">Fit over the sequence</a></li>\n";
+  }
+  std::optional<std::size_t> low;
+  std::size_t moves = 0;
+  for (std::size_t i = 1; i < m.steps.size(); ++i) {
+    moves += m.steps[i].moves.size();
+    if (m.steps[i].ari && (!low || *m.steps[i].ari < *m.steps[*low].ari)) low = i;
+  }
+  if (m.steps.size() > 1) {
+    out += "<li><strong>Stability:</strong> " + std::to_string(moves) +
+           (moves == 1 ? " change" : " changes") + " of group between steps";
+    if (low && *m.steps[*low].ari < 1.0) {
+      out += "; most from " + step_ref(m, *low - 1) + " to " + step_ref(m, *low) + " (index " +
+             fixed(*m.steps[*low].ari, 3) + ")";
+    }
+    out += ". <a href=\"#stability\">Stability of the groups</a></li>\n";
+  }
+  std::size_t eliminated = 0, allocated = 0;
+  for (const StepView& s : m.steps) {
+    eliminated += s.block->eliminated.size();
+    allocated += allocated_count(*s.block);
+  }
+  out += "<li><strong>Eliminated locations:</strong> " + std::to_string(allocated) + " of " +
+         std::to_string(eliminated) + " allocated to their nearest group over the " +
+         std::to_string(m.steps.size()) + (m.steps.size() == 1 ? " step" : " steps") +
+         ". <a href=\"#steps\">Each step</a></li>\n</ul>\n</div>\n";
+}
+
 void job_section(std::string& out, const Model& m) {
   const RunHead& head = *m.head;
   const PageJob& job = *m.job;
@@ -84,7 +120,8 @@ void job_section(std::string& out, const Model& m) {
   fact(std::to_string(m.steps.size()), "steps");
   fact(std::to_string(head.parameters.MAXL), "locations");
   fact(std::to_string(head.parameters.MAXG), "genotypes");
-  fact(std::to_string(m.steps.empty() ? 0 : m.last_year - m.first_year + 1), "data years");
+  fact(std::to_string(m.steps.empty() ? 0 : std::int64_t{m.last_year} - m.first_year + 1),
+       "data years");
   fact(std::to_string(head.parameters.NGP), "groups (truncation level)");
   out += "</div>\n<dl class=\"meta\">\n";
   out += "<dt>Job</dt><dd>" + e(job.name) + "</dd>\n";
@@ -100,9 +137,8 @@ void job_section(std::string& out, const Model& m) {
   }
   out += "</dd>\n<dt>Standardised again</dt><dd>" + std::string(head.standardise ? "yes" : "no") +
          "</dd>\n";
-  out += "<dt>Sequence</dt><dd>data years from " + e(m.year(head.IYS)) + " (year " +
-         std::to_string(head.IYS) + "); the job names years " + std::to_string(head.IYS) + " to " +
-         std::to_string(head.IYF) + "</dd>\n";
+  out += "<dt>Sequence</dt><dd>IYS = " + std::to_string(head.IYS) + " (" + e(m.year(head.IYS)) +
+         "), IYF = " + std::to_string(head.IYF) + " (" + e(m.year(head.IYF)) + ")</dd>\n";
   out += "<dt>Truncation level</dt><dd>NGP = " + std::to_string(head.parameters.NGP) +
          " groups</dd>\n</dl>\n";
 
@@ -245,6 +281,20 @@ void fit_by_year_section(std::string& out, const Model& m) {
   out += "</section>\n";
 }
 
+// " with A, B, C and 2 more": the other locations of group k in the step.
+std::string mates(const Model& m, const StepView& s, std::int32_t k, std::int32_t except) {
+  std::vector<std::int32_t> others;
+  for (const auto& [location, group] : s.membership) {
+    if (group == k && location != except) others.push_back(location);
+  }
+  if (others.empty()) return " <span class=\"muted\">alone</span>";
+  std::string out = " <span class=\"muted\">with ";
+  const std::size_t shown = others.size() <= 4 ? others.size() : 3;
+  for (std::size_t j = 0; j < shown; ++j) out += (j ? ", " : "") + e(m.location(others[j]));
+  if (shown < others.size()) out += " and " + std::to_string(others.size() - shown) + " more";
+  return out + "</span>";
+}
+
 void stability_section(std::string& out, const Model& m) {
   out += "<section id=\"stability\">\n<h2><span class=\"n\">4</span>Stability of the groups</h2>\n";
   out +=
@@ -279,19 +329,29 @@ void stability_section(std::string& out, const Model& m) {
          "</div>\n";
   out +=
       "<h3>Changes between steps</h3>\n<p class=\"muted\">A location changed group when "
-      "most of its new group came from a group other than its own.</p>\n<ul class=\"moves\">\n";
+      "most of its new group came from a group other than its own; group numbers alone do not "
+      "tell, since each step numbers its groups anew.</p>\n<ul class=\"moves\">\n";
   for (std::size_t i = 1; i < m.steps.size(); ++i) {
     const StepView& s = m.steps[i];
-    out += "<li>" + step_ref(m, i - 1) + " → " + step_ref(m, i) + ": ";
-    if (s.moves.empty()) out += "<span class=\"muted\">no change</span>";
-    for (std::size_t j = 0; j < s.moves.size(); ++j) {
-      const Move& mv = s.moves[j];
-      out += (j ? "; " : "") + std::string("<strong>") + e(m.location(mv.location)) +
-             "</strong> from " + chip(mv.from) + " to " + chip(mv.to);
-    }
-    out += " <span class=\"muted\">(index " +
+    out += "<li>" + step_ref(m, i - 1) + " → " + step_ref(m, i) + " <span class=\"muted\">(index " +
            (s.ari ? fixed(*s.ari, 3) : std::string("NA: fewer than two shared locations")) +
-           ")</span></li>\n";
+           ")</span>: ";
+    if (s.moves.empty()) out += "<span class=\"muted\">no change</span>";
+    // A long list folded away, opened with a click (no script needed).
+    const bool folded = s.moves.size() > 8;
+    if (folded) {
+      out += "<details><summary>" + std::to_string(s.moves.size()) +
+             " locations changed group</summary>";
+    }
+    if (!s.moves.empty()) out += "<ul>\n";
+    for (const Move& mv : s.moves) {
+      out += "<li><strong>" + e(m.location(mv.location)) + "</strong> from " + chip(mv.from) +
+             mates(m, m.steps[i - 1], mv.from, mv.location) + " to " + chip(mv.to) +
+             mates(m, s, mv.to, mv.location) + "</li>\n";
+    }
+    if (!s.moves.empty()) out += "</ul>";
+    if (folded) out += "</details>";
+    out += "</li>\n";
   }
   if (m.steps.size() < 2) out += "<li class=\"muted\">A single step: nothing to compare.</li>\n";
   out += "</ul>\n</section>\n";
@@ -460,6 +520,7 @@ std::string write_page(const RunHead& head, const std::vector<BlockResult>& bloc
     out += std::string("<a href=\"#") + id + "\">" + label + "</a>";
   }
   out += "</nav>\n</div></header>\n<main>\n";
+  at_a_glance(out, m);
   job_section(out, m);
   fit_section(out, m);
   fit_by_year_section(out, m);

@@ -104,8 +104,10 @@ std::string stability_chart(const Model& m) {
     out += "<rect x=\"" + coord(x - bar / 2) + "\" y=\"" + coord(top) + "\" width=\"" + coord(bar) +
            "\" height=\"" + coord(std::max(bottom - top, 1.0)) + "\" fill=\"#009E73\">" + tip +
            "</rect>\n";
-    text(out, x, *ari >= 0 ? top - 5 : bottom + 13, fixed(*ari, 2),
-         "text-anchor=\"middle\" font-size=\"11\"");
+    if (band >= 28) {  // room for the value above the bar
+      text(out, x, *ari >= 0 ? top - 5 : bottom + 13, fixed(*ari, 2),
+           "text-anchor=\"middle\" font-size=\"11\"");
+    }
   }
   if (n == 0) text(out, (L + R) / 2, (T + B) / 2, "No steps", "text-anchor=\"middle\"");
   close_svg(out);
@@ -182,9 +184,9 @@ std::string group_map_chart(const Model& m) {
            "text-anchor=\"middle\" font-size=\"11\" font-weight=\"600\" fill=\"" + ink +
                "\" pointer-events=\"none\"");
       if (move) {
-        const double x2 = x + g.cell_w - 1, y1 = y + 1;
-        out += "<path d=\"M" + coord(x2 - 9) + " " + coord(y1) + "H" + coord(x2) + "V" +
-               coord(y1 + 9) + "Z\" fill=\"#000000\" pointer-events=\"none\"/>\n";
+        const double x2 = x + g.cell_w - 1, y1 = y + 1, corner = g.cell_w < 36 ? 6 : 9;
+        out += "<path d=\"M" + coord(x2 - corner) + " " + coord(y1) + "H" + coord(x2) + "V" +
+               coord(y1 + corner) + "Z\" fill=\"#000000\" pointer-events=\"none\"/>\n";
       }
     }
   }

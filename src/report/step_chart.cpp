@@ -106,6 +106,9 @@ std::string step_chart(const Model& m, std::size_t i) {
   const double row_h = n <= 40 ? 20 : n <= 120 ? 15 : 12;
   const double font = n <= 40 ? 12 : n <= 120 ? 11 : 10;
   const std::string font_attr = "font-size=\"" + coord(font) + "\"";
+  const double gap = n <= 40 ? 2 : 1;  // between a group chip and the next row
+  const double chip_font = n <= 40 ? 12 : n <= 120 ? 10 : 8.5;  // its number
+  const double dot = n <= 40 ? 3.5 : 2.5;                       // the dot of a join
 
   // The group of each retained location, then of each join inside a group.
   std::map<std::int32_t, std::int32_t> member_group;
@@ -172,12 +175,12 @@ std::string step_chart(const Model& m, std::size_t i) {
              hover("location " + std::to_string(l) + ": " + m.location(l) + ", group " +
                    (k ? std::to_string(k) : "none")),
          "text-anchor=\"end\" " + font_attr);
-    out += "<rect x=\"" + coord(label_w) + "\" y=\"" + coord(y + 2) + "\" width=\"" +
-           coord(chip_w - 4) + "\" height=\"" + coord(row_h - 4) + "\" rx=\"3\" fill=\"" +
+    out += "<rect x=\"" + coord(label_w) + "\" y=\"" + coord(y + gap) + "\" width=\"" +
+           coord(chip_w - 4) + "\" height=\"" + coord(row_h - 2 * gap) + "\" rx=\"3\" fill=\"" +
            std::string(group_colour(k)) + "\"/>\n";
-    text(out, label_w + chip_w / 2 - 2, y + row_h / 2 + font / 3, k ? std::to_string(k) : "–",
-         "text-anchor=\"middle\" font-weight=\"600\" " + font_attr + " fill=\"" +
-             std::string(group_text_colour(k)) + "\"");
+    text(out, label_w + chip_w / 2 - 2, y + row_h / 2 + chip_font / 3, k ? std::to_string(k) : "–",
+         "text-anchor=\"middle\" font-weight=\"600\" font-size=\"" + coord(chip_font) +
+             "\" fill=\"" + std::string(group_text_colour(k)) + "\"");
   }
 
   // The joins: a vertical line at the join's height, a horizontal one to each side.
@@ -196,8 +199,8 @@ std::string step_chart(const Model& m, std::size_t i) {
     const std::size_t r = j - static_cast<std::size_t>(n);
     const HierarchyRecord& rec = b.hierarchy[r];
     out +=
-        "<circle cx=\"" + coord(x) + "\" cy=\"" + coord(py(node.position)) +
-        "\" r=\"3.5\" fill=\"" + colour(j) + "\">" +
+        "<circle cx=\"" + coord(x) + "\" cy=\"" + coord(py(node.position)) + "\" r=\"" +
+        coord(dot) + "\" fill=\"" + colour(j) + "\">" +
         hover("record " + std::to_string(r + 1) + ": " + std::to_string(rec.Gpi) + " + " +
               std::to_string(rec.Gpj) + " = " +
               std::to_string(n + static_cast<std::int32_t>(r) + 1) + ", D(ij) " +

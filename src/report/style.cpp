@@ -16,6 +16,12 @@ h1 { margin: 4px 0 10px; font-size: 26px; line-height: 1.25; font-weight: 650; o
 nav { display: flex; flex-wrap: wrap; gap: 4px 18px; font-size: 14px; }
 nav a { color: var(--accent); text-decoration: none; }
 nav a:hover { text-decoration: underline; }
+.glance { margin: 22px 0 0; padding: 12px 18px; border: 1px solid var(--line); border-radius: 8px;
+  background: #fbfcfd; }
+.glance h2 { font-size: 16px; margin: 0 0 4px; }
+.glance ul { margin: 0; padding-left: 20px; }
+.glance li { margin: 3px 0; }
+.glance li a:last-child { font-size: 13px; margin-left: 4px; }
 section { padding: 26px 0 8px; border-bottom: 1px solid var(--line); }
 section:last-of-type { border-bottom: 0; }
 h2 { margin: 0 0 6px; font-size: 21px; font-weight: 650; }
@@ -67,7 +73,9 @@ table.wide th.row code { display: block; background: none; padding: 0; color: va
 table.wide tr.part th { background: var(--soft); text-align: left; font-weight: 650; position: sticky; left: 0; }
 table.wide td.best, table.wide th.best { background: #eef6fb; }
 ul.moves { margin: 6px 0 12px; padding-left: 20px; }
-ul.moves li { margin: 2px 0; }
+ul.moves li { margin: 3px 0; }
+ul.moves ul { margin: 2px 0 6px; padding-left: 20px; }
+summary { cursor: pointer; color: var(--accent); }
 .step { border: 1px solid var(--line); border-radius: 8px; padding: 4px 18px 10px; margin: 18px 0; }
 .step h3 { margin-top: 14px; }
 footer { color: var(--muted); font-size: 13px; padding-top: 18px; padding-bottom: 30px; }

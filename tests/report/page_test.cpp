@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -146,6 +147,58 @@ TEST(ReportPage, ARunWithoutStepsStillMakesAPage) {
   const std::string page = page_of(job);
   EXPECT_NE(page.find("The job has no steps."), std::string::npos);
   EXPECT_EQ(write_plots(job.head, job.blocks, job.page).size(), 3u);
+}
+
+TEST(ReportPage, ResultsThatDisagreeWithThemselvesAreDrawnAsFarAsTheyGo) {
+  struct Case {
+    std::string name;
+    void (*spoil)(sample::Job&);
+    const char* said;  // on the page
+  };
+  const std::vector<Case> cases = {
+      {"no cut", [](sample::Job& j) { j.blocks[0].CutLevel = 0; }, "Every record is applied"},
+      {"more groups than locations", [](sample::Job& j) { j.blocks[0].CutLevel = 99; },
+       "Heights are"},
+      {"a retained count the vector denies", [](sample::Job& j) { j.blocks[0].RetainedCount = 3; },
+       "differs from the entries 1"},
+      {"no hierarchy", [](sample::Job& j) { j.blocks[0].hierarchy.clear(); },
+       "do not form a hierarchy"},
+      {"a label below 1", [](sample::Job& j) { j.blocks[0].hierarchy[0].Gpi = -5; },
+       "do not form a hierarchy"},
+      {"an infinite level",
+       [](sample::Job& j) { j.blocks[0].hierarchy[0].D = std::numeric_limits<float>::infinity(); },
+       "order of the joins"},
+      {"no groups", [](sample::Job& j) { j.blocks[1].groups.clear(); }, "Each step"},
+      {"an allocation to no such group",
+       [](sample::Job& j) {
+         j.blocks[0].eliminated[0].group = 42;
+         j.blocks[0].eliminated[0].cells.clear();
+         j.blocks[0].eliminated[0].mean_sed.clear();
+       },
+       "Each step"},
+      {"years outside the run",
+       [](sample::Job& j) {
+         j.blocks[2].fit[0].years[0].year = -7;
+         j.blocks[2].last_year = 2000000000;
+       },
+       "Fit by year"},
+      {"no names and no vector",
+       [](sample::Job& j) {
+         j.head.LocationNames.clear();
+         j.head.YearNames.clear();
+         j.blocks[5].EliminationVector.clear();
+       },
+       "location 7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sample::Job job = sample::make_job(false);
+    c.spoil(job);
+    const std::string page = page_of(job);
+    EXPECT_NE(page.find(c.said), std::string::npos);
+    EXPECT_EQ(clean_utf8(page), page);
+    EXPECT_FALSE(write_plots(job.head, job.blocks, job.page).empty());
+  }
 }
 
 }  // namespace
