@@ -190,10 +190,18 @@ std::string step_chart(const Model& m, std::size_t i) {
     const auto ri = static_cast<std::size_t>(node.right - 1);
     const double x = px(node.height);
     const double yl = py(d.nodes[li].position), yr = py(d.nodes[ri].position);
-    out += "<path d=\"M" + coord(px(d.nodes[li].height)) + " " + coord(yl) + "H" + coord(x) +
-           "\" stroke=\"" + colour(li) + "\" stroke-width=\"2\" fill=\"none\"/>\n";
-    out += "<path d=\"M" + coord(px(d.nodes[ri].height)) + " " + coord(yr) + "H" + coord(x) +
-           "\" stroke=\"" + colour(ri) + "\" stroke-width=\"2\" fill=\"none\"/>\n";
+    // A group's line keeps its colour up to the cut line, then turns neutral.
+    for (const auto& [child, y] : {std::pair{li, yl}, std::pair{ri, yr}}) {
+      const double from = d.nodes[child].height;
+      double split = x;
+      if (d.cut && colour(child) != colour(j) && from < *d.cut && *d.cut < node.height) {
+        split = px(*d.cut);
+        out += "<path d=\"M" + coord(split) + " " + coord(y) + "H" + coord(x) + "\" stroke=\"" +
+               colour(j) + "\" stroke-width=\"2\" fill=\"none\"/>\n";
+      }
+      out += "<path d=\"M" + coord(px(from)) + " " + coord(y) + "H" + coord(split) +
+             "\" stroke=\"" + colour(child) + "\" stroke-width=\"2\" fill=\"none\"/>\n";
+    }
     out += "<path d=\"M" + coord(x) + " " + coord(yl) + "V" + coord(yr) + "\" stroke=\"" +
            colour(j) + "\" stroke-width=\"2\" fill=\"none\" stroke-linecap=\"square\"/>\n";
     const std::size_t r = j - static_cast<std::size_t>(n);
