@@ -1,0 +1,94 @@
+#include "report/stability.h"
+
+#include <cstddef>
+
+namespace locseq::report {
+namespace {
+
+using Partition = std::map<std::int32_t, std::int32_t>;
+
+std::int64_t pairs(std::int64_t count) {
+  return count * (count - 1) / 2;
+}
+
+// The groups of the locations in both partitions, side by side.
+void shared(const Partition& p, const Partition& q, std::vector<std::int32_t>& a,
+            std::vector<std::int32_t>& b, std::vector<std::int32_t>* locations = nullptr) {
+  for (const auto& [location, group] : p) {
+    const auto it = q.find(location);
+    if (it == q.end()) continue;
+    a.push_back(group);
+    b.push_back(it->second);
+    if (locations) locations->push_back(location);
+  }
+}
+
+}  // namespace
+
+std::map<std::int32_t, std::int32_t> memberships(const BlockResult& block) {
+  Partition out;
+  for (std::size_t k = 0; k < block.groups.size(); ++k) {
+    const auto group = static_cast<std::int32_t>(k + 1);
+    for (const std::int32_t location : block.groups[k].members) out.emplace(location, group);
+    for (const std::int32_t location : block.groups[k].allocated) out.emplace(location, group);
+  }
+  return out;
+}
+
+std::optional<double> adjusted_rand_index(std::span<const std::int32_t> a,
+                                          std::span<const std::int32_t> b) {
+  if (a.size() != b.size() || a.size() < 2) return std::nullopt;
+  std::map<std::pair<std::int32_t, std::int32_t>, std::int64_t> cells;
+  std::map<std::int32_t, std::int64_t> rows, cols;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    ++cells[{a[i], b[i]}];
+    ++rows[a[i]];
+    ++cols[b[i]];
+  }
+  // With N pairs in all, index I, row pairs A and column pairs B, the
+  // index is (I - AB/N) / ((A + B)/2 - AB/N) = (2NI - 2AB) / (N(A + B) - 2AB).
+  // Its denominator is 0 exactly when A = B = 0 or A = B = N.
+  std::int64_t index = 0, row_pairs = 0, col_pairs = 0;
+  for (const auto& cell : cells) index += pairs(cell.second);
+  for (const auto& row : rows) row_pairs += pairs(row.second);
+  for (const auto& col : cols) col_pairs += pairs(col.second);
+  const std::int64_t all = pairs(static_cast<std::int64_t>(a.size()));
+  if (row_pairs == col_pairs && (row_pairs == 0 || row_pairs == all)) {
+    const bool same = cells.size() == rows.size() && cells.size() == cols.size();
+    return same ? 1.0 : 0.0;
+  }
+  // Whole numbers in a 64-bit mantissa: exact up to some 60000 items.
+  const auto n = static_cast<long double>(all);
+  const auto i = static_cast<long double>(index);
+  const auto r = static_cast<long double>(row_pairs);
+  const auto c = static_cast<long double>(col_pairs);
+  return static_cast<double>((2 * n * i - 2 * r * c) / (n * (r + c) - 2 * r * c));
+}
+
+std::optional<double> stability_ari(const BlockResult& previous, const BlockResult& current) {
+  std::vector<std::int32_t> a, b;
+  shared(memberships(previous), memberships(current), a, b);
+  return adjusted_rand_index(a, b);
+}
+
+std::vector<Move> moved_locations(const BlockResult& previous, const BlockResult& current) {
+  std::vector<std::int32_t> before, after, locations;
+  shared(memberships(previous), memberships(current), before, after, &locations);
+  std::map<std::int32_t, std::map<std::int32_t, std::int32_t>> overlap;  // after -> before -> n
+  for (std::size_t i = 0; i < before.size(); ++i) ++overlap[after[i]][before[i]];
+  std::map<std::int32_t, std::int32_t> origin;  // current group -> the group it descends from
+  for (const auto& [group, sources] : overlap) {
+    std::int32_t best = 0, most = 0;
+    for (const auto& [source, n] : sources) {
+      if (n > most) best = source, most = n;
+    }
+    origin[group] = best;
+  }
+  std::vector<Move> out;
+  for (std::size_t i = 0; i < locations.size(); ++i) {
+    if (origin[after[i]] != before[i]) out.push_back({locations[i], before[i], after[i]});
+  }
+  return out;
+}
+
+}  // namespace locseq::report

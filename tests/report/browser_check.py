@@ -1,0 +1,252 @@
+#!/usr/bin/env python3
+"""Opens a report page in headless Chromium and checks what a reader sees.
+
+    browser_check.py [--hostile] [--control PLAIN.html] PAGE.html [SCREENSHOT.png]
+
+Checks: no console error; no network request but the page itself; every
+chart's SVG has a non-zero size; the rendered page is not blank (its pixels
+are not all one colour). With --hostile: the page holds no element the job's
+texts could have created (only the elements the report writer uses, no
+event-handler attributes, the hostile texts shown as text, invalid UTF-8
+shown as U+FFFD); with --control, its elements and their attribute names
+must be, in document order, exactly those of the control page (the same
+run with plain names), so any element a text made would show up.
+
+Exit status: 0 passed, 1 failed, 2 usage, 77 Chromium, its driver or the
+Selenium bindings are not installed (a skipped test for CTest).
+"""
+
+import argparse
+import base64
+import json
+import pathlib
+import shutil
+import sys
+import tempfile
+
+SKIP = 77
+
+# Every element the report writer makes; anything else came from a text.
+WRITER_ELEMENTS = {
+    "html", "head", "meta", "title", "style", "body", "header", "nav", "main", "section",
+    "footer", "div", "p", "h1", "h2", "h3", "h4", "a", "span", "strong", "code", "dl", "dt",
+    "dd", "ul", "li", "table", "thead", "tbody", "tr", "th", "td", "figure", "figcaption",
+    "svg", "desc", "defs", "g", "rect", "line", "path", "circle", "text", "pattern",
+    "lineargradient", "stop", "details", "summary",
+}
+
+# Texts of the hostile sample job that must appear on the page as text.
+HOSTILE_TEXTS = [
+    "<b>x</b>", "<script>", "<script>alert(1)</script>", "Tom & Jerry's \"farm\" <b>bold</b>",
+    "<i>Trial</i> <script>alert('t')</script> & \"co\"", "<img src=x onerror=alert(1)>.CLS",
+    "<b>job</b>&", "\ufffd",
+]
+
+CHROMIUM_FLAGS = [
+    "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    "--disable-dev-shm-usage", "--window-size=1280,900", "--hide-scrollbars",
+]
+
+STRUCTURE_JS = """
+return Array.from(document.querySelectorAll('*')).map(e =>
+  e.tagName.toLowerCase() + '[' + Array.from(e.attributes).map(a => a.name).sort().join(',') + ']');
+"""
+
+HOSTILE_JS = """
+const out = {tags: [], handlers: [], scripts: document.scripts.length};
+for (const e of document.querySelectorAll('*')) {
+  out.tags.push(e.tagName.toLowerCase());
+  for (const a of e.attributes) {
+    if (a.name.toLowerCase().startsWith('on') || /javascript:/i.test(a.value))
+      out.handlers.push(e.tagName + ' ' + a.name);
+  }
+}
+out.text = document.documentElement.textContent;
+out.title = document.title;
+return out;
+"""
+
+SVG_JS = """
+return Array.from(document.querySelectorAll('svg')).filter(s => !s.parentElement.closest('svg'))
+  .map(s => { const r = s.getBoundingClientRect();
+              return {id: s.id, width: r.width, height: r.height,
+                      label: s.getAttribute('aria-labelledby') || s.getAttribute('aria-label')}; });
+"""
+
+PIXELS_JS = """
+const done = arguments[arguments.length - 1];
+const img = new Image();
+img.onload = () => {
+  const c = document.createElement('canvas');
+  c.width = img.width; c.height = img.height;
+  const g = c.getContext('2d');
+  g.drawImage(img, 0, 0);
+  const d = g.getImageData(0, 0, c.width, c.height).data;
+  let other = 0;
+  for (let i = 0; i < d.length; i += 4)
+    if (d[i] !== d[0] || d[i + 1] !== d[1] || d[i + 2] !== d[2]) other++;
+  done({width: c.width, height: c.height, other: other});
+};
+img.onerror = () => done({error: 'the screenshot cannot be decoded'});
+img.src = 'data:image/png;base64,' + arguments[0];
+"""
+
+
+def start(profile):
+    """Headless Chromium under its driver, or None when either is missing."""
+    try:
+        from selenium import webdriver
+        from selenium.webdriver.chrome.service import Service
+    except ImportError:
+        print("skip: the Selenium bindings (python3-selenium) are not installed")
+        return None
+    browser = shutil.which("chromium") or "/usr/bin/chromium"
+    driver = shutil.which("chromedriver") or "/usr/bin/chromedriver"
+    if not pathlib.Path(browser).exists() or not pathlib.Path(driver).exists():
+        print("skip: chromium and chromium-driver are not installed")
+        return None
+    options = webdriver.ChromeOptions()
+    options.binary_location = browser
+    for flag in CHROMIUM_FLAGS + ["--user-data-dir=" + profile]:
+        options.add_argument(flag)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
+    return webdriver.Chrome(service=Service(executable_path=driver), options=options)
+
+
+def requests_made(driver, url):
+    """URLs of the requests since the log was last read that the page made,
+    or that went to the network whoever made them (the browser's own pages
+    load from chrome:// and are none of the page's)."""
+    urls = []
+    for entry in driver.get_log("performance"):
+        message = json.loads(entry["message"])["message"]
+        if message.get("method") != "Network.requestWillBeSent":
+            continue
+        params = message["params"]
+        request = params["request"]["url"]
+        scheme = request.split(":", 1)[0].lower()
+        if (params.get("documentURL", "").split("#")[0] == url
+                or scheme not in ("chrome", "chrome-untrusted", "devtools")):
+            urls.append(request)
+    return urls
+
+
+def screenshot(driver, max_height):
+    """The whole page as PNG bytes (up to max_height pixels high)."""
+    height = driver.execute_script("return document.documentElement.scrollHeight")
+    width = driver.execute_script("return document.documentElement.scrollWidth")
+    clip = {"x": 0, "y": 0, "width": width, "height": min(height, max_height), "scale": 1}
+    shot = driver.execute_cdp_cmd(
+        "Page.captureScreenshot",
+        {"format": "png", "captureBeyondViewport": True, "clip": clip})
+    return base64.b64decode(shot["data"])
+
+
+def structure(driver, page):
+    driver.get(page.resolve().as_uri())
+    return driver.execute_script(STRUCTURE_JS)
+
+
+def check(driver, args, fail):
+    page = pathlib.Path(args.page)
+    url = page.resolve().as_uri()
+    driver.get("about:blank")
+    driver.get_log("performance")  # what the browser loaded before the page
+    driver.get_log("browser")
+    driver.get(url)
+
+    errors = [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"]
+    for message in errors:
+        fail("console error: " + message)
+    requests = requests_made(driver, url)
+    if url not in [r.split("#")[0] for r in requests]:
+        fail("the performance log does not show the page's own request")
+    for request in requests:
+        if request.split("#")[0] != url:
+            fail("network request: " + request)
+    resources = driver.execute_script("return performance.getEntriesByType('resource').length")
+    if resources:
+        fail(f"{resources} resources loaded besides the page")
+
+    charts = driver.execute_script(SVG_JS)
+    if not charts:
+        fail("no chart on the page")
+    for chart in charts:
+        if not chart["width"] or not chart["height"]:
+            fail(f"chart {chart['id']} has size {chart['width']} x {chart['height']}")
+        if not chart["label"]:
+            fail(f"chart {chart['id']} has no text alternative")
+
+    if args.hostile:
+        seen = driver.execute_script(HOSTILE_JS)
+        strangers = sorted(set(seen["tags"]) - WRITER_ELEMENTS)
+        if strangers:
+            fail("elements the writer never makes: " + ", ".join(strangers))
+        if seen["scripts"]:
+            fail(f"{seen['scripts']} script elements")
+        for handler in seen["handlers"]:
+            fail("event handler or script URL: " + handler)
+        for text in HOSTILE_TEXTS:
+            if text not in seen["text"]:
+                fail("not shown as text: " + repr(text))
+        if "<script>" not in seen["title"]:
+            fail("the document title lost its text: " + repr(seen["title"]))
+
+    png = screenshot(driver, args.max_height)
+    if args.screenshot:
+        pathlib.Path(args.screenshot).write_bytes(png)
+    driver.switch_to.new_window("tab")
+    driver.get("about:blank")
+    pixels = driver.execute_async_script(PIXELS_JS, base64.b64encode(png).decode())
+    if "error" in pixels:
+        fail(pixels["error"])
+    elif pixels["other"] < pixels["width"] * pixels["height"] // 100:
+        fail(f"the screenshot is blank ({pixels['other']} pixels differ from the first)")
+
+    if args.control:
+        mine = structure(driver, page)
+        theirs = structure(driver, pathlib.Path(args.control))
+        if mine != theirs:
+            at = next((i for i, (a, b) in enumerate(zip(mine, theirs)) if a != b),
+                      min(len(mine), len(theirs)))
+            fail(f"elements differ from the control page at element {at}: "
+                 f"{mine[at:at + 3]} against {theirs[at:at + 3]} "
+                 f"({len(mine)} elements against {len(theirs)})")
+    return len(charts)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("page")
+    parser.add_argument("screenshot", nargs="?")
+    parser.add_argument("--hostile", action="store_true",
+                        help="the page of the hostile sample job: no element from its texts")
+    parser.add_argument("--control", help="a page of the same run with plain names")
+    parser.add_argument("--max-height", type=int, default=20000,
+                        help="highest screenshot in pixels (default 20000)")
+    args = parser.parse_args()
+    if not pathlib.Path(args.page).is_file():
+        print(f"browser_check: no page {args.page}", file=sys.stderr)
+        return 2
+
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="locseq-chromium-") as profile:
+        driver = start(profile)
+        if driver is None:
+            return SKIP
+        try:
+            charts = check(driver, args, failures.append)
+        finally:
+            driver.quit()
+    for failure in failures:
+        print(f"browser_check: {args.page}: {failure}", file=sys.stderr)
+    if failures:
+        return 1
+    print(f"browser_check: {args.page}: {charts} charts, no console error, no request"
+          + (", no element from the job's texts" if args.hostile else ""))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

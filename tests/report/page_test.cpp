@@ -1,0 +1,205 @@
+#include "report/page.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "report/sample_results.h"
+#include "report/text.h"
+
+namespace locseq::report {
+namespace {
+
+// The names of the elements a text opens or closes, in order. Since every
+// text of the job is escaped, each '<' left comes from the writer.
+std::vector<std::string> tags(const std::string& doc) {
+  std::vector<std::string> out;
+  for (std::size_t at = doc.find('<'); at != std::string::npos; at = doc.find('<', at + 1)) {
+    std::size_t end = at + 1;
+    while (end < doc.size() && (std::isalnum(static_cast<unsigned char>(doc[end])) ||
+                                doc[end] == '/' || doc[end] == '!' || doc[end] == '?')) {
+      ++end;
+    }
+    out.push_back(doc.substr(at + 1, end - at - 1));
+  }
+  return out;
+}
+
+std::size_t count(const std::string& doc, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = doc.find(what); at != std::string::npos; at = doc.find(what, at + 1)) ++n;
+  return n;
+}
+
+std::string page_of(const sample::Job& job) {
+  return write_page(job.head, job.blocks, job.page);
+}
+
+TEST(ReportPage, HostileTextsCreateNoElement) {
+  const sample::Job plain = sample::make_job(false), hostile = sample::make_job(true);
+  const std::string page = page_of(hostile);
+  const std::set<std::string> writer = {"!DOCTYPE",   "html",
+                                        "head",       "meta",
+                                        "title",      "style",
+                                        "body",       "header",
+                                        "nav",        "main",
+                                        "section",    "footer",
+                                        "div",        "p",
+                                        "h1",         "h2",
+                                        "h3",         "h4",
+                                        "a",          "span",
+                                        "strong",     "code",
+                                        "dl",         "dt",
+                                        "dd",         "ul",
+                                        "li",         "table",
+                                        "thead",      "tbody",
+                                        "tr",         "th",
+                                        "td",         "figure",
+                                        "figcaption", "svg",
+                                        "desc",       "defs",
+                                        "g",          "rect",
+                                        "line",       "path",
+                                        "circle",     "text",
+                                        "pattern",    "linearGradient",
+                                        "stop",       "?xml"};
+  for (const std::string& tag : tags(page)) {
+    EXPECT_TRUE(writer.count(tag[0] == '/' ? tag.substr(1) : tag)) << tag;
+  }
+  EXPECT_EQ(tags(page), tags(page_of(plain)));
+  EXPECT_EQ(clean_utf8(page), page);  // well-formed, no control character
+  for (const char* shown : {"&lt;b&gt;x&lt;/b&gt;", "&lt;script&gt;alert(1)&lt;/script&gt;",
+                            "Tom &amp; Jerry&#39;s &quot;farm&quot; &lt;b&gt;bold&lt;/b&gt;",
+                            "&lt;i&gt;Trial&lt;/i&gt;", "&lt;img src=x onerror=alert(1)&gt;.CLS",
+                            "Z\xC3\xBCrich", "S\xC3\xA3o Paulo \xE2\x80\x93 \xEF\xBF\xBD bad",
+                            "\xEF\xBF\xBD\xEF\xBF\xBD"
+                            "BAD",
+                            "&lt;b&gt;20&lt;/b"}) {
+    EXPECT_NE(page.find(shown), std::string::npos) << shown;
+  }
+
+  const auto plots = write_plots(hostile.head, hostile.blocks, hostile.page);
+  const auto plain_plots = write_plots(plain.head, plain.blocks, plain.page);
+  for (const auto& [name, svg] : plots) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(svg.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns="));
+    EXPECT_EQ(tags(svg), tags(plain_plots.at(name)));
+    EXPECT_EQ(clean_utf8(svg), svg);
+    EXPECT_EQ(svg.find("]]>"), std::string::npos);
+  }
+}
+
+TEST(ReportPage, SameInputsSameBytes) {
+  const sample::Job job = sample::make_job(true);
+  EXPECT_EQ(page_of(job), page_of(sample::make_job(true)));
+  const auto plots = write_plots(job.head, job.blocks, job.page);
+  EXPECT_EQ(plots, write_plots(job.head, job.blocks, job.page));
+  std::set<std::string> names;
+  for (const auto& plot : plots) names.insert(plot.first);
+  EXPECT_EQ(names, (std::set<std::string>{"fit.svg", "fit_by_year.svg", "stability.svg",
+                                          "step-1.svg", "step-2.svg", "step-3.svg", "step-4.svg",
+                                          "step-5.svg", "step-6.svg"}));
+}
+
+TEST(ReportPage, UndefinedFitIsHatchedAndWrittenNA) {
+  sample::Job job = sample::make_job(false);
+  // The sample leaves one RSQj undefined: one hatched cell besides the legend's.
+  std::string page = page_of(job);
+  EXPECT_EQ(count(page, "fill=\"url(#fit-by-year-na)\""), 2u);
+  EXPECT_NE(page.find("with allocated locations: RSQj NA (undefined)"), std::string::npos);
+
+  job.blocks[3].fit[kWithAllocated].years[1].sums = job.blocks[3].fit[kWithAllocated].years[0].sums;
+  job.blocks[0].fit[kClassified].overall.rsq_defined = false;
+  page = page_of(job);
+  EXPECT_EQ(count(page, "fill=\"url(#fit-by-year-na)\""), 1u);
+  EXPECT_NE(page.find("<code>rsq_classified</code></th><td class=\"num na\">NA</td>"),
+            std::string::npos);
+}
+
+TEST(ReportPage, TheNumbersOfTheTables) {
+  const sample::Job job = sample::make_job(false);
+  const std::string page = page_of(job);
+  for (const BlockResult& b : job.blocks) {
+    for (const VariantFit& v : b.fit) {
+      for (const double value : {v.overall.TSS, v.overall.ESS, v.overall.RSS, v.overall.RSQ}) {
+        const std::string cell = round_trip(value) + "</td>";
+        EXPECT_NE(page.find('>' + cell), std::string::npos) << value;
+      }
+    }
+  }
+  EXPECT_NE(page.find("<code>stability_ari</code></th><td class=\"num na\">NA</td>"),
+            std::string::npos);
+  // The best step is said in words; full names stand for the 8-character ones.
+  EXPECT_NE(page.find("step 6 (2024)</a></strong> fits best"), std::string::npos);
+  EXPECT_NE(page.find("Birch Hollow"), std::string::npos);
+  EXPECT_EQ(page.find(">BIRCH<"), std::string::npos);
+  // Every chart has a text alternative.
+  EXPECT_EQ(count(page, "<svg "), count(page, "role=\"img\" aria-labelledby="));
+  EXPECT_EQ(count(page, "<svg "), count(page, "<desc id="));
+}
+
+TEST(ReportPage, ARunWithoutStepsStillMakesAPage) {
+  sample::Job job = sample::make_job(false);
+  job.blocks.clear();
+  const std::string page = page_of(job);
+  EXPECT_NE(page.find("The job has no steps."), std::string::npos);
+  EXPECT_EQ(write_plots(job.head, job.blocks, job.page).size(), 3u);
+}
+
+TEST(ReportPage, ResultsThatDisagreeWithThemselvesAreDrawnAsFarAsTheyGo) {
+  struct Case {
+    std::string name;
+    void (*spoil)(sample::Job&);
+    const char* said;  // on the page
+  };
+  const std::vector<Case> cases = {
+      {"no cut", [](sample::Job& j) { j.blocks[0].CutLevel = 0; }, "Every record is applied"},
+      {"more groups than locations", [](sample::Job& j) { j.blocks[0].CutLevel = 99; },
+       "Heights are"},
+      {"a retained count the vector denies", [](sample::Job& j) { j.blocks[0].RetainedCount = 3; },
+       "differs from the entries 1"},
+      {"no hierarchy", [](sample::Job& j) { j.blocks[0].hierarchy.clear(); },
+       "do not form a hierarchy"},
+      {"a label below 1", [](sample::Job& j) { j.blocks[0].hierarchy[0].Gpi = -5; },
+       "do not form a hierarchy"},
+      {"an infinite level",
+       [](sample::Job& j) { j.blocks[0].hierarchy[0].D = std::numeric_limits<float>::infinity(); },
+       "order of the joins"},
+      {"no groups", [](sample::Job& j) { j.blocks[1].groups.clear(); }, "Each step"},
+      {"an allocation to no such group",
+       [](sample::Job& j) {
+         j.blocks[0].eliminated[0].group = 42;
+         j.blocks[0].eliminated[0].cells.clear();
+         j.blocks[0].eliminated[0].mean_sed.clear();
+       },
+       "Each step"},
+      {"years outside the run",
+       [](sample::Job& j) {
+         j.blocks[2].fit[0].years[0].year = -7;
+         j.blocks[2].last_year = 2000000000;
+       },
+       "Fit by year"},
+      {"no names and no vector",
+       [](sample::Job& j) {
+         j.head.LocationNames.clear();
+         j.head.YearNames.clear();
+         j.blocks[5].EliminationVector.clear();
+       },
+       "location 7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sample::Job job = sample::make_job(false);
+    c.spoil(job);
+    const std::string page = page_of(job);
+    EXPECT_NE(page.find(c.said), std::string::npos);
+    EXPECT_EQ(clean_utf8(page), page);
+    EXPECT_FALSE(write_plots(job.head, job.blocks, job.page).empty());
+  }
+}
+
+}  // namespace
+}  // namespace locseq::report
