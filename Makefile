@@ -61,10 +61,11 @@ FUZZ_FLAGS ?=
 fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DLOCSEQ_FUZZ=ON -DLOCSEQ_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run_fuzzer records_fuzzer
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run_fuzzer records_fuzzer import_fuzzer
 	tests/fuzz/seeds.sh $(FUZZ_BUILD)/seeds
-	mkdir -p $(FUZZ_BUILD)/corpus/run $(FUZZ_BUILD)/corpus/records $(FUZZ_BUILD)/findings
-	for t in run records; do \
+	mkdir -p $(FUZZ_BUILD)/corpus/run $(FUZZ_BUILD)/corpus/records $(FUZZ_BUILD)/corpus/import \
+	  $(FUZZ_BUILD)/seeds/import $(FUZZ_BUILD)/findings
+	for t in run records import; do \
 	  $(FUZZ_BUILD)/$${t}_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
 	    -artifact_prefix=$(FUZZ_BUILD)/findings/$$t- $(FUZZ_FLAGS) \
 	    $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/seeds/$$t tests/fuzz/$$t || exit 1; \
@@ -74,7 +75,8 @@ fuzz:
 # job generated once into build-bench/capacity (again when the generator
 # changes), the micro benchmarks of the year reader and the per-year stages
 # (medians of BENCH_REPS repetitions), then BENCH_RUNS whole runs of the
-# program on the job (median), then a classification of the job's trial.
+# program on the job in each mode (the year cache, and --cache-mb 0:
+# medians), then a classification of the job's trial.
 BENCH_JOB  ?= $(BENCH_BUILD)/capacity
 BENCH_REPS ?= 5
 BENCH_RUNS ?= 5
@@ -89,6 +91,7 @@ bench:
 	$(BENCH_BUILD)/bench/micro_bench --seq=$(BENCH_JOB)/CAP.SEQ \
 	  --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true $(BENCH_FLAGS)
 	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) $(BENCH_JOB)
+	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) --cache-mb 0 $(BENCH_JOB)
 	$(BENCH_BUILD)/bench/classify_bench $(BENCH_JOB)
 
 clean:

@@ -3,7 +3,10 @@
 // goes to /dev/null), and its wall time, CPU time and peak resident memory
 // are taken from wait4().
 //
-//   whole_run [--runs N] [--program PATH] JOBDIR
+//   whole_run [--runs N] [--program PATH] [--cache-mb N] JOBDIR
+//
+// With --cache-mb the program runs as `locseq run JOB --quiet --cache-mb N`
+// (the job named by the answers) instead of the dialogue.
 //
 // The effective .SEQ throughput is the number of .SEQ bytes that the passes
 // read, summed over all passes of all blocks, divided by the wall time.
@@ -173,8 +176,12 @@ double seconds(const timeval& t) {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
 }
 
+// How the program is started: the dialogue (no arguments), or `run` with
+// these arguments.
+using Arguments = std::vector<std::string>;
+
 Run run_once(const std::string& program, const std::string& dir, const std::string& answers,
-             std::int64_t bytes) {
+             const Arguments& args, std::int64_t bytes) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid < 0) die(std::string("fork: ") + std::strerror(errno));
@@ -185,7 +192,10 @@ Run run_once(const std::string& program, const std::string& dir, const std::stri
     if (in < 0 || out < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0) _exit(126);
     close(in);
     close(out);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
   int status = 0;
@@ -222,13 +232,15 @@ std::string absolute(const std::string& path) {
 int main(int argc, char** argv) {
   int runs = 5;
   std::string program = LOCSEQ_PROGRAM;
-  std::string dir;
+  std::string dir, cache_mb;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--runs" && i + 1 < argc) {
       runs = std::atoi(argv[++i]);
     } else if (arg == "--program" && i + 1 < argc) {
       program = argv[++i];
+    } else if (arg == "--cache-mb" && i + 1 < argc) {
+      cache_mb = argv[++i];
     } else if (dir.empty() && arg[0] != '-') {
       dir = arg;
     } else {
@@ -237,7 +249,7 @@ int main(int argc, char** argv) {
     }
   }
   if (dir.empty() || runs < 1) {
-    std::fprintf(stderr, "usage: whole_run [--runs N] [--program PATH] JOBDIR\n");
+    std::fprintf(stderr, "usage: whole_run [--runs N] [--program PATH] [--cache-mb N] JOBDIR\n");
     return 2;
   }
   program = absolute(program);
@@ -245,7 +257,15 @@ int main(int argc, char** argv) {
   const std::string answers = dir + "/answers";
 
   std::string cls_name, seq_name;
-  input_names(lines_of(read_file(answers)), cls_name, seq_name);
+  const std::vector<std::string> answer_lines = lines_of(read_file(answers));
+  input_names(answer_lines, cls_name, seq_name);
+  Arguments args;
+  if (!cache_mb.empty()) {
+    if (cls_name.size() < 4 || cls_name.substr(cls_name.size() - 4) != ".CLS") {
+      die("--cache-mb needs answers that take the default names");
+    }
+    args = {"run", cls_name.substr(0, cls_name.size() - 4), "--quiet", "--cache-mb", cache_mb};
+  }
   const Sequence s = read_sequence(dir + "/" + cls_name);
   std::int64_t seq_size = 0;
   const std::int64_t bytes = bytes_over_passes(dir + "/" + seq_name, s, seq_size);
@@ -256,6 +276,12 @@ int main(int argc, char** argv) {
     std::fclose(f);
   }
   std::printf("whole_run: %s in %s\n", program.c_str(), dir.c_str());
+  if (args.empty()) {
+    std::printf("  the dialogue, with the default year cache\n");
+  } else {
+    std::printf("  locseq run ... --cache-mb %s%s\n", cache_mb.c_str(),
+                cache_mb == "0" ? " (.SEQ read again in every pass)" : "");
+  }
   std::printf("  %s: %lld bytes; %d blocks from year %d, two passes each\n", seq_name.c_str(),
               static_cast<long long>(seq_size), s.blocks, s.IYS);
   std::printf("  .SEQ bytes read over all passes: %lld (%.1f x the file)\n",
@@ -267,7 +293,7 @@ int main(int argc, char** argv) {
 
   std::vector<double> wall, user, sys, rate, rss;
   for (int i = 1; i <= runs; ++i) {
-    const Run r = run_once(program, dir, answers, bytes);
+    const Run r = run_once(program, dir, answers, args, bytes);
     std::printf("  %3d %8.3f %8.3f %8.3f %11.1f %14.1f\n", i, r.wall, r.user, r.sys, r.mb_per_s,
                 r.rss_mib);
     std::fflush(stdout);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Writes seed inputs for the fuzz targets into DIR/run and DIR/records, made
+# Writes seed inputs for the fuzz targets into DIR/run, DIR/records and
+# DIR/import, made
 # from the example job and the golden jobs.
 #   seeds.sh DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 out=$1
-mkdir -p "$out/run" "$out/records"
+mkdir -p "$out/run" "$out/records" "$out/import"
 
 first() { ls "$1"/*"$2" 2>/dev/null | head -n 1 || true; }
 
@@ -37,4 +38,6 @@ done
 rec "\x01\x05 1 2,3\n\n 4*7 x\n1,,2\n/"
 rec "\x02 1 2 3 4.5\n1,2,3,4\n\n 2 1 1 1.5D+02 tail\n3 1 1\n"
 for num in ".5" "5." "+1.5" "1.5D+02" "1e-50" "3.4E38" "0x1F" "12E3" "-0"; do rec "\x03$num"; done
+# A table to import: the example's long table, cut short.
+head -c 3000 "$top/examples/wheat.csv" > "$out/import/wheat"
 echo "seeds in $out"
