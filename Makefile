@@ -9,7 +9,7 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all configure build program test asan-test demo bench fuzz format clean
+.PHONY: all configure build program test asan-test demo screenshot bench fuzz format clean
 
 all: build
 
@@ -42,14 +42,23 @@ DEMO := $(abspath $(BUILD))/demo
 demo: program
 	rm -rf $(DEMO) && mkdir -p $(DEMO)
 	cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ $(DEMO)/
-	cd $(DEMO) && ../locseq run WHEAT --quiet --tables WHEAT-tables
+	cd $(DEMO) && ../locseq run WHEAT --quiet --tables WHEAT-tables --report WHEAT.html
 	cd $(DEMO) && ../locseq import $(abspath examples/wheat.csv) wheat
 	cd $(DEMO) && ../locseq run wheat --quiet --tables wheat-tables
 	@echo
 	@echo "In $(DEMO):"
 	@echo "  WHEAT.SCO, .COS, .ALC  the reports of the example job (see examples/README.md)"
 	@echo "  WHEAT-tables/          its results as CSV: steps, fit_by_year, groups, distances"
+	@echo "  WHEAT.html             its results as one page: open it in a browser"
 	@echo "  wheat.*                the job made from examples/wheat.csv by import, and its run"
+
+# The example's page rendered by headless Chromium (Debian: chromium,
+# chromium-driver, python3-selenium) into docs/report.png for the README.
+SCREENSHOT_HEIGHT ?= 2400
+screenshot: demo
+	scripts/need.sh ci
+	/usr/bin/python3 tests/report/browser_check.py $(DEMO)/WHEAT.html docs/report.png \
+	  --max-height $(SCREENSHOT_HEIGHT)
 
 # Fuzzing with clang's libFuzzer: each target runs FUZZ_SECONDS, seeded from
 # the example and the golden jobs; new inputs go to build-fuzz/corpus, crashes

@@ -35,6 +35,8 @@ struct RunOptions {
   bool standardize = false;            // -s: standardise again
   std::string out;                     // -o: the prefix of the reports (JOB when empty)
   std::string tables;                  // --tables: a folder for the CSV tables
+  std::string report;                  // --report: the HTML page
+  std::string plots;                   // --plots: a folder for the figures
   bool quiet = false;                  // -q: nothing on standard output
   std::string areas = "fixed";         // --areas: fixed or auto
   std::int64_t cache_mb = 256;         // --cache-mb: memory for the year cache, in MiB

@@ -53,7 +53,7 @@ SetUpResult run_job(const JobRun& job, Questions& questions, records::Unit& cons
   Units units{console, cls, naq, seq, sco, cos, alc};
   AllWriters writers(job.writers);
   SetUpResult result = RunSetUp(units, questions, job.settings, writers);
-  for (RunWriter* w : job.writers) w->finish();
+  for (RunWriter* w : job.writers) w->finish(files.outputs);
   console.flush();
   files.outputs.commit();
   return result;

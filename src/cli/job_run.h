@@ -10,6 +10,7 @@
 #include "console/console.h"
 #include "core/diagnostics.h"
 #include "core/results.h"
+#include "files/output_file.h"
 #include "setup/dialogue.h"
 #include "setup/run_setup.h"
 
@@ -22,8 +23,9 @@ class RunWriter : public ResultObserver {
   virtual std::vector<std::string> outputs() const = 0;
   // Receives their streams, in the order of outputs(), before the run.
   virtual void attach(const std::vector<std::ostream*>& streams) = 0;
-  // Writes what remains to write, at the normal end of the run.
-  virtual void finish() {}
+  // Writes what remains to write, at the normal end of the run; outputs
+  // it adds to `outputs` now are committed with the others.
+  virtual void finish(files::OutputSet& outputs) { (void)outputs; }
 };
 
 struct JobRun {

@@ -1,5 +1,4 @@
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -7,69 +6,21 @@
 #include "cli/commands.h"
 #include "cli/job_run.h"
 #include "cli/options.h"
+#include "cli/run_writers.h"
 #include "cli/streams.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
-#include "tables/tables_writer.h"
 
 namespace locseq::cli {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// The CSV tables in a folder, made if missing (and removed again, when the
-// run made it and fails before writing into it).
-class TablesOutput final : public RunWriter {
- public:
-  explicit TablesOutput(const std::string& folder) : folder_(folder) {
-    std::error_code ec;
-    if (!fs::is_directory(folder_, ec)) {
-      made_ = fs::create_directories(folder_, ec);
-      if (ec) throw InputError(folder, 0, "cannot make the folder for the tables: " + ec.message());
-    }
-  }
-  ~TablesOutput() override {
-    std::error_code ec;
-    if (made_ && !finished_) fs::remove(folder_, ec);  // only if still empty
-  }
-  std::vector<std::string> outputs() const override {
-    std::vector<std::string> names;
-    for (const char* name : tables::kTableNames) names.push_back((folder_ / name).string());
-    return names;
-  }
-  void attach(const std::vector<std::ostream*>& streams) override {
-    writer_ = std::make_unique<tables::TablesWriter>(
-        std::array<std::ostream*, 4>{streams[0], streams[1], streams[2], streams[3]});
-  }
-  void head(const RunHead& h) override { writer_->head(h); }
-  void block(const BlockResult& b) override { writer_->block(b); }
-  void finish() override { finished_ = true; }
-
- private:
-  fs::path folder_;
-  bool made_ = false;
-  bool finished_ = false;
-  std::unique_ptr<tables::TablesWriter> writer_;
-};
-
-// Says on standard error when -s asks to standardise data that were not
-// standardised.
-class StandardiseNote final : public RunWriter {
- public:
-  StandardiseNote(std::ostream& err, std::string cls) : err_(err), cls_(std::move(cls)) {}
-  std::vector<std::string> outputs() const override { return {}; }
-  void attach(const std::vector<std::ostream*>&) override {}
-  void head(const RunHead& h) override {
-    if (h.options[2] == 'S') return;
-    err_ << "locseq: " << cls_ << ": note: -s is ignored: SEDTYP is '" << h.options[2]
-         << "', so the data were not standardised and the question is not asked\n";
-  }
-
- private:
-  std::ostream& err_;
-  std::string cls_;
-};
+// The options that decide the results, as the page shows them.
+std::string options_text(const RunOptions& o) {
+  std::string text = o.groups ? "-g " + std::to_string(*o.groups) : "-g by the square-root rule";
+  if (o.standardize) text += ", -s";
+  return text + ", --areas " + o.areas;
+}
 
 }  // namespace
 
@@ -89,6 +40,15 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
   run->add_option("--tables", o.tables,
                   "Also write the results as CSV tables into DIR (made if missing): steps.csv, "
                   "fit_by_year.csv, groups.csv, distances.csv")
+      ->type_name("DIR");
+  run->add_option("--report", o.report,
+                  "Also write the results as one self-contained HTML page: the fit over the "
+                  "sequence, by year, the stability of the groups, each step's hierarchy and "
+                  "allocations")
+      ->type_name("FILE.html");
+  run->add_option("--plots", o.plots,
+                  "Also write the page's figures as SVG files into DIR (made if missing): "
+                  "fit.svg, fit_by_year.svg, stability.svg, step-K.svg")
       ->type_name("DIR");
   run->add_flag("-q,--quiet", o.quiet, "Write nothing on standard output");
   run->add_option("--cache-mb", o.cache_mb,
@@ -121,8 +81,16 @@ int run_command(const RunOptions& o, Streams s) {
       [&] {
         std::unique_ptr<TablesOutput> tables;
         if (!o.tables.empty()) tables = std::make_unique<TablesOutput>(o.tables);
+        std::unique_ptr<ReportOutput> page;
+        if (!o.report.empty() || !o.plots.empty()) {
+          page = std::make_unique<ReportOutput>(
+              o.report, o.plots,
+              describe_job(o.job, {job.names[0], job.names[1], job.names[2]}, options_text(o),
+                           s.err));
+        }
         StandardiseNote note(s.err, job.names[0]);
         if (tables) job.writers.push_back(tables.get());
+        if (page) job.writers.push_back(page.get());
         if (o.standardize) job.writers.push_back(&note);
         PresetAnswers answers(o.groups, o.standardize, console);
         const SetUpResult result = run_job(job, answers, console, warnings);

@@ -261,10 +261,10 @@ void fit_by_year_section(std::string& out, const Model& m) {
       if (mean < low->second.first / low->second.second) low = it;
       if (mean > high->second.first / high->second.second) high = it;
     }
-    std::string finding = "Classified, " + e(m.year(low->first)) +
-                          " is explained least well (mean RSQj " +
-                          fixed(low->second.first / low->second.second, 3) + " over " +
-                          std::to_string(low->second.second) + " steps)";
+    std::string finding =
+        "Classified, " + e(m.year(low->first)) + " is explained least well (mean RSQj " +
+        fixed(low->second.first / low->second.second, 3) + " over " +
+        std::to_string(low->second.second) + (low->second.second == 1 ? " step)" : " steps)");
     if (high != low) {
       finding += " and " + e(m.year(high->first)) + " best (" +
                  fixed(high->second.first / high->second.second, 3) + ")";

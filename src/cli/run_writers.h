@@ -1,0 +1,91 @@
+// The outputs of `locseq run` besides its reports: the tables, the page and
+// its figures, and a note about -s.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/job_run.h"
+#include "report/page.h"
+#include "tables/tables_writer.h"
+
+namespace locseq::cli {
+
+// A folder for outputs, made if missing; removed again (when still empty)
+// if the run fails.
+class OutputFolder {
+ public:
+  explicit OutputFolder(const std::string& folder);
+  ~OutputFolder();
+  OutputFolder(const OutputFolder&) = delete;
+  OutputFolder& operator=(const OutputFolder&) = delete;
+  const std::filesystem::path& path() const { return folder_; }
+  void keep() { kept_ = true; }
+
+ private:
+  std::filesystem::path folder_;
+  bool made_ = false;
+  bool kept_ = false;
+};
+
+// The CSV tables in a folder (see tables::TablesWriter), with the
+// stability of each step's groups as the last column of steps.csv.
+class TablesOutput final : public RunWriter {
+ public:
+  explicit TablesOutput(const std::string& folder) : folder_(folder) {}
+  std::vector<std::string> outputs() const override;
+  void attach(const std::vector<std::ostream*>& streams) override;
+  void head(const RunHead& h) override { writer_->head(h); }
+  void block(const BlockResult& b) override { writer_->block(b); }
+  void finish(files::OutputSet&) override { folder_.keep(); }
+
+ private:
+  OutputFolder folder_;
+  std::unique_ptr<tables::TablesWriter> writer_;
+};
+
+// The page (--report FILE) and its figures (--plots DIR), written at the end
+// of the run from all its results.
+class ReportOutput final : public RunWriter {
+ public:
+  ReportOutput(const std::string& page, const std::string& plots, report::PageJob job);
+  std::vector<std::string> outputs() const override;
+  void attach(const std::vector<std::ostream*>& streams) override;
+  void head(const RunHead& h) override { head_ = h; }
+  void block(const BlockResult& b) override { blocks_.push_back(b); }
+  void finish(files::OutputSet& outputs) override;
+
+ private:
+  std::string page_;
+  std::unique_ptr<OutputFolder> plots_;
+  report::PageJob job_;
+  std::ostream* page_out_ = nullptr;
+  RunHead head_;
+  std::vector<BlockResult> blocks_;
+};
+
+// Says on standard error when -s asks to standardise data that were not
+// standardised.
+class StandardiseNote final : public RunWriter {
+ public:
+  StandardiseNote(std::ostream& err, std::string cls) : err_(err), cls_(std::move(cls)) {}
+  std::vector<std::string> outputs() const override { return {}; }
+  void attach(const std::vector<std::ostream*>&) override {}
+  void head(const RunHead& h) override;
+
+ private:
+  std::ostream& err_;
+  std::string cls_;
+};
+
+// What the page says of the job: its name, the options, its input files by
+// base name with their sizes and modification times (UTC), and the full
+// location names from JOB.names.csv when that file exists (a warning on
+// `err` when it cannot be read).
+report::PageJob describe_job(const std::string& job, const std::vector<std::string>& inputs,
+                             const std::string& options, std::ostream& err);
+
+}  // namespace locseq::cli
