@@ -22,10 +22,12 @@ int main(int argc, const char* const* argv, Streams s) {
       "fit the data.",
       "locseq");
   app.set_version_flag("--version", std::string("locseq ") + LOCSEQ_VERSION);
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);
   app.footer(
-      "Without arguments locseq asks for the job on the console (the dialogue).\nRun 'locseq "
+      "Without a command locseq asks for the job on the console (the dialogue).\nRun 'locseq "
       "COMMAND --help' for the options of a command.\n");
+  std::int64_t dialogue_cache_mb = 256;
+  add_cache_option(app, dialogue_cache_mb);
   RunOptions run;
   CheckOptions check;
   ImportCommandOptions import;
@@ -54,7 +56,7 @@ int main(int argc, const char* const* argv, Streams s) {
   if (check_app->parsed()) return check_command(check, s);
   if (import_app->parsed()) return import_command(import, s);
   if (classify_app->parsed()) return classify_command(classify, s);
-  return 2;
+  return dialogue_command(s, dialogue_cache_mb);
 }
 
 }  // namespace locseq::cli

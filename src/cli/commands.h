@@ -25,9 +25,10 @@ struct Streams {
   std::ostream& err;
 };
 
-// No arguments: the dialogue on the console, which names the files and
-// answers the questions. Status 0 also for a refused job.
-int dialogue_command(Streams s);
+// No command: the dialogue on the console, which names the files and
+// answers the questions, with `cache_mb` MiB for the year cache. Status 0
+// also for a refused job.
+int dialogue_command(Streams s, std::int64_t cache_mb = 256);
 
 struct RunOptions {
   std::string job;                     // JOB: reads JOB.CLS, JOB.NAQ, JOB.SEQ

@@ -8,12 +8,13 @@
 
 namespace locseq::cli {
 
-int dialogue_command(Streams s) {
+int dialogue_command(Streams s, std::int64_t cache_mb) {
   records::ConsoleReader answers(s.in, "standard input");
   records::Unit console(s.out, "standard output", /*flush_each=*/true);
   RunWarnings warnings(s.err);
   answers.watch(&warnings);
   JobRun job;
+  job.settings.cache_bytes = cache_mb << 20;
   return report_failures(
       s.out, s.err, job,
       [&] {

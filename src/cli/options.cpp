@@ -33,6 +33,14 @@ void add_areas_option(CLI::App& app, std::string& areas) {
       ->type_name("fixed|auto");
 }
 
+void add_cache_option(CLI::App& app, std::int64_t& cache_mb) {
+  app.add_option("--cache-mb", cache_mb,
+                 "Memory in MiB for the prepared years kept between passes (default 256; 0 reads "
+                 ".SEQ again in every pass, in about 8 MB in all)")
+      ->type_name("N")
+      ->check(CLI::Range(std::int64_t{0}, std::int64_t{1} << 30).description(""));
+}
+
 std::string command_of(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     if (argv[i][0] != '-') return argv[i];

@@ -17,6 +17,10 @@ void add_groups_option(CLI::App& app, std::optional<std::int32_t>& groups, const
 // --areas fixed|auto.
 void add_areas_option(CLI::App& app, std::string& areas);
 
+// --cache-mb N: the memory in MiB for the prepared years kept between
+// passes.
+void add_cache_option(CLI::App& app, std::int64_t& cache_mb);
+
 // The command named on a command line (its first argument that is not an
 // option), or empty.
 std::string command_of(int argc, const char* const* argv);

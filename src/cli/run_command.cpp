@@ -51,11 +51,7 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
                   "fit.svg, fit_by_year.svg, stability.svg, step-K.svg")
       ->type_name("DIR");
   run->add_flag("-q,--quiet", o.quiet, "Write nothing on standard output");
-  run->add_option("--cache-mb", o.cache_mb,
-                  "Memory in MiB for the prepared years kept between passes (default 256; 0 reads "
-                  ".SEQ again in every pass)")
-      ->type_name("N")
-      ->check(CLI::Range(std::int64_t{0}, std::int64_t{1} << 30).description(""));
+  add_cache_option(*run, o.cache_mb);
   add_areas_option(*run, o.areas);
   run->footer(
       "The reports are those of the dialogue given the same answers; nothing is replaced unless "

@@ -54,7 +54,10 @@ std::map<std::string, std::string> read_files(const fs::path& folder) {
 }
 
 JobRun run_job(const fs::path& program, const fs::path& folder, const std::string& answers,
-               int timeout_seconds) {
+               int timeout_seconds, const std::vector<std::string>& args) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   ScratchFolder io;  // standard streams, kept out of the working folder
   const fs::path in = io.path() / "stdin", out = io.path() / "stdout", err = io.path() / "stderr";
   write_file(in, answers);
@@ -68,7 +71,7 @@ JobRun run_job(const fs::path& program, const fs::path& folder, const std::strin
         dup2(ferr, 2) < 0 || chdir(folder.c_str()) != 0) {
       _exit(127);
     }
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
   JobRun run;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace locseq::testing {
 
@@ -31,10 +32,10 @@ class ScratchFolder {
   fs::path path_;
 };
 
-// Runs `program` in `folder` with `answers` on standard input; kills it
-// after `timeout_seconds`.
+// Runs `program` with `args` in `folder` with `answers` on standard input;
+// kills it after `timeout_seconds`.
 JobRun run_job(const fs::path& program, const fs::path& folder, const std::string& answers,
-               int timeout_seconds = 120);
+               int timeout_seconds = 120, const std::vector<std::string>& args = {});
 
 // Every regular file of a folder (not descending), name -> content.
 std::map<std::string, std::string> read_files(const fs::path& folder);
