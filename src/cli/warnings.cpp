@@ -49,9 +49,9 @@ void RunWarnings::warn(Warning kind, const std::string& file, long line,
 
 void RunWarnings::summary() const {
   for (const auto& [key, count] : counts_) {
-    if (count < 2) continue;
     show_warning(err_, key.second, 0,
-                 std::to_string(count) + " " + lines_of(key.first) + " in all (the first shown)");
+                 lines_of(key.first) + ": " + std::to_string(count) + " in all" +
+                     (count > 1 ? " (the first shown)" : ""));
   }
 }
 

@@ -14,12 +14,12 @@ namespace locseq::cli {
 
 // Warnings of a run: the first of each kind in each file is shown when it
 // is met; every line is counted once, however many passes meet it; the
-// summary gives the counts of kinds met on more than one line.
+// summary gives the count of every kind met.
 class RunWarnings final : public Diagnostics {
  public:
   explicit RunWarnings(std::ostream& err) : err_(err) {}
   void warn(Warning kind, const std::string& file, long line, const std::string& message) override;
-  // Writes the counts of every kind met on more than one line of a file.
+  // Writes the number of lines of every kind met, file by file.
   void summary() const;
   std::size_t lines() const { return seen_.size(); }
 

@@ -164,7 +164,7 @@ std::string coord(double value) {
     while (out.back() == '0') out.pop_back();
     if (out.back() == '.') out.pop_back();
   }
-  if (out == "-0") out = "0";
+  if (out == "-0") return "0";
   return out;
 }
 
