@@ -245,6 +245,7 @@ TEST(RunOptions, LeaveTheReportsAsTheDialogueWritesThem) {
   copy_files(kExamples, dialogue.path());
   const JobRun d = run_program(dialogue.path(), {}, read_file(kExamples / "answers"));
   ASSERT_EQ(d.status, 0) << d.error;
+  EXPECT_TRUE(starts_with(d.console, " Do you wish default file names (Y or N)? - "));
   const std::string console = without_prompts(d.console);
 
   const struct {

@@ -319,6 +319,10 @@ TEST_P(Tables, HoldTheValuesOfTheReports) {
 
   const Rebuilt r = rebuild(steps, years, groups, distances);
   check_consistency(r, steps, years, distances);
+  for (const BlockResult& b : r.blocks) {  // what the writers index by
+    for (const EliminatedLocation& e : b.eliminated) ASSERT_EQ(e.cells.size(), b.groups.size());
+    for (const VariantFit& f : b.fit) ASSERT_FALSE(f.years.empty());
+  }
   std::vector<std::string> cos, sco;
   std::string alc;
   for (const BlockResult& b : r.blocks) {
