@@ -1,0 +1,370 @@
+// The CSV tables of `locseq run --tables DIR`, read back and checked
+// against the fixed-layout reports of the same run: the blocks rebuilt
+// from the tables, written by the report writers, must give the text of
+// the reports, so every printed value is the table value rounded the
+// printed way; and NA stands exactly where a report prints a stand-in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/results.h"
+#include "fit/allocation_report.h"
+#include "fit/fit_report.h"
+#include "records/record_writer.h"
+#include "support/command_runner.h"
+
+namespace locseq::testing {
+namespace {
+
+const fs::path kGolden = LOCSEQ_GOLDEN_DIR;
+const fs::path kExamples = LOCSEQ_EXAMPLES_DIR;
+
+// One field of a CSV row.
+struct Field {
+  std::string text;  // without quotes, doubled quotes made single
+  bool quoted;       // it stood in double quotes
+};
+using CsvRow = std::vector<Field>;
+
+// Reads CSV text with LF line ends, failing the test at anything else.
+std::vector<CsvRow> parse_csv(const std::string& text, const std::string& name) {
+  std::vector<CsvRow> rows;
+  EXPECT_TRUE(text.empty() || text.back() == '\n') << name << " does not end its last line";
+  EXPECT_EQ(text.find('\r'), std::string::npos) << name << " holds a carriage return";
+  CsvRow row;
+  Field field{"", false};
+  std::size_t at = 0;
+  while (at < text.size()) {
+    if (text[at] == '"' && field.text.empty() && !field.quoted) {
+      field.quoted = true;
+      for (++at;; ++at) {
+        if (at >= text.size()) {
+          ADD_FAILURE() << name << ": a quoted field is not closed";
+          return rows;
+        }
+        if (text[at] == '"' && at + 1 < text.size() && text[at + 1] == '"') {
+          field.text += '"';
+          ++at;
+        } else if (text[at] == '"') {
+          ++at;
+          break;
+        } else {
+          field.text += text[at];
+        }
+      }
+      EXPECT_TRUE(at < text.size() && (text[at] == ',' || text[at] == '\n'))
+          << name << ": text after a closing quote at byte " << at;
+      continue;
+    }
+    if (text[at] == ',' || text[at] == '\n') {
+      row.push_back(field);
+      field = {"", false};
+      if (text[at] == '\n') {
+        rows.push_back(row);
+        row.clear();
+      }
+    } else {
+      EXPECT_NE(text[at], '"') << name << ": a quote inside an unquoted field";
+      field.text += text[at];
+    }
+    ++at;
+  }
+  return rows;
+}
+
+// A table: its header line and the rows after it. `kinds` has a letter per
+// column: i an integer, n a number, r a number or NA, t a text.
+struct Table {
+  std::vector<CsvRow> rows;
+  std::string kinds;
+};
+
+Table read_table(const fs::path& file, const std::string& header, const std::string& kinds) {
+  const std::string text = read_file(file);
+  const std::string name = file.filename().string();
+  EXPECT_EQ(text.substr(0, header.size() + 1), header + "\n") << name;
+  Table t{parse_csv(text.substr(text.find('\n') + 1), name), kinds};
+  for (const CsvRow& row : t.rows) {
+    if (row.size() != kinds.size()) {
+      ADD_FAILURE() << name << ": a row of " << row.size() << " fields";
+      t.rows.clear();
+      break;
+    }
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      const Field& f = row[k];
+      EXPECT_EQ(f.quoted, kinds[k] == 't') << name << " column " << k + 1 << ": " << f.text;
+      if (kinds[k] == 'i') {
+        std::int64_t v = 0;
+        const auto [end, ec] = std::from_chars(f.text.data(), f.text.data() + f.text.size(), v);
+        EXPECT_TRUE(ec == std::errc() && end == f.text.data() + f.text.size())
+            << name << ": not an integer: " << f.text;
+      } else if (kinds[k] == 'n' || (kinds[k] == 'r' && f.text != "NA")) {
+        double v = 0;
+        const auto [end, ec] = std::from_chars(f.text.data(), f.text.data() + f.text.size(), v);
+        EXPECT_TRUE(ec == std::errc() && end == f.text.data() + f.text.size())
+            << name << ": not a number: " << f.text;
+        char shortest[64];
+        const auto out = std::to_chars(shortest, shortest + sizeof shortest, v);
+        EXPECT_EQ(std::string(shortest, out.ptr), f.text) << name << ": not the shortest text";
+      }
+    }
+  }
+  return t;
+}
+
+// The value of a field already checked; NA reads as the stand-in 0.
+template <class T>
+T value_of(const Field& f) {
+  T v{};
+  if (f.text != "NA") std::from_chars(f.text.data(), f.text.data() + f.text.size(), v);
+  return v;
+}
+std::int32_t integer(const Field& f) {
+  return value_of<std::int32_t>(f);
+}
+double number(const Field& f) {
+  return value_of<double>(f);
+}
+
+// TSS, ESS, RSS, RSQ from four fields; NA marks an undefined RSQ.
+FitSums sums(const CsvRow& row, std::size_t first) {
+  return {number(row[first]), number(row[first + 1]), number(row[first + 2]),
+          number(row[first + 3]), row[first + 3].text != "NA"};
+}
+
+// The blocks and location names the four tables describe.
+struct Rebuilt {
+  std::vector<BlockResult> blocks;
+  std::vector<Name8> names;  // by location number - 1; blanks where none was named
+};
+
+Rebuilt rebuild(const Table& steps, const Table& years, const Table& groups,
+                const Table& distances) {
+  Rebuilt r;
+  for (const CsvRow& row : steps.rows) {
+    BlockResult b;
+    b.StepNumber = integer(row[0]);
+    b.SequenceYear = integer(row[1]);
+    b.first_year = integer(row[3]);
+    b.last_year = integer(row[4]);
+    b.RetainedCount = integer(row[5]);
+    b.CutLevel = integer(row[7]);
+    b.fit[kClassified].overall = sums(row, 8);
+    b.fit[kWithAllocated].overall = sums(row, 12);
+    EXPECT_EQ(b.StepNumber, static_cast<std::int32_t>(r.blocks.size() + 1));
+    r.blocks.push_back(b);
+  }
+  auto block = [&r](const CsvRow& row) -> BlockResult& {
+    const auto k = static_cast<std::size_t>(integer(row[0]));
+    if (k < 1 || k > r.blocks.size()) throw std::runtime_error("no step " + row[0].text);
+    return r.blocks[k - 1];
+  };
+  auto name = [&r](std::int32_t location, const std::string& text) {
+    const auto at = static_cast<std::size_t>(location);
+    if (r.names.size() < at) r.names.resize(at, Name8{});
+    Name8& n = r.names[at - 1];
+    Name8 given;
+    given.fill(' ');
+    std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 8), given.begin());
+    EXPECT_TRUE(n == Name8{} || n == given) << "location " << location << " named twice";
+    n = given;
+  };
+  for (const CsvRow& row : years.rows) {
+    const int v = row[3].text == "classified" ? kClassified : kWithAllocated;
+    EXPECT_TRUE(row[3].text == "classified" || row[3].text == "with_allocated") << row[3].text;
+    block(row).fit[v].years.push_back({integer(row[1]), integer(row[4]), sums(row, 5)});
+  }
+  for (const CsvRow& row : groups.rows) {
+    BlockResult& b = block(row);
+    const auto k = static_cast<std::size_t>(integer(row[1]));
+    EXPECT_TRUE(k == b.groups.size() || k == b.groups.size() + 1) << "group " << k;
+    if (k > b.groups.size()) b.groups.push_back({integer(row[2]), {}, {}});
+    EXPECT_EQ(b.groups.back().label, integer(row[2]));
+    (row[5].text == "retained" ? b.groups.back().members : b.groups.back().allocated)
+        .push_back(integer(row[3]));
+    EXPECT_TRUE(row[5].text == "retained" || row[5].text == "allocated") << row[5].text;
+    name(integer(row[3]), row[4].text);
+  }
+  for (const CsvRow& row : distances.rows) {
+    BlockResult& b = block(row);
+    const std::int32_t location = integer(row[1]);
+    if (b.eliminated.empty() || b.eliminated.back().location != location) {
+      b.eliminated.push_back({location, {}, {}, 0});
+    }
+    EliminatedLocation& e = b.eliminated.back();
+    EXPECT_EQ(integer(row[3]), static_cast<std::int32_t>(e.cells.size() + 1));
+    e.cells.push_back(integer(row[5]));
+    e.mean_sed.push_back(number(row[4]));
+    if (row[6].text == "1") e.group = integer(row[3]);
+    name(location, row[2].text);
+  }
+  return r;
+}
+
+// Checks where NA stands, and the counts of steps.csv against the rows of
+// the other tables.
+void check_consistency(const Rebuilt& r, const Table& steps, const Table& years,
+                       const Table& distances) {
+  const double threshold = static_cast<double>(1.0E-6f);
+  for (const CsvRow& row : steps.rows) {
+    for (std::size_t tss : {8u, 12u}) {
+      EXPECT_EQ(row[tss + 3].text == "NA", number(row[tss]) <= threshold)
+          << "step " << row[0].text << ": RSQ " << row[tss + 3].text << " with TSS "
+          << row[tss].text;
+    }
+  }
+  for (const CsvRow& row : years.rows) {
+    EXPECT_EQ(row[8].text == "NA", number(row[5]) <= 0.0)
+        << "step " << row[0].text << " year " << row[1].text << ": RSQ " << row[8].text
+        << " with TSS " << row[5].text;
+    if (integer(row[4]) == 0) {
+      EXPECT_EQ(row[8].text, "NA");
+    }
+  }
+  for (const CsvRow& row : distances.rows) {
+    EXPECT_EQ(row[4].text == "NA", integer(row[5]) == 0) << row[4].text << " of " << row[5].text;
+  }
+  for (std::size_t k = 0; k < r.blocks.size(); ++k) {
+    const BlockResult& b = r.blocks[k];
+    const CsvRow& row = steps.rows[k];
+    std::int32_t retained = 0;
+    for (const Group& g : b.groups) retained += static_cast<std::int32_t>(g.members.size());
+    EXPECT_EQ(retained, b.RetainedCount) << "step " << k + 1;
+    EXPECT_EQ(static_cast<std::int32_t>(b.groups.size()), b.CutLevel) << "step " << k + 1;
+    EXPECT_EQ(std::to_string(b.eliminated.size()), row[6].text) << "step " << k + 1;
+    for (const VariantFit& f : b.fit) {
+      double tss = 0.0;
+      std::int32_t year = b.first_year;
+      for (const YearFit& y : f.years) {
+        EXPECT_EQ(y.year, year++) << "step " << k + 1;
+        tss += y.sums.TSS;
+      }
+      EXPECT_EQ(year, b.last_year + 1) << "step " << k + 1;
+      EXPECT_EQ(tss, f.overall.TSS) << "step " << k + 1;
+    }
+  }
+}
+
+// What a report writer writes for a block.
+template <class Write>
+std::string written(Write write) {
+  std::ostringstream text;
+  records::Unit unit(text, "test");
+  write(unit);
+  unit.flush();
+  return text.str();
+}
+
+// Passes when every piece stands in `report`, in order.
+::testing::AssertionResult in_order(const std::vector<std::string>& pieces,
+                                    const std::string& report) {
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    const std::size_t found = report.find(pieces[k], at);
+    if (found == std::string::npos) {
+      return ::testing::AssertionFailure()
+             << "piece " << k + 1 << " not found after byte " << at << ":\n"
+             << pieces[k];
+    }
+    at = found + pieces[k].size();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+struct TablesCase {
+  std::string name;
+  fs::path folder;                   // the job's files
+  std::array<std::string, 3> files;  // .CLS, .NAQ, .SEQ
+  std::vector<std::string> options;  // for run
+};
+
+void PrintTo(const TablesCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Tables : public ::testing::TestWithParam<TablesCase> {};
+
+TEST_P(Tables, HoldTheValuesOfTheReports) {
+  const TablesCase& c = GetParam();
+  ScratchFolder work;
+  const char* const kinds[] = {"J.CLS", "J.NAQ", "J.SEQ"};
+  for (int k = 0; k < 3; ++k) write_file(work.path() / kinds[k], read_file(c.folder / c.files[k]));
+  std::vector<std::string> args = {"run", "J", "-q", "--tables", "out/tables"};
+  args.insert(args.end(), c.options.begin(), c.options.end());
+  const JobRun run = run_program(work.path(), args);
+  ASSERT_EQ(run.status, 0) << run.error;
+
+  const fs::path dir = work.path() / "out" / "tables";
+  const Table steps = read_table(
+      dir / "steps.csv",
+      "step,sequence_year,sequence_year_name,first_year,last_year,retained,eliminated,groups,"
+      "tss_classified,ess_classified,rss_classified,rsq_classified,tss_with_allocated,"
+      "ess_with_allocated,rss_with_allocated,rsq_with_allocated",
+      "iitiiiiinnnrnnnr");
+  const Table years = read_table(dir / "fit_by_year.csv",
+                                 "step,year,year_name,variant,locmod,tss,ess,rss,rsq", "iittinnnr");
+  const Table groups =
+      read_table(dir / "groups.csv", "step,group,label,location,location_name,role", "iiiitt");
+  const Table distances = read_table(
+      dir / "distances.csv", "step,location,location_name,group,mean_sed,cells,nearest", "iitirii");
+  ASSERT_FALSE(steps.rows.empty());
+  EXPECT_EQ(read_files(dir).size(), 4u);
+
+  const Rebuilt r = rebuild(steps, years, groups, distances);
+  check_consistency(r, steps, years, distances);
+  for (const BlockResult& b : r.blocks) {  // what the writers index by
+    for (const EliminatedLocation& e : b.eliminated) ASSERT_EQ(e.cells.size(), b.groups.size());
+    for (const VariantFit& f : b.fit) ASSERT_FALSE(f.years.empty());
+  }
+  std::vector<std::string> cos, sco;
+  std::string alc;
+  for (const BlockResult& b : r.blocks) {
+    cos.push_back(written([&](records::Unit& u) { write_allocation_cos(b, u); }));
+    cos.push_back(written([&](records::Unit& u) { write_fit_cos(b, u); }));
+    sco.push_back(written([&](records::Unit& u) { write_allocation_sco(b, r.names, u); }));
+    sco.push_back(written([&](records::Unit& u) { write_fit_sco(b, u); }));
+    alc += written([&](records::Unit& u) { write_allocation_alc(b, u); });
+  }
+  EXPECT_TRUE(in_order(cos, read_file(work.path() / "J.COS"))) << "J.COS";
+  EXPECT_TRUE(in_order(sco, read_file(work.path() / "J.SCO"))) << "J.SCO";
+  const std::string alc_report = read_file(work.path() / "J.ALC");  // a head record, then these
+  EXPECT_EQ(alc_report.substr(alc_report.find('\n') + 1), alc);
+}
+
+TablesCase golden(const std::string& job, std::array<std::string, 3> files,
+                  std::vector<std::string> options = {}) {
+  std::string name = job.substr(job.find('-') + 1);
+  std::replace(name.begin(), name.end(), '-', '_');
+  return {name, kGolden / job / "case", std::move(files), std::move(options)};
+}
+
+const std::array<std::string, 3> kJob = {"JOB.CLS", "JOB.NAQ", "JOB.SEQ"};
+const std::array<std::string, 3> kTrial = {"TRIAL.CLS", "TRIAL.NAQ", "TRIAL.SEQ"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, Tables,
+    ::testing::Values(TablesCase{"wheat", kExamples, {"WHEAT.CLS", "WHEAT.NAQ", "WHEAT.SEQ"}, {}},
+                      golden("analysis-allocation", kJob),
+                      golden("analysis-threshold", kJob, {"-g", "1"}),
+                      golden("analysis-years", kJob, {"-g", "1"}),
+                      golden("analysis-standardise", kJob, {"-g", "1", "-s"}),
+                      golden("analysis-wide", kJob),
+                      golden("analysis-edge-3", {"Run1.CLS", "Run1.NAQ", "Run1.SEQ"}),
+                      golden("analysis-edge-6", {"TRIAL.cls", "TRIAL.naq", "TRIAL.seq"}),
+                      golden("analysis-edge-8", {"x9.CLS", "x9.NAQ", "x9.SEQ"}),
+                      golden("analysis-edge-11", {"  lead.CLS", "  lead.NAQ", "  lead.SEQ"}),
+                      golden("analysis-medium-4", {"classif.dat", "names.txt", "obs.csv"}),
+                      golden("analysis-medium-43", {"run.2.CLS", "run.2.NAQ", "run.2.SEQ"}),
+                      golden("analysis-medium-50", {"Job 7.cls", "Job 7.naq", "Job 7.seq"}),
+                      golden("analysis-small-4", kTrial)),
+    [](const ::testing::TestParamInfo<TablesCase>& param) { return param.param.name; });
+
+}  // namespace
+}  // namespace locseq::testing
