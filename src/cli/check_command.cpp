@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/job_files.h"
 #include "cli/job_run.h"
+#include "cli/options.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
 
@@ -15,17 +16,10 @@ CLI::App* add_check_command(CLI::App& app, CheckOptions& o) {
   CLI::App* check = app.add_subcommand(
       "check", "Read and check a whole job without running it or writing any file.");
   check->add_option("JOB", o.job, "The job: JOB.CLS, JOB.NAQ and JOB.SEQ")->required();
-  check
-      ->add_option_function<std::int32_t>(
-          "-g,--groups", [&o](const std::int32_t& n) { o.groups = n; },
-          "The truncation level the run would get (default: the square-root rule)")
-      ->type_name("N")
-      ->check(CLI::PositiveNumber);
+  add_groups_option(*check, o.groups,
+                    "The truncation level the run would get (default: the square-root rule)");
   check->add_flag("-s,--standardize", o.standardize, "As for run");
-  check->add_option("--areas", o.areas, "The work areas the run would get: fixed or auto")
-      ->check(CLI::IsMember({"fixed", "auto"}))
-      ->default_str("fixed")
-      ->type_name("fixed|auto");
+  add_areas_option(*check, o.areas);
   check->footer(
       "Every error and warning is shown as FILE:LINE on standard error, then a summary line on "
       "standard output.\nExit status: 0 no error (warnings only, or none), 1 errors, 2 a usage "

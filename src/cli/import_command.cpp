@@ -91,8 +91,11 @@ int import_command(ImportCommandOptions o, Streams s) {
         }
         refuse_coinciding_names({{"table", o.table}, {".NAQ", naq}, {".SEQ", seq}});
         write_new_files(files, o.classify.force);
-        s.out << "locseq: " << o.table << ": " << job.MAXY << " years, " << job.MAXL
-              << " locations, " << job.MAXG << " genotypes\n";
+        auto counted = [](std::int32_t n, const char* what) {
+          return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+        };
+        s.out << "locseq: " << o.table << ": " << counted(job.MAXY, "year") << ", "
+              << counted(job.MAXL, "location") << ", " << counted(job.MAXG, "genotype") << '\n';
         for (const std::string& note : job.notes) s.out << "locseq: " << note << '\n';
         s.out << "locseq: wrote";
         for (const auto& f : files) s.out << ' ' << f.first;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -15,21 +16,10 @@ namespace locseq::cli {
 
 namespace fs = std::filesystem;
 
-OutputFolder::OutputFolder(const std::string& folder) : folder_(folder) {
-  std::error_code ec;
-  if (fs::is_directory(folder_, ec)) return;
-  made_ = fs::create_directories(folder_, ec);
-  if (ec) throw InputError(folder, 0, "cannot make the folder: " + ec.message());
-}
-
-OutputFolder::~OutputFolder() {
-  std::error_code ec;
-  if (made_ && !kept_) fs::remove(folder_, ec);  // only if still empty
-}
-
 std::vector<std::string> TablesOutput::outputs() const {
   std::vector<std::string> names;
-  for (const char* name : tables::kTableNames) names.push_back((folder_.path() / name).string());
+  for (const char* name : tables::kTableNames)
+    names.push_back((fs::path(folder_.path()) / name).string());
   return names;
 }
 
@@ -45,7 +35,7 @@ void TablesOutput::attach(const std::vector<std::ostream*>& streams) {
 
 ReportOutput::ReportOutput(const std::string& page, const std::string& plots, report::PageJob job)
     : page_(page), job_(std::move(job)) {
-  if (!plots.empty()) plots_ = std::make_unique<OutputFolder>(plots);
+  if (!plots.empty()) plots_ = std::make_unique<files::OutputFolder>(plots);
 }
 
 std::vector<std::string> ReportOutput::outputs() const {
@@ -61,7 +51,7 @@ void ReportOutput::finish(files::OutputSet& outputs) {
   if (page_out_ != nullptr) *page_out_ << report::write_page(head_, blocks_, job_);
   if (plots_) {
     for (const auto& [name, svg] : report::write_plots(head_, blocks_, job_)) {
-      outputs.add((plots_->path() / name).string()) << svg;
+      outputs.add((fs::path(plots_->path()) / name).string()) << svg;
     }
     plots_->keep();
   }

@@ -2,7 +2,6 @@
 // its figures, and a note about -s.
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -13,23 +12,6 @@
 #include "tables/tables_writer.h"
 
 namespace locseq::cli {
-
-// A folder for outputs, made if missing; removed again (when still empty)
-// if the run fails.
-class OutputFolder {
- public:
-  explicit OutputFolder(const std::string& folder);
-  ~OutputFolder();
-  OutputFolder(const OutputFolder&) = delete;
-  OutputFolder& operator=(const OutputFolder&) = delete;
-  const std::filesystem::path& path() const { return folder_; }
-  void keep() { kept_ = true; }
-
- private:
-  std::filesystem::path folder_;
-  bool made_ = false;
-  bool kept_ = false;
-};
 
 // The CSV tables in a folder (see tables::TablesWriter), with the
 // stability of each step's groups as the last column of steps.csv.
@@ -43,7 +25,7 @@ class TablesOutput final : public RunWriter {
   void finish(files::OutputSet&) override { folder_.keep(); }
 
  private:
-  OutputFolder folder_;
+  files::OutputFolder folder_;
   std::unique_ptr<tables::TablesWriter> writer_;
 };
 
@@ -60,7 +42,7 @@ class ReportOutput final : public RunWriter {
 
  private:
   std::string page_;
-  std::unique_ptr<OutputFolder> plots_;
+  std::unique_ptr<files::OutputFolder> plots_;
   report::PageJob job_;
   std::ostream* page_out_ = nullptr;
   RunHead head_;

@@ -20,17 +20,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The temporary files a signal must remove, kept where a handler can reach
-// them without allocating: a fixed table of paths, each marked in use.
-constexpr std::size_t kSlots = 64;
+// The temporary files and the made folders a signal must remove, kept
+// where a handler can reach them without allocating: a fixed table of
+// paths, each marked in use and whether it is a folder.
+constexpr std::size_t kSlots = 256;
 std::array<std::array<char, PATH_MAX>, kSlots> temporary_paths;
 std::array<std::atomic<bool>, kSlots> in_use;
+std::array<bool, kSlots> is_folder;
 
-int remember(const std::string& path) {
+int remember(const std::string& path, bool folder = false) {
   if (path.size() >= PATH_MAX) return -1;
   for (std::size_t i = 0; i < kSlots; ++i) {
     if (in_use[i].load()) continue;
     std::memcpy(temporary_paths[i].data(), path.c_str(), path.size() + 1);
+    is_folder[i] = folder;
     in_use[i].store(true);
     return static_cast<int>(i);
   }
@@ -43,9 +46,15 @@ void forget(int slot) {
 
 extern "C" void on_signal(int sig) {
   for (std::size_t i = 0; i < kSlots; ++i) {
-    if (in_use[i].load()) ::unlink(temporary_paths[i].data());
+    if (in_use[i].load() && !is_folder[i]) ::unlink(temporary_paths[i].data());
   }
-  constexpr char kMessage[] = "locseq: stopped by a signal; no report was written\n";
+  // Folders last, the innermost first (they were remembered outermost first).
+  for (std::size_t i = kSlots; i-- > 0;) {
+    if (in_use[i].load() && is_folder[i]) ::rmdir(temporary_paths[i].data());
+  }
+  constexpr char kMessage[] =
+      "locseq: stopped by a signal; no report was written; earlier reports were left "
+      "unchanged\n";
   [[maybe_unused]] ssize_t n = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
   ::signal(sig, SIG_DFL);
   ::raise(sig);
@@ -154,6 +163,38 @@ std::ostream& OutputSet::add(const std::string& name) {
 void OutputSet::commit() {
   for (auto& f : files_) f->close();
   for (auto& f : files_) f->commit();
+}
+
+OutputFolder::OutputFolder(const std::string& folder) : folder_(folder) {
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) return;
+  // The folders to make, from the outermost missing one in.
+  std::vector<fs::path> missing;
+  for (fs::path p = fs::path(folder).lexically_normal(); !p.empty() && !fs::exists(p, ec);
+       p = p.parent_path()) {
+    missing.insert(missing.begin(), p);
+    if (p == p.parent_path()) break;
+  }
+  for (const fs::path& p : missing) {
+    if (!fs::create_directory(p, ec) && ec) {
+      throw InputError(folder, 0, "cannot make the folder: " + ec.message());
+    }
+    made_.push_back(p.string());
+    slots_.push_back(remember(made_.back(), /*folder=*/true));
+  }
+}
+
+OutputFolder::~OutputFolder() {
+  for (std::size_t i = made_.size(); i-- > 0;) {
+    ::rmdir(made_[i].c_str());  // only when still empty
+    forget(slots_[i]);
+  }
+}
+
+void OutputFolder::keep() {
+  for (int slot : slots_) forget(slot);
+  made_.clear();
+  slots_.clear();
 }
 
 void remove_temporaries_on_signals() {

@@ -61,9 +61,30 @@ class OutputSet {
   std::vector<std::unique_ptr<OutputFile>> files_;
 };
 
-// Removes the temporary files of the outputs not yet committed when the
-// program gets SIGINT, SIGTERM, SIGHUP or SIGPIPE, says so on standard
-// error, and then ends by the signal as it would have.
+// A folder for outputs, made (with its parents) if missing. The folders it
+// made are removed again, when still empty, if the run does not keep them:
+// when the object goes (a failed run) or on a signal.
+class OutputFolder {
+ public:
+  // Throws InputError naming `folder` when it cannot be made.
+  explicit OutputFolder(const std::string& folder);
+  ~OutputFolder();
+  OutputFolder(const OutputFolder&) = delete;
+  OutputFolder& operator=(const OutputFolder&) = delete;
+  const std::string& path() const { return folder_; }
+  // The run ended normally: the folders stay.
+  void keep();
+
+ private:
+  std::string folder_;
+  std::vector<std::string> made_;  // the folders made, the outermost first
+  std::vector<int> slots_;         // their places among those removed on a signal
+};
+
+// Removes the temporary files of the outputs not yet committed, and the
+// folders made for them, when the program gets SIGINT, SIGTERM, SIGHUP or
+// SIGPIPE, says so on standard error, and then ends by the signal as it
+// would have.
 void remove_temporaries_on_signals();
 
 }  // namespace locseq::files

@@ -254,9 +254,10 @@ std::vector<std::string> notes_for(const ImportedJob& job, const Collected& data
                                    const std::array<ShortNames, kKinds>& names) {
   std::vector<std::string> notes;
   std::int64_t cells = std::int64_t{job.MAXY} * job.MAXL * job.MAXG;
-  notes.push_back(std::to_string(job.observations) + " of the " + counted(cells, "cell", "cells") +
+  notes.push_back(counted(job.observations, "cell", "cells") + " of " + std::to_string(cells) +
                   " (" + std::to_string(job.MAXY) + " x " + std::to_string(job.MAXL) + " x " +
-                  std::to_string(job.MAXG) + ") have a value");
+                  std::to_string(job.MAXG) + ") " + (job.observations == 1 ? "has" : "have") +
+                  " a value");
   if (job.mean_cells > 0) {
     notes.push_back(counted(job.mean_cells, "cell is the mean of its replicates",
                             "cells are the mean of their replicates"));

@@ -61,7 +61,9 @@ Outcome run(const Job& job, const std::function<void(const fs::path&)>& lay_out 
   for (const auto& [name, content] : job.files) {
     EXPECT_EQ(out.after[name], content) << "input " << name << " changed";
   }
-  if (out.run.status != 0) EXPECT_EQ(out.after, before) << "a failed run changed the folder";
+  if (out.run.status != 0) {
+    EXPECT_EQ(out.after, before) << "a failed run changed the folder";
+  }
   return out;
 }
 

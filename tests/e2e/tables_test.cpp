@@ -306,8 +306,8 @@ TEST_P(Tables, HoldTheValuesOfTheReports) {
       dir / "steps.csv",
       "step,sequence_year,sequence_year_name,first_year,last_year,retained,eliminated,groups,"
       "tss_classified,ess_classified,rss_classified,rsq_classified,tss_with_allocated,"
-      "ess_with_allocated,rss_with_allocated,rsq_with_allocated",
-      "iitiiiiinnnrnnnr");
+      "ess_with_allocated,rss_with_allocated,rsq_with_allocated,stability_ari",
+      "iitiiiiinnnrnnnrr");
   const Table years = read_table(dir / "fit_by_year.csv",
                                  "step,year,year_name,variant,locmod,tss,ess,rss,rsq", "iittinnnr");
   const Table groups =

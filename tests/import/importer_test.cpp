@@ -113,7 +113,7 @@ TEST(Import, CountsNotesAndNamesFile) {
             "\"genotype\",1,\"g\",\"g\"\n");
   std::string notes;
   for (const std::string& n : job.notes) notes += n + "\n";
-  EXPECT_NE(notes.find("3 of the 6 cells"), std::string::npos) << notes;
+  EXPECT_NE(notes.find("3 cells of 6 (2 x 3 x 1) have a value"), std::string::npos) << notes;
   EXPECT_NE(notes.find("1 cell is the mean of its replicates"), std::string::npos) << notes;
   EXPECT_NE(notes.find("2 location names were cut"), std::string::npos) << notes;
 }
