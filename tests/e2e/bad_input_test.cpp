@@ -9,35 +9,21 @@
 #include <string>
 
 #include "support/job_runner.h"
+#include "support/sample_jobs.h"
 
 namespace locseq::testing {
 namespace {
 
-using Files = std::map<std::string, std::string>;
-
 const std::string kTypedNames = "N\nT.CLS\nT.NAQ\nT.SEQ\nT.SCO\nT.COS\nT.ALC\n";
 
-// A block of the base job: locations 1-4 retained, 5 and 6 eliminated.
 std::string block(int year) {
-  return "     " + std::to_string(year) + "    Y" + std::to_string(year) +
-         "\n4\n1 1 1 1 0 0\n"
-         "      1 +   2 =   5      1.000\n"
-         "      3 +   4 =   6      2.000\n"
-         "      5 +   6 =   7      3.000\n";
+  return small_block(year);
 }
 
-const std::string kHead = "3 6 2 1 3\nBad input\n     U     S     C     N\n   1   3\n";
+const std::string kHead = small_head("Bad input");
 
 struct Job {
-  Files files = {
-      {"T.CLS", kHead + block(1) + block(2)},
-      {"T.NAQ", "names\n\nY1\nY2\nY3\nL1\nL2\nL3\nL4\nL5\nL6\nG1\nG2\n"},
-      {"T.SEQ",
-       "1 1 1 1\n1 1 2 -1\n1 2 1 2\n1 2 2 -2\n1 3 1 3\n1 3 2 -3\n1 4 1 4\n1 4 2 -4\n"
-       "1 5 1 5\n1 5 2 -5\n1 6 1 6\n1 6 2 -6\n"
-       "2 1 1 1\n2 1 2 -2\n2 2 1 2\n2 2 2 -4\n2 3 1 3\n2 3 2 -6\n2 4 1 4\n2 4 2 -8\n"
-       "2 5 1 5\n2 5 2 -10\n2 6 1 6\n2 6 2 -12\n"},
-  };
+  Files files = small_job();
   std::string answers = kTypedNames + "Y\n";
   Files preexisting;
 };

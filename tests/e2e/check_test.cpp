@@ -14,28 +14,12 @@
 namespace locseq::testing {
 namespace {
 
-// A block of the base job: locations 1-4 retained, 5 and 6 eliminated.
 std::string block(int year) {
-  const std::string y = std::to_string(year);
-  return "     " + y + "    Y" + y +
-         "\n4\n1 1 1 1 0 0\n"
-         "      1 +   2 =   5      1.000\n"
-         "      3 +   4 =   6      2.000\n"
-         "      5 +   6 =   7      3.000\n";
+  return small_block(year);
 }
 
-// Three years, six locations, two genotypes; two blocks, reading years 1
-// and 1-2. Clean: no warning, no error.
 Files base_job() {
-  return {
-      {"T.CLS", "3 6 2 1 3\nBase job\n     U     S     C     N\n   1   3\n" + block(1) + block(2)},
-      {"T.NAQ", "names\n\nY1\nY2\nY3\nL1\nL2\nL3\nL4\nL5\nL6\nG1\nG2\n"},
-      {"T.SEQ",
-       "1 1 1 1\n1 1 2 -1\n1 2 1 2\n1 2 2 -2\n1 3 1 3\n1 3 2 -3\n1 4 1 4\n1 4 2 -4\n"
-       "1 5 1 5\n1 5 2 -5\n1 6 1 6\n1 6 2 -6\n"
-       "2 1 1 1\n2 1 2 -2\n2 2 1 2\n2 2 2 -4\n2 3 1 3\n2 3 2 -6\n2 4 1 4\n2 4 2 -8\n"
-       "2 5 1 5\n2 5 2 -10\n2 6 1 6\n2 6 2 -12\n"},
-  };
+  return small_job();
 }
 
 // Replaces line `n` (from 1) of `text`.
@@ -259,9 +243,9 @@ TEST(RunWarnings, ShowTheFirstAndCountEachLineOnce) {
     EXPECT_NE(first.find("decimal comma"), std::string::npos) << r.error;
     const std::size_t n = c.comma_lines.size();
     EXPECT_EQ(lines_of(r.error).size(), 2u) << r.error;
-    EXPECT_TRUE(r.error.ends_with("locseq: T.SEQ: warning: lines with more than four numbers: " +
-                                  std::to_string(n) + " in all" +
-                                  (n > 1 ? " (the first shown)" : "") + "\n"))
+    EXPECT_TRUE(r.error.ends_with(
+        "locseq: T.SEQ: warning: lines with more than four numbers: " + std::to_string(n) +
+        " in all" + (n > 1 ? " (the first shown)" : "") + "\n"))
         << r.error;
     EXPECT_TRUE(fs::exists(work.path() / "T.SCO"));
   }

@@ -11,6 +11,36 @@ namespace locseq::testing {
 // The files of a job, name -> content.
 using Files = std::map<std::string, std::string>;
 
+// A block of the small job: locations 1-4 retained, 5 and 6 eliminated.
+inline std::string small_block(int year) {
+  const std::string y = std::to_string(year);
+  return "     " + y + "    Y" + y +
+         "\n4\n1 1 1 1 0 0\n"
+         "      1 +   2 =   5      1.000\n"
+         "      3 +   4 =   6      2.000\n"
+         "      5 +   6 =   7      3.000\n";
+}
+
+// The head of the small job's .CLS: three years, six locations, two
+// genotypes, the sequence from year 1 to 3.
+inline std::string small_head(const std::string& title) {
+  return "3 6 2 1 3\n" + title + "\n     U     S     C     N\n   1   3\n";
+}
+
+// The small job, T.*: two blocks, reading years 1 and 1-2; clean (no
+// warning, no error).
+inline Files small_job() {
+  return {
+      {"T.CLS", small_head("Base job") + small_block(1) + small_block(2)},
+      {"T.NAQ", "names\n\nY1\nY2\nY3\nL1\nL2\nL3\nL4\nL5\nL6\nG1\nG2\n"},
+      {"T.SEQ",
+       "1 1 1 1\n1 1 2 -1\n1 2 1 2\n1 2 2 -2\n1 3 1 3\n1 3 2 -3\n1 4 1 4\n1 4 2 -4\n"
+       "1 5 1 5\n1 5 2 -5\n1 6 1 6\n1 6 2 -6\n"
+       "2 1 1 1\n2 1 2 -2\n2 2 1 2\n2 2 2 -4\n2 3 1 3\n2 3 2 -6\n2 4 1 4\n2 4 2 -8\n"
+       "2 5 1 5\n2 5 2 -10\n2 6 1 6\n2 6 2 -12\n"},
+  };
+}
+
 // A complete job of `name` with the head "MAXY MAXL MAXG 1 IYF" and one
 // block, which reads year 1: every location retained and joined one by one
 // (1 + 2, then each next location to the group before), three genotypes
