@@ -42,8 +42,8 @@ using GoldenRun = std::tuple<std::string, std::string>;
 class Golden : public ::testing::TestWithParam<GoldenRun> {};
 
 TEST_P(Golden, MatchesByteForByte) {
-  const auto& [name, cache_mb] = GetParam();
-  const fs::path job = kGolden / name;
+  const auto& [job_name, cache_mb] = GetParam();
+  const fs::path job = kGolden / job_name;
   ScratchFolder work;
   lay_out(job / "case", work.path(), {"stdin"});
   const auto inputs = read_files(work.path());

@@ -61,7 +61,7 @@ Result run(const Job& job, const Files& extra = {}) {
   ScratchFolder work;
   for (const auto& [name, content] : job.inputs) write_file(work.path() / name, content);
   for (const auto& [name, content] : extra) write_file(work.path() / name, content);
-  Result r{run_job(program_path(), work.path(), job.answers, 60), {}};
+  Result r{run_job(program_path(), work.path(), job.answers, 60), {}, {}};
   Files after = read_files(work.path());
   for (const auto& [name, content] : job.inputs) {
     EXPECT_EQ(after[name], content) << "input " << name << " changed";
