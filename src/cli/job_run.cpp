@@ -47,7 +47,10 @@ SetUpResult run_job(const JobRun& job, Questions& questions, records::Unit& cons
   }
 
   const FileNames& n = job.names;
-  records::FileReader cls(files.cls, n[0]), naq(files.naq, n[1]), seq(files.seq, n[2]);
+  // .SEQ is read over and over; .CLS and .NAQ once, through smaller buffers.
+  constexpr std::size_t kSmall = std::size_t{1} << 16;
+  records::FileReader cls(files.cls, n[0], kSmall), naq(files.naq, n[1], kSmall),
+      seq(files.seq, n[2]);
   for (records::FileReader* r : {&cls, &naq, &seq}) r->watch(&diagnostics);
   records::Unit sco(*files.sco, n[3]), cos(*files.cos, n[4]), alc(*files.alc, n[5]);
   Units units{console, cls, naq, seq, sco, cos, alc};
