@@ -44,7 +44,7 @@ demo: program
 	cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ $(DEMO)/
 	cd $(DEMO) && ../locseq run WHEAT --quiet --tables WHEAT-tables --report WHEAT.html
 	cd $(DEMO) && ../locseq import $(abspath examples/wheat.csv) wheat
-	cd $(DEMO) && ../locseq run wheat --quiet --tables wheat-tables
+	cd $(DEMO) && ../locseq run wheat --quiet --tables wheat-tables --report wheat.html
 	@echo
 	@echo "In $(DEMO):"
 	@echo "  WHEAT.SCO, .COS, .ALC  the reports of the example job (see examples/README.md)"
