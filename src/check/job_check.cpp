@@ -3,25 +3,17 @@
 #include <algorithm>
 #include <limits>
 #include <map>
-#include <streambuf>
 
 #include "core/bundles.h"
 #include "data/name_lists.h"
 #include "data/year_reader.h"
+#include "records/null_stream.h"
 #include "sequence/control_records.h"
 #include "setup/carving.h"
 
 namespace locseq::check {
 
 namespace {
-
-// A stream buffer that takes every byte and keeps none: the reports of a
-// check go nowhere.
-class Discard final : public std::streambuf {
- protected:
-  int overflow(int c) override { return c; }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
 
 // The largest count of names or locations the check holds arrays for; a
 // job beyond it is refused by the run anyway.
@@ -151,8 +143,7 @@ std::vector<InputError> check_job(const Input& cls, const Input& naq, const Inpu
   std::vector<InputError> errors;
   records::FileReader c(cls.in, cls.name), n(naq.in, naq.name), s(seq.in, seq.name);
   for (records::FileReader* r : {&c, &n, &s}) r->watch(&warnings);
-  Discard discard;
-  std::ostream nowhere(&discard);
+  records::NullStream nowhere;
   records::Unit console(nowhere, "standard output"), sco(nowhere, "sco"), cos(nowhere, "cos"),
       alc(nowhere, "alc");
   Units u{console, c, n, s, sco, cos, alc};

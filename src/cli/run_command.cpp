@@ -7,9 +7,9 @@
 #include "cli/job_run.h"
 #include "cli/options.h"
 #include "cli/run_writers.h"
-#include "cli/streams.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
+#include "records/null_stream.h"
 
 namespace locseq::cli {
 
@@ -62,7 +62,7 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
 }
 
 int run_command(const RunOptions& o, Streams s) {
-  NullStream nowhere;
+  records::NullStream nowhere;
   records::Unit console(o.quiet ? static_cast<std::ostream&>(nowhere) : s.out, "standard output",
                         /*flush_each=*/true);
   RunWarnings warnings(s.err);

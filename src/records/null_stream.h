@@ -1,13 +1,13 @@
-// Small stream helpers of the command line.
+// An output stream that keeps nothing.
 #pragma once
 
 #include <ostream>
 #include <streambuf>
 
-namespace locseq::cli {
+namespace locseq::records {
 
-// A stream that takes everything and keeps nothing (standard output under
-// --quiet).
+// A stream that takes everything and keeps nothing: standard output under
+// --quiet, the reports of a check.
 class NullStream final : public std::ostream {
  public:
   NullStream() : std::ostream(&buffer_) {}
@@ -21,4 +21,4 @@ class NullStream final : public std::ostream {
   Buffer buffer_;
 };
 
-}  // namespace locseq::cli
+}  // namespace locseq::records
