@@ -107,25 +107,19 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
     highest = obs.year;
     if (!p) continue;
     if (s.control && obs.year >= first && obs.year <= last) {
-      try {
-        check_cell(seq, obs, p->MAXL, p->MAXG);
+      const std::string fault = cell_fault(obs, p->MAXL, p->MAXG);
+      if (fault.empty()) {
         ++per_year[obs.year];
-      } catch (const InputError& e) {
-        errors.push_back(e);
+      } else {
+        errors.emplace_back(seq.name(), seq.line(), fault);
       }
       continue;
     }
-    std::string where;
-    if (obs.year < 1 || obs.year > p->MAXY) {
-      where = "year " + std::to_string(obs.year) + " is outside 1 to MAXY (" +
-              std::to_string(p->MAXY) + "); data years are numbered from 1";
-    } else if (obs.location < 1 || obs.location > p->MAXL) {
-      where = "location " + std::to_string(obs.location) + " is outside 1 to MAXL (" +
-              std::to_string(p->MAXL) + ")";
-    } else if (obs.genotype < 1 || obs.genotype > p->MAXG) {
-      where = "genotype " + std::to_string(obs.genotype) + " is outside 1 to MAXG (" +
-              std::to_string(p->MAXG) + ")";
-    }
+    const std::string where = obs.year < 1 || obs.year > p->MAXY
+                                  ? "year " + std::to_string(obs.year) + " is outside 1 to MAXY (" +
+                                        std::to_string(p->MAXY) +
+                                        "); data years are numbered from 1"
+                                  : cell_fault(obs, p->MAXL, p->MAXG);
     if (!where.empty()) seq.warn(Warning::OutsideRange, where + "; no block reads this record");
   }
   if (short_line != 0) {

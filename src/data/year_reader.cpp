@@ -181,16 +181,16 @@ void warn_no_line_end(const records::FileReader& seq) {
   seq.warn(Warning::NoLineEnd, "the file ends in the middle of its last line (no line end)");
 }
 
-void check_cell(const records::FileReader& seq, const Observation& obs, std::int32_t MAXL,
-                std::int32_t MAXG) {
+std::string cell_fault(const Observation& obs, std::int32_t MAXL, std::int32_t MAXG) {
   if (obs.location < 1 || obs.location > MAXL) {
-    seq.fail("location " + std::to_string(obs.location) + " is outside 1 to MAXL (" +
-             std::to_string(MAXL) + ")");
+    return "location " + std::to_string(obs.location) + " is outside 1 to MAXL (" +
+           std::to_string(MAXL) + ")";
   }
   if (obs.genotype < 1 || obs.genotype > MAXG) {
-    seq.fail("genotype " + std::to_string(obs.genotype) + " is outside 1 to MAXG (" +
-             std::to_string(MAXG) + ")");
+    return "genotype " + std::to_string(obs.genotype) + " is outside 1 to MAXG (" +
+           std::to_string(MAXG) + ")";
   }
+  return {};
 }
 
 YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
@@ -259,8 +259,8 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
     highest = y;
     if (obs.location < 1 || obs.location > YearData.rows() || obs.genotype < 1 ||
         obs.genotype > YearData.cols()) {
-      check_cell(seq, obs, static_cast<std::int32_t>(YearData.rows()),
-                 static_cast<std::int32_t>(YearData.cols()));
+      seq.fail(cell_fault(obs, static_cast<std::int32_t>(YearData.rows()),
+                          static_cast<std::int32_t>(YearData.cols())));
     }
     YearData(obs.location, obs.genotype) = obs.value;
     IncidenceMatrix(obs.location, obs.genotype) = 1;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "core/bundles.h"
@@ -35,10 +36,10 @@ SeqLine parse_observation(std::string_view line, Observation& out, const records
 void warn_more_numbers(const records::FileReader& seq, float value);
 void warn_out_of_order(const records::FileReader& seq, std::int32_t year, std::int32_t highest);
 void warn_no_line_end(const records::FileReader& seq);
-// Throws InputError when the record's location or genotype lies outside
-// the year's matrices (MAXL locations by MAXG genotypes).
-void check_cell(const records::FileReader& seq, const Observation& obs, std::int32_t MAXL,
-                std::int32_t MAXG);
+// What is wrong with the record's location or genotype for matrices of
+// MAXL locations by MAXG genotypes ("location 31 is outside 1 to MAXL
+// (30)"); empty when both lie inside.
+std::string cell_fault(const Observation& obs, std::int32_t MAXL, std::int32_t MAXG);
 
 // How the reading of a year ended.
 struct YearRead {
