@@ -21,6 +21,7 @@
 #include "cpp11/as.hpp"
 #include "cpp11/list.hpp"
 #include "cpp11/named_arg.hpp"
+#include "cpp11/protect.hpp"
 #include "cpp11/strings.hpp"
 #include "locseq_version.h"
 #include "records/null_stream.h"
@@ -139,6 +140,8 @@ std::string without_csv(const char* file) {
                                "small for it; areas = \"auto\" sizes them to the job\n" +
                                result.refusal);
     }
+  } catch (const cpp11::unwind_exception&) {
+    throw;  // an R error or an interrupt, for cpp11 to resume once unwound
   } catch (const std::bad_alloc&) {
     throw std::runtime_error("not enough memory for this job");
   } catch (const std::runtime_error&) {
