@@ -1,7 +1,8 @@
 # The two commands a newcomer needs: `make demo` and `make test`; each first
 # installs what it lacks (scripts/need.sh; Debian packages, as root).
 # The rest: `make build`, `make asan-test` (the suite under AddressSanitizer
-# and UndefinedBehaviorSanitizer), `make bench`, `make fuzz`, `make format`.
+# and UndefinedBehaviorSanitizer), `make bench`, `make fuzz`, `make format`,
+# `make r-package` and `make r-check` (the R package, r/README.md).
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -9,7 +10,8 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all configure build program test asan-test demo screenshot bench fuzz format clean
+.PHONY: all configure build program test asan-test demo screenshot bench fuzz format clean \
+        r-package r-check
 
 all: build
 
@@ -102,6 +104,19 @@ bench:
 	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) $(BENCH_JOB)
 	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) --cache-mb 0 $(BENCH_JOB)
 	$(BENCH_BUILD)/bench/classify_bench $(BENCH_JOB)
+
+# The R package (r/README.md): r-package assembles it in
+# $(BUILD)/r-package/locseq from r/ and the analysis's sources, with the
+# example's tables from the program as its tests' fixture, and builds
+# $(BUILD)/locseq_VERSION.tar.gz; r-check checks that tarball as CRAN would
+# (no PDF manual, no repository asked) and fails on a warning.
+r-package:
+	scripts/need.sh r
+	$(MAKE) program
+	scripts/r-package.sh $(BUILD)
+
+r-check: r-package
+	JOBS=$(JOBS) scripts/r-check.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

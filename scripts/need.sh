@@ -4,6 +4,7 @@
 #   scripts/need.sh test    and GoogleTest, Python 3
 #   scripts/need.sh ci      and Chromium with its driver and Selenium (the page's browser test)
 #   scripts/need.sh bench   and Google Benchmark
+#   scripts/need.sh r       the build, and R with cpp11, decor and testthat (the R package)
 # As root it runs apt-get; otherwise it prints the apt-get line to run and stops.
 set -euo pipefail
 
@@ -33,7 +34,19 @@ case "$what" in
     fi
     if [ "$what" = bench ]; then have_header benchmark/benchmark.h || need+=(libbenchmark-dev); fi
     ;;
-  *) echo "usage: scripts/need.sh demo|test|ci|bench" >&2; exit 2 ;;
+  r)
+    # R CMD INSTALL needs only r-base-core besides the compiler; cpp11 is
+    # header-only, decor runs its registration, testthat its tests.
+    if ! have Rscript; then
+      need+=(r-base-core r-cran-cpp11 r-cran-decor r-cran-testthat)
+    else
+      for p in cpp11 decor testthat; do
+        Rscript -e "quit(status = !requireNamespace('$p', quietly = TRUE))" 2>/dev/null ||
+          need+=("r-cran-$p")
+      done
+    fi
+    ;;
+  *) echo "usage: scripts/need.sh demo|test|ci|bench|r" >&2; exit 2 ;;
 esac
 
 [ ${#need[@]} -eq 0 ] && exit 0

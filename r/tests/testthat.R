@@ -1,0 +1,4 @@
+library(testthat)
+library(locseq)
+
+test_check("locseq")

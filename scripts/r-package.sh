@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Assembles the R package (r/README.md) in BUILD/r-package/locseq and builds
+# BUILD/locseq_VERSION.tar.gz from it:
+#   - the R side from r/ (DESCRIPTION with the version of CMakeLists.txt);
+#   - the analysis's sources copied in with their folders, and src/Makevars
+#     listing them;
+#   - the registration of the C++ entry points (cpp11::cpp_register);
+#   - the wheat data set, made from examples/wheat.csv;
+#   - the example job, and the tables BUILD/locseq writes for it as the
+#     tests' fixture.
+# Usage: scripts/r-package.sh [BUILD]  (default build; BUILD/locseq must exist:
+# make program). Needs R with the Debian packages r-cran-cpp11 and r-cran-decor.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${1:-build}
+# The folders of the analysis the package compiles: all but the command line
+# (cli/, on CLI11), the files it writes in full or not at all (files/, with
+# its signal handlers) and the job check (check/).
+folders="core records console setup sequence data groups fit tables report classify import"
+
+version=$(sed -n 's/^project(locseq VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+if [ -z "$version" ]; then
+  echo "r-package: no project(locseq VERSION ...) in CMakeLists.txt" >&2
+  exit 1
+fi
+locseq=$(cd "$build" && pwd)/locseq
+if [ ! -x "$locseq" ]; then
+  echo "r-package: $locseq is missing (make program)" >&2
+  exit 1
+fi
+out=$build/r-package
+pkg=$out/locseq
+rm -rf "$out" && mkdir -p "$pkg/src"
+
+# The R side.
+cp -R r/R r/man r/tests r/NAMESPACE r/LICENSE "$pkg"/
+sed "s/@VERSION@/$version/" r/DESCRIPTION.in >"$pkg/DESCRIPTION"
+
+# The C++ side: the package's own files, then the analysis with its folders.
+cp r/src/*.cpp r/src/*.h "$pkg/src/"
+printf '#define LOCSEQ_PACKAGE_VERSION "%s"\n' "$version" >"$pkg/src/locseq_version.h"
+objects="cpp11.o"
+for f in r/src/*.cpp; do objects+=" $(basename "${f%.cpp}").o"; done
+shopt -s nullglob
+for d in $folders; do
+  mkdir -p "$pkg/src/$d"
+  cp "src/$d"/*.h "src/$d"/*.cpp "$pkg/src/$d/"
+  for f in "src/$d"/*.cpp; do objects+=" $d/$(basename "${f%.cpp}").o"; done
+done
+shopt -u nullglob
+list=$(printf '%s\n' $objects | sed 's/^/  /; $!s/$/ \\/')
+awk -v list="$list" '/@OBJECTS@/ { sub(/ @OBJECTS@/, " \\\n" list) } { print }' \
+  r/src/Makevars.in >"$pkg/src/Makevars"
+
+# The registration: src/cpp11.cpp and R/cpp11.R from the [[cpp11::register]]
+# functions.
+Rscript -e 'cpp11::cpp_register(commandArgs(TRUE)[1], quiet = TRUE)' "$pkg"
+
+# The data set.
+Rscript r/data-raw/wheat.R examples/wheat.csv "$pkg"
+
+# The example job, and the tables the program writes for it.
+mkdir -p "$pkg/inst/extdata" "$out/wheat-run"
+cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ "$pkg/inst/extdata/"
+cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ "$out/wheat-run/"
+(cd "$out/wheat-run" && "$locseq" run WHEAT --quiet --tables tables)
+mkdir -p "$pkg/tests/testthat/fixtures"
+cp -R "$out/wheat-run/tables" "$pkg/tests/testthat/fixtures/WHEAT-tables"
+
+(cd "$build" && R CMD build --no-manual r-package/locseq)
+echo "r-package: $build/locseq_$version.tar.gz"
