@@ -10,11 +10,16 @@
 #include <vector>
 
 #include "core/results.h"
+#include "findings/stability.h"
 #include "report/dendrogram.h"
 #include "report/page.h"
-#include "report/stability.h"
 
 namespace locseq::report {
+
+using findings::memberships;
+using findings::Move;
+using findings::moved_locations;
+using findings::stability_ari;
 
 // One step (block) as drawn.
 struct StepView {
