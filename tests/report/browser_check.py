@@ -32,7 +32,7 @@ WRITER_ELEMENTS = {
     "footer", "div", "p", "h1", "h2", "h3", "h4", "a", "span", "strong", "code", "dl", "dt",
     "dd", "ul", "li", "table", "thead", "tbody", "tr", "th", "td", "figure", "figcaption",
     "svg", "desc", "defs", "g", "rect", "line", "path", "circle", "text", "pattern",
-    "lineargradient", "stop", "details", "summary",
+    "lineargradient", "stop", "details", "summary", "bdi",
 }
 
 # Texts of the hostile sample job that must appear on the page as text.
