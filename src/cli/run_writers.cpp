@@ -10,7 +10,6 @@
 #include "cli/warnings.h"
 #include "core/input_error.h"
 #include "report/names_csv.h"
-#include "report/stability.h"
 
 namespace locseq::cli {
 
@@ -24,13 +23,8 @@ std::vector<std::string> TablesOutput::outputs() const {
 }
 
 void TablesOutput::attach(const std::vector<std::ostream*>& streams) {
-  tables::ExtraColumn stability{
-      "stability_ari", [](const BlockResult* previous, const BlockResult& block) {
-        return previous != nullptr ? report::stability_ari(*previous, block) : std::nullopt;
-      }};
   writer_ = std::make_unique<tables::TablesWriter>(
-      std::array<std::ostream*, 4>{streams[0], streams[1], streams[2], streams[3]},
-      std::vector<tables::ExtraColumn>{stability});
+      std::array<std::ostream*, 4>{streams[0], streams[1], streams[2], streams[3]});
 }
 
 ReportOutput::ReportOutput(const std::string& page, const std::string& plots, report::PageJob job)

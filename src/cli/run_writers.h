@@ -13,8 +13,7 @@
 
 namespace locseq::cli {
 
-// The CSV tables in a folder (see tables::TablesWriter), with the
-// stability of each step's groups as the last column of steps.csv.
+// The CSV tables in a folder (see tables::TablesWriter).
 class TablesOutput final : public RunWriter {
  public:
   explicit TablesOutput(const std::string& folder) : folder_(folder) {}

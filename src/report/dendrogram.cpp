@@ -57,16 +57,14 @@ std::optional<double> cut_height(std::span<const double> heights, std::int32_t a
   return below + (above - below) / 2.0;
 }
 
-DendrogramLayout layout_dendrogram(std::int32_t n, std::span<const HierarchyRecord> records,
-                                   std::int32_t applied) {
-  DendrogramLayout out;
-  out.leaves = std::max<std::int32_t>(n, 0);
-  const std::int32_t leaves = out.leaves;
-  out.applied = std::clamp<std::int32_t>(applied, 0, std::max<std::int32_t>(leaves - 1, 0));
-  out.nodes.assign(static_cast<std::size_t>(leaves), DendrogramNode{0, 0, 0.0, 0.0, true});
+namespace {
 
-  std::vector<char> current(static_cast<std::size_t>(std::max<std::int32_t>(2 * leaves, 1)), 0);
-  std::fill_n(current.begin(), leaves, 1);
+// Applies the records the cut applies, then, when they all form a
+// hierarchy, the others too where they complete it; `current` ends with
+// the labels of the roots.
+void apply_records(std::span<const HierarchyRecord> records, DendrogramLayout& out,
+                   std::vector<char>& current) {
+  const std::int32_t leaves = out.leaves;
   const auto available = static_cast<std::int32_t>(
       std::min<std::size_t>(records.size(), static_cast<std::size_t>(leaves)));
   out.valid =
@@ -75,34 +73,27 @@ DendrogramLayout layout_dendrogram(std::int32_t n, std::span<const HierarchyReco
     out.nodes.resize(static_cast<std::size_t>(leaves));
     std::fill(current.begin(), current.end(), 0);
     std::fill_n(current.begin(), leaves, 1);
-  } else {
-    for (std::size_t i = static_cast<std::size_t>(leaves); i < out.nodes.size(); ++i) {
-      out.nodes[i].applied = true;
-    }
-    const std::int32_t all = leaves - 1;
-    if (leaves >= 1 && static_cast<std::int32_t>(records.size()) >= all) {
-      std::vector<char> trial = current;
-      std::vector<DendrogramNode> nodes = out.nodes;
-      if (apply(leaves, records, out.applied, all, trial, nodes)) {
-        out.complete = true;
-        current = std::move(trial);
-        out.nodes = std::move(nodes);
-      }
+    return;
+  }
+  for (std::size_t i = static_cast<std::size_t>(leaves); i < out.nodes.size(); ++i) {
+    out.nodes[i].applied = true;
+  }
+  const std::int32_t all = leaves - 1;
+  if (leaves >= 1 && static_cast<std::int32_t>(records.size()) >= all) {
+    std::vector<char> trial = current;
+    std::vector<DendrogramNode> nodes = out.nodes;
+    if (apply(leaves, records, out.applied, all, trial, nodes)) {
+      out.complete = true;
+      current = std::move(trial);
+      out.nodes = std::move(nodes);
     }
   }
-  out.joins = static_cast<std::int32_t>(out.nodes.size()) - leaves;
+}
 
-  // Heights.
-  out.fusion_heights = out.valid && fusion_levels_rise(leaves, records, out.nodes);
-  std::vector<double> heights;
-  for (std::int32_t r = 1; r <= out.joins; ++r) {
-    const double h = out.fusion_heights ? static_cast<double>(records[at(r)].D) : r;
-    out.nodes[at(leaves + r)].height = h;
-    heights.push_back(h);
-  }
-
-  // Leaf order: tree by tree, Gpi side first.
-  for (std::int32_t label = 1; label <= leaves + out.joins; ++label) {
+// Leaf order: tree by tree, Gpi side first; then the rows of the leaves
+// and the joins between their children.
+void order_leaves(DendrogramLayout& out, const std::vector<char>& current) {
+  for (std::int32_t label = 1; label <= out.leaves + out.joins; ++label) {
     if (current[at(label)]) out.roots.push_back(label);
   }
   for (const std::int32_t root : out.roots) {
@@ -122,11 +113,35 @@ DendrogramLayout layout_dendrogram(std::int32_t n, std::span<const HierarchyReco
   for (std::size_t row = 0; row < out.leaf_order.size(); ++row) {
     out.nodes[at(out.leaf_order[row])].position = static_cast<double>(row);
   }
-  for (std::size_t i = static_cast<std::size_t>(leaves); i < out.nodes.size(); ++i) {
+  for (std::size_t i = static_cast<std::size_t>(out.leaves); i < out.nodes.size(); ++i) {
     DendrogramNode& node = out.nodes[i];
     node.position = (out.nodes[at(node.left)].position + out.nodes[at(node.right)].position) / 2.0;
   }
+}
 
+}  // namespace
+
+DendrogramLayout layout_dendrogram(std::int32_t n, std::span<const HierarchyRecord> records,
+                                   std::int32_t applied) {
+  DendrogramLayout out;
+  out.leaves = std::max<std::int32_t>(n, 0);
+  const std::int32_t leaves = out.leaves;
+  out.applied = std::clamp<std::int32_t>(applied, 0, std::max<std::int32_t>(leaves - 1, 0));
+  out.nodes.assign(static_cast<std::size_t>(leaves), DendrogramNode{0, 0, 0.0, 0.0, true});
+  std::vector<char> current(static_cast<std::size_t>(std::max<std::int32_t>(2 * leaves, 1)), 0);
+  std::fill_n(current.begin(), leaves, 1);
+  apply_records(records, out, current);
+  out.joins = static_cast<std::int32_t>(out.nodes.size()) - leaves;
+
+  // Heights.
+  out.fusion_heights = out.valid && fusion_levels_rise(leaves, records, out.nodes);
+  std::vector<double> heights;
+  for (std::int32_t r = 1; r <= out.joins; ++r) {
+    const double h = out.fusion_heights ? static_cast<double>(records[at(r)].D) : r;
+    out.nodes[at(leaves + r)].height = h;
+    heights.push_back(h);
+  }
+  order_leaves(out, current);
   if (out.complete && out.applied < out.joins) out.cut = cut_height(heights, out.applied);
   return out;
 }

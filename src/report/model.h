@@ -1,55 +1,55 @@
-// What the page and the figures are drawn from: the results with the names
-// to show, each step's dendrogram, memberships and changes worked out once.
+// What the page and the figures are drawn from: the results with their
+// findings, the names to show, and each step's dendrogram, worked out once.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/results.h"
+#include "findings/findings.h"
 #include "report/dendrogram.h"
+#include "report/markup.h"
 #include "report/page.h"
-#include "report/stability.h"
 
 namespace locseq::report {
 
+using findings::Move;
+
 // One step (block) as drawn.
 struct StepView {
-  const BlockResult* block = nullptr;               // the results of the block
-  std::string name;                                 // its SequenceYearName, trimmed (not escaped)
-  std::vector<std::int32_t> retained;               // location of hierarchy label t at t - 1
-  DendrogramLayout layout;                          // its dendrogram
-  std::map<std::int32_t, std::int32_t> membership;  // location -> group, retained and allocated
-  std::optional<double> ari;  // stability_ari with the previous step (not the first)
-  std::vector<Move> moves;    // locations that changed group since the previous step
+  const BlockResult* block = nullptr;             // the results of the block
+  const findings::StepFindings* found = nullptr;  // and its findings
+  JobText name;                                   // its SequenceYearName, trimmed
+  std::vector<std::int32_t> retained;             // location of hierarchy label t at t - 1
+  DendrogramLayout layout;                        // its dendrogram
 };
 
-// The whole run as drawn.
+// The whole run as drawn. Refers to the results, which must outlive it.
 struct Model {
   const RunHead* head = nullptr;        // the job's head
   const PageJob* job = nullptr;         // what the caller adds
+  findings::RunFindings findings;       // of all blocks
   std::vector<StepView> steps;          // one per block, in order
   std::vector<std::int32_t> map_order;  // locations in the order of the group map
   std::int32_t first_year = 0;          // first data year of any step (0 without steps)
   std::int32_t last_year = 0;           // last data year of any step
 
+  Model() = default;
+  Model(const Model&) = delete;  // the steps point into `findings`
+  Model(Model&&) = default;
+
   // The name to show for location l: its full name when the job gives one,
-  // else its 8-character name, else "location l". Not escaped.
-  std::string location(std::int32_t l) const;
-  // The name of data year y, else "year y". Not escaped.
-  std::string year(std::int32_t y) const;
-  // "step k (NAME)" for step index i (from 0). Not escaped.
-  std::string step_title(std::size_t i) const;
-  // Index of the step with the highest defined overall RSQ of the variant
-  // (the first on a tie), or nullopt when none is defined.
-  std::optional<std::size_t> best_step(Variant v) const;
+  // else its 8-character name, else "location l".
+  JobText location(std::int32_t l) const;
+  // The name of data year y, else "year y".
+  JobText year(std::int32_t y) const;
+  // "step k (NAME)" for step index i (from 0).
+  Text step_title(std::size_t i) const;
 };
 
-// Works out the model. The results are referred to, not copied: head,
-// blocks and job must outlive it.
+// Works out the model.
 Model make_model(const RunHead& head, const std::vector<BlockResult>& blocks, const PageJob& job);
 
 }  // namespace locseq::report

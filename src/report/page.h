@@ -18,7 +18,9 @@ struct InputFile {
   std::string modified;     // modification time in UTC, as the caller writes it
 };
 
-// What the page shows besides the results.
+// What the page shows besides the results. The job name, the input files'
+// names and the full names are texts of the job, shown isolated (see
+// markup.h); the options and the times are the caller's words.
 struct PageJob {
   std::string name;               // the job name (JOB)
   std::string options;            // the options as given on the command line
@@ -32,8 +34,9 @@ struct PageJob {
 // The page: 1 the job; 2 the overall fit per step; 3 the fit by year; 4 the
 // stability of the groups from step to step; 5 each step's dendrogram and
 // allocations; 6 the fit table of steps.csv. UTF-8, no script, no request
-// for anything outside the page; every text of the job escaped. The same
-// inputs give the same bytes. Never fails (what cannot be drawn is said).
+// for anything outside the page; every text of the job escaped and
+// isolated from the text around it. The same inputs give the same bytes.
+// Never fails (what cannot be drawn is said).
 std::string write_page(const RunHead& head, const std::vector<BlockResult>& blocks,
                        const PageJob& job);
 

@@ -1,23 +1,17 @@
 #include "report/palette.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace locseq::report {
 namespace {
 
-// Okabe-Ito without its black, which draws the axes and the texts; blue
-// first, yellow last (it reads least well as a line on white).
-constexpr std::array<std::string_view, kGroupColours> kOkabeIto = {
-    "#0072B2",  // blue
-    "#E69F00",  // orange
-    "#009E73",  // bluish green
-    "#D55E00",  // vermillion
-    "#CC79A7",  // reddish purple
-    "#56B4E9",  // sky blue
-    "#F0E442",  // yellow
+// Blue first, yellow last (it reads least well as a line on white).
+constexpr std::array<Colour, kGroupColours> kGroups = {
+    okabe_ito::kBlue,          okabe_ito::kOrange,  okabe_ito::kBluishGreen, okabe_ito::kVermillion,
+    okabe_ito::kReddishPurple, okabe_ito::kSkyBlue, okabe_ito::kYellow,
 };
 // White text reads on blue, green and vermillion; black on the others.
 constexpr std::array<bool, kGroupColours> kDark = {true, false, true, true, false, false, false};
@@ -43,36 +37,69 @@ constexpr std::array<std::array<int, 3>, 17> kViridis = {{
     {253, 231, 37},
 }};
 
+// The colours of the style sheet, by the names it gives them.
+constexpr std::array<std::pair<std::string_view, Colour>, 8> kStyleColours = {{
+    {"ink", ink::kText},
+    {"muted", ink::kMuted},
+    {"rule", ink::kRule},
+    {"soft", ink::kSoft},
+    {"accent", ink::kAccent},
+    {"paper", ink::kPaper},
+    {"tint", ink::kTint},
+    {"highlight", ink::kHighlight},
+}};
+
 }  // namespace
 
-std::string_view group_colour(std::int32_t k) {
-  if (k < 1) return "#BDBDBD";
-  return kOkabeIto[static_cast<std::size_t>((k - 1) % kGroupColours)];
+std::string hex(Colour c) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%06X", static_cast<unsigned>(c.rgb & 0xFFFFFFu));
+  return buf;
 }
 
-std::string_view group_text_colour(std::int32_t k) {
-  if (k < 1) return "#000000";
-  return kDark[static_cast<std::size_t>((k - 1) % kGroupColours)] ? "#FFFFFF" : "#000000";
+std::string css(Colour c) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%06x", static_cast<unsigned>(c.rgb & 0xFFFFFFu));
+  const std::string six = buf;
+  if (six[1] == six[2] && six[3] == six[4] && six[5] == six[6]) {
+    return std::string{'#', six[1], six[3], six[5]};
+  }
+  return six;
 }
 
-std::string viridis(double t) {
+Colour group_colour(std::int32_t k) {
+  if (k < 1) return ink::kNoGroup;
+  return kGroups[static_cast<std::size_t>((k - 1) % kGroupColours)];
+}
+
+Colour group_text_colour(std::int32_t k) {
+  if (k < 1) return ink::kBlack;
+  return kDark[static_cast<std::size_t>((k - 1) % kGroupColours)] ? ink::kPaper : ink::kBlack;
+}
+
+Colour viridis(double t) {
   if (!(t > 0.0)) t = 0.0;
   if (t > 1.0) t = 1.0;
   const double at = t * 16.0;
   const auto i = std::min<std::size_t>(static_cast<std::size_t>(at), 15);
   const double f = at - static_cast<double>(i);
-  char buf[8];
-  int rgb[3];
+  std::uint32_t rgb = 0;
   for (std::size_t c = 0; c < 3; ++c) {
     const double v = kViridis[i][c] + f * (kViridis[i + 1][c] - kViridis[i][c]);
-    rgb[c] = static_cast<int>(std::lround(v));
+    rgb = rgb << 8 | static_cast<std::uint32_t>(std::lround(v));
   }
-  std::snprintf(buf, sizeof buf, "#%02X%02X%02X", rgb[0], rgb[1], rgb[2]);
-  return buf;
+  return {rgb};
 }
 
-std::string_view viridis_text_colour(double t) {
-  return t < 0.55 ? "#FFFFFF" : "#000000";
+Colour viridis_text_colour(double t) {
+  return t < 0.55 ? ink::kPaper : ink::kBlack;
+}
+
+const Colour* style_colour(std::string_view name) {
+  for (const auto& [known, colour] : kStyleColours) {
+    if (known == name) return &colour;
+  }
+  return nullptr;
 }
 
 }  // namespace locseq::report

@@ -1,11 +1,12 @@
 // The dendrogram of one step.
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <string>
+#include <utility>
 
 #include "report/axes.h"
 #include "report/charts.h"
-#include "report/palette.h"
-#include "report/svg.h"
 #include "report/text.h"
 
 namespace locseq::report {
@@ -79,177 +80,208 @@ std::vector<std::string> wrapped(const std::vector<std::string>& notes, double w
   return out;
 }
 
-std::string step_desc(const Model& m, std::size_t i) {
+// The tree's layout on the figure.
+struct TreeGeometry {
+  std::int32_t leaves = 0;
+  double row_h = 0;       // one leaf
+  double font = 0;        // of the leaves' names
+  double gap = 0;         // between a group chip and the next row
+  double chip_font = 0;   // of the group numbers
+  double dot = 0;         // the radius of a join's dot
+  double label_w = 0;     // the leaves' names
+  double chip_w = 28;     // the group chips
+  double x0 = 0, x1 = 0;  // the heights' axis
+  double top = 62;
+  double bottom = 0;
+  double width = 0;
+  double height = 0;
+  Scale heights;
+  std::vector<std::string> said;    // the notes, a line each
+  std::vector<std::int32_t> group;  // per node: its group, 0 for none
+
+  double x(double h) const { return heights.at(h, x0, x1); }
+  double y(double position) const { return top + (position + 0.5) * row_h; }
+  Colour colour(std::size_t node) const {
+    return group[node] ? group_colour(group[node]) : ink::kNeutral;
+  }
+};
+
+// The group of each retained location, then of each join inside a group.
+std::vector<std::int32_t> node_groups(const StepView& s) {
+  const DendrogramLayout& d = s.layout;
+  std::map<std::int32_t, std::int32_t> member_group;
+  for (std::size_t k = 0; k < s.block->groups.size(); ++k) {
+    for (const std::int32_t l : s.block->groups[k].members) {
+      member_group.emplace(l, static_cast<std::int32_t>(k + 1));
+    }
+  }
+  std::vector<std::int32_t> group(d.nodes.size(), 0);
+  for (std::int32_t t = 1; t <= d.leaves; ++t) {
+    const auto it = member_group.find(s.retained[static_cast<std::size_t>(t - 1)]);
+    group[static_cast<std::size_t>(t - 1)] = it == member_group.end() ? 0 : it->second;
+  }
+  for (std::size_t j = static_cast<std::size_t>(d.leaves); j < d.nodes.size(); ++j) {
+    const std::int32_t gl = group[static_cast<std::size_t>(d.nodes[j].left - 1)];
+    const std::int32_t gr = group[static_cast<std::size_t>(d.nodes[j].right - 1)];
+    group[j] = d.nodes[j].applied && gl == gr ? gl : 0;
+  }
+  return group;
+}
+
+TreeGeometry tree_geometry(const Model& m, const StepView& s) {
+  TreeGeometry g;
+  const DendrogramLayout& d = s.layout;
+  const std::int32_t n = g.leaves = d.leaves;
+  g.row_h = n <= 40 ? 20 : n <= 120 ? 15 : 12;
+  g.font = n <= 40 ? 12 : n <= 120 ? 11 : 10;
+  g.gap = n <= 40 ? 2 : 1;
+  g.chip_font = n <= 40 ? 12 : n <= 120 ? 10 : 8.5;
+  g.dot = n <= 40 ? 3.5 : 2.5;
+  g.label_w = 60;
+  for (const std::int32_t l : s.retained) {
+    g.label_w = std::max(g.label_w, text_width(m.location(l).shortened(32), g.font));
+  }
+  g.label_w += 16;
+  g.x0 = g.label_w + g.chip_w + 12;
+  g.x1 = g.x0 + 380;
+  g.width = g.x1 + 36;
+  g.bottom = g.top + static_cast<double>(n) * g.row_h;
+  g.said = wrapped(notes(s), 76);
+  g.height = g.bottom + (d.joins ? 50 : 12) + 18 * static_cast<double>(g.said.size()) + 10;
+  double hmax = 0;
+  for (const DendrogramNode& node : d.nodes) hmax = std::max(hmax, node.height);
+  g.heights = d.fusion_heights ? Scale::nice(0, hmax > 0 ? hmax : 1, 5) : join_scale(d.joins);
+  g.group = node_groups(s);
+  return g;
+}
+
+Text step_desc(const Model& m, std::size_t i) {
   const StepView& s = m.steps[i];
-  std::string desc = "Dendrogram of the " + std::to_string(s.retained.size()) +
-                     " retained locations of " + m.step_title(i) + ", cut into " +
-                     std::to_string(s.block->CutLevel) + " groups.";
+  Text desc = "Dendrogram of the " + std::to_string(s.retained.size()) + " retained locations of " +
+              m.step_title(i) + ", cut into " + std::to_string(s.block->CutLevel) + " groups.";
   for (std::size_t k = 0; k < s.block->groups.size(); ++k) {
     desc += " Group " + std::to_string(k + 1) + ":";
     const auto& members = s.block->groups[k].members;
     for (std::size_t j = 0; j < members.size(); ++j) {
       desc += (j ? ", " : " ") + m.location(members[j]);
     }
-    desc += '.';
+    desc += ".";
   }
-  for (const std::string& note : notes(s)) desc += ' ' + note;
+  for (const std::string& note : notes(s)) desc += " " + note;
   return desc;
+}
+
+void draw_title(Svg& out, const StepView& s, const TreeGeometry& g) {
+  const BlockResult& b = *s.block;
+  out.add(text({8, 20},
+               "Step " + std::to_string(b.StepNumber) +
+                   (s.name.empty() ? Text() : " (" + s.name.shortened(12) + ")") + ": " +
+                   std::to_string(g.leaves) + " retained locations in " +
+                   std::to_string(b.CutLevel) + (b.CutLevel == 1 ? " group" : " groups"),
+               Style().bold()));
+  out.add(text({g.label_w + g.chip_w / 2 - 2, g.top - 8}, "group",
+               Style().anchor(Anchor::kMiddle).size(10).fill(ink::kMuted)));
+}
+
+// Rows: shading, name and group of each leaf.
+void draw_rows(Svg& out, const Model& m, const StepView& s, const TreeGeometry& g) {
+  for (std::size_t row = 0; row < s.layout.leaf_order.size(); ++row) {
+    const std::int32_t t = s.layout.leaf_order[row];
+    const std::int32_t l = s.retained[static_cast<std::size_t>(t - 1)];
+    const std::int32_t k = g.group[static_cast<std::size_t>(t - 1)];
+    const double y = g.top + static_cast<double>(row) * g.row_h;
+    const std::string number = k ? std::to_string(k) : "none";
+    if (row % 2 == 1) out.add(rect({0, y, g.width, g.row_h}, Style().fill(ink::kSoft)));
+    out.add(text({g.label_w - 8, y + g.row_h / 2 + g.font / 3}, m.location(l).shortened(32),
+                 Style().anchor(Anchor::kEnd).size(g.font),
+                 "location " + std::to_string(l) + ": " + m.location(l) + ", group " + number));
+    out.add(rect({g.label_w, y + g.gap, g.chip_w - 4, g.row_h - 2 * g.gap},
+                 Style().corner(3).fill(group_colour(k))));
+    out.add(
+        text({g.label_w + g.chip_w / 2 - 2, y + g.row_h / 2 + g.chip_font / 3},
+             k ? std::to_string(k) : "–",
+             Style().anchor(Anchor::kMiddle).bold().size(g.chip_font).fill(group_text_colour(k))));
+  }
+}
+
+Style tree_line(Colour colour) {
+  return Style().stroke(colour).stroke_width(2).no_fill();
+}
+
+// A join: a vertical line at its height, a horizontal one to each side; a
+// group's line keeps its colour up to the cut line, then turns neutral.
+void draw_join(Svg& out, const StepView& s, const TreeGeometry& g, std::size_t j) {
+  const DendrogramLayout& d = s.layout;
+  const DendrogramNode& node = d.nodes[j];
+  const auto li = static_cast<std::size_t>(node.left - 1);
+  const auto ri = static_cast<std::size_t>(node.right - 1);
+  const double x = g.x(node.height);
+  const double yl = g.y(d.nodes[li].position), yr = g.y(d.nodes[ri].position);
+  for (const auto& [child, y] : {std::pair{li, yl}, std::pair{ri, yr}}) {
+    const double from = d.nodes[child].height;
+    double split = x;
+    if (d.cut && g.colour(child) != g.colour(j) && from < *d.cut && *d.cut < node.height) {
+      split = g.x(*d.cut);
+      out.add(path(PathData().move({split, y}).horizontal(x), tree_line(g.colour(j))));
+    }
+    out.add(path(PathData().move({g.x(from), y}).horizontal(split), tree_line(g.colour(child))));
+  }
+  out.add(path(PathData().move({x, yl}).vertical(yr), tree_line(g.colour(j)).square_caps()));
+  const std::size_t r = j - static_cast<std::size_t>(g.leaves);
+  const HierarchyRecord& rec = s.block->hierarchy[r];
+  out.add(circle({x, g.y(node.position)}, g.dot, Style().fill(g.colour(j)),
+                 "record " + std::to_string(r + 1) + ": " + std::to_string(rec.Gpi) + " + " +
+                     std::to_string(rec.Gpj) + " = " +
+                     std::to_string(g.leaves + static_cast<std::int32_t>(r) + 1) + ", D(ij) " +
+                     round_trip(static_cast<double>(rec.D)) +
+                     (node.applied ? "" : " (after the cut)")));
+}
+
+void draw_cut(Svg& out, const StepView& s, const TreeGeometry& g) {
+  if (!s.layout.cut) return;
+  const double x = g.x(*s.layout.cut);
+  const std::string groups = std::to_string(s.block->CutLevel) + " groups";
+  out.add(line({x, g.top - 18}, {x, g.bottom},
+               Style().stroke(ink::kText).stroke_width(1.5).dashes(5, 4), "cut into " + groups));
+  out.add(text({x + 4, g.top - 22}, "cut: " + groups, Style().size(11).fill(ink::kText)));
+}
+
+// The height axis, then the notes.
+void draw_foot(Svg& out, const StepView& s, const TreeGeometry& g) {
+  double y = g.bottom + 8;
+  if (s.layout.joins) {
+    out.add(line({g.x0, y}, {g.x1, y}, Style().stroke(ink::kText)));
+    for (const double t : g.heights.ticks()) {
+      out.add(line({g.x(t), y}, {g.x(t), y + 5}, Style().stroke(ink::kText)));
+      out.add(text({g.x(t), y + 18}, fixed(t, g.heights.decimals), x_tick_style()));
+    }
+    out.add(
+        text({(g.x0 + g.x1) / 2, y + 36},
+             s.layout.fusion_heights ? "Fusion level D(ij)" : "Join number (order of the records)",
+             Style().anchor(Anchor::kMiddle)));
+    y += 42;
+  }
+  for (const std::string& note : g.said) {
+    y += 18;
+    out.add(text({8, y}, note, Style().fill(ink::kMuted)));
+  }
 }
 
 }  // namespace
 
-std::string step_chart(const Model& m, std::size_t i) {
+Figure step_chart(const Model& m, std::size_t i) {
   const StepView& s = m.steps[i];
-  const BlockResult& b = *s.block;
-  const DendrogramLayout& d = s.layout;
-  const std::int32_t n = d.leaves;
-  const double row_h = n <= 40 ? 20 : n <= 120 ? 15 : 12;
-  const double font = n <= 40 ? 12 : n <= 120 ? 11 : 10;
-  const std::string font_attr = "font-size=\"" + coord(font) + "\"";
-  const double gap = n <= 40 ? 2 : 1;  // between a group chip and the next row
-  const double chip_font = n <= 40 ? 12 : n <= 120 ? 10 : 8.5;  // its number
-  const double dot = n <= 40 ? 3.5 : 2.5;                       // the dot of a join
-
-  // The group of each retained location, then of each join inside a group.
-  std::map<std::int32_t, std::int32_t> member_group;
-  for (std::size_t k = 0; k < b.groups.size(); ++k) {
-    for (const std::int32_t l : b.groups[k].members) {
-      member_group.emplace(l, static_cast<std::int32_t>(k + 1));
-    }
+  const TreeGeometry g = tree_geometry(m, s);
+  Svg out({"step-" + std::to_string(s.block->StepNumber), g.width, g.height,
+           "Dendrogram of " + m.step_title(i), step_desc(m, i)});
+  draw_title(out, s, g);
+  draw_rows(out, m, s, g);
+  for (std::size_t j = static_cast<std::size_t>(g.leaves); j < s.layout.nodes.size(); ++j) {
+    draw_join(out, s, g, j);
   }
-  std::vector<std::int32_t> group(d.nodes.size(), 0);
-  for (std::int32_t t = 1; t <= n; ++t) {
-    const auto it = member_group.find(s.retained[static_cast<std::size_t>(t - 1)]);
-    group[static_cast<std::size_t>(t - 1)] = it == member_group.end() ? 0 : it->second;
-  }
-  for (std::size_t j = static_cast<std::size_t>(n); j < d.nodes.size(); ++j) {
-    const std::int32_t gl = group[static_cast<std::size_t>(d.nodes[j].left - 1)];
-    const std::int32_t gr = group[static_cast<std::size_t>(d.nodes[j].right - 1)];
-    group[j] = d.nodes[j].applied && gl == gr ? gl : 0;
-  }
-  const auto colour = [&](std::size_t node) {
-    return std::string(group[node] ? group_colour(group[node]) : kNeutral);
-  };
-
-  double label_w = 60;
-  for (const std::int32_t l : s.retained) {
-    label_w = std::max(label_w, text_width(shorten(clean_utf8(m.location(l)), 32), font));
-  }
-  label_w += 16;
-  const double chip_w = 28, x0 = label_w + chip_w + 12, x1 = x0 + 380;
-  const double W = x1 + 36, top = 62;
-
-  const double bottom = top + static_cast<double>(n) * row_h;
-  const std::vector<std::string> said = wrapped(notes(s), 76);
-  const double H = bottom + (d.joins ? 50 : 12) + 18 * static_cast<double>(said.size()) + 10;
-  double hmax = 0;
-  for (const DendrogramNode& node : d.nodes) hmax = std::max(hmax, node.height);
-  const Scale hs = d.fusion_heights ? Scale::nice(0, hmax > 0 ? hmax : 1, 5) : join_scale(d.joins);
-  const auto px = [&](double h) { return hs.at(h, x0, x1); };
-  const auto py = [&](double position) { return top + (position + 0.5) * row_h; };
-
-  std::string out;
-  open_svg(out, {"step-" + std::to_string(b.StepNumber), W, H, "Dendrogram of " + m.step_title(i),
-                 step_desc(m, i)});
-  text(out, 8, 20,
-       "Step " + std::to_string(b.StepNumber) +
-           (s.name.empty() ? "" : " (" + short_text(s.name, 12) + ")") + ": " + std::to_string(n) +
-           " retained locations in " + std::to_string(b.CutLevel) +
-           (b.CutLevel == 1 ? " group" : " groups"),
-       "font-weight=\"600\"");
-  text(out, label_w + chip_w / 2 - 2, top - 8, "group",
-       "text-anchor=\"middle\" font-size=\"10\" fill=\"#59636E\"");
-
-  // Rows: shading, name and group of each leaf.
-  for (std::size_t row = 0; row < d.leaf_order.size(); ++row) {
-    const std::int32_t t = d.leaf_order[row];
-    const std::int32_t l = s.retained[static_cast<std::size_t>(t - 1)];
-    const std::int32_t k = group[static_cast<std::size_t>(t - 1)];
-    const double y = top + static_cast<double>(row) * row_h;
-    if (row % 2 == 1) {
-      out += "<rect x=\"0\" y=\"" + coord(y) + "\" width=\"" + coord(W) + "\" height=\"" +
-             coord(row_h) + "\" fill=\"#F6F8FA\"/>\n";
-    }
-    text(out, label_w - 8, y + row_h / 2 + font / 3,
-         short_text(m.location(l), 32) +
-             hover("location " + std::to_string(l) + ": " + m.location(l) + ", group " +
-                   (k ? std::to_string(k) : "none")),
-         "text-anchor=\"end\" " + font_attr);
-    out += "<rect x=\"" + coord(label_w) + "\" y=\"" + coord(y + gap) + "\" width=\"" +
-           coord(chip_w - 4) + "\" height=\"" + coord(row_h - 2 * gap) + "\" rx=\"3\" fill=\"" +
-           std::string(group_colour(k)) + "\"/>\n";
-    text(out, label_w + chip_w / 2 - 2, y + row_h / 2 + chip_font / 3, k ? std::to_string(k) : "–",
-         "text-anchor=\"middle\" font-weight=\"600\" font-size=\"" + coord(chip_font) +
-             "\" fill=\"" + std::string(group_text_colour(k)) + "\"");
-  }
-
-  // The joins: a vertical line at the join's height, a horizontal one to each side.
-  for (std::size_t j = static_cast<std::size_t>(n); j < d.nodes.size(); ++j) {
-    const DendrogramNode& node = d.nodes[j];
-    const auto li = static_cast<std::size_t>(node.left - 1);
-    const auto ri = static_cast<std::size_t>(node.right - 1);
-    const double x = px(node.height);
-    const double yl = py(d.nodes[li].position), yr = py(d.nodes[ri].position);
-    // A group's line keeps its colour up to the cut line, then turns neutral.
-    for (const auto& [child, y] : {std::pair{li, yl}, std::pair{ri, yr}}) {
-      const double from = d.nodes[child].height;
-      double split = x;
-      if (d.cut && colour(child) != colour(j) && from < *d.cut && *d.cut < node.height) {
-        split = px(*d.cut);
-        out += "<path d=\"M" + coord(split) + " " + coord(y) + "H" + coord(x) + "\" stroke=\"" +
-               colour(j) + "\" stroke-width=\"2\" fill=\"none\"/>\n";
-      }
-      out += "<path d=\"M" + coord(px(from)) + " " + coord(y) + "H" + coord(split) +
-             "\" stroke=\"" + colour(child) + "\" stroke-width=\"2\" fill=\"none\"/>\n";
-    }
-    out += "<path d=\"M" + coord(x) + " " + coord(yl) + "V" + coord(yr) + "\" stroke=\"" +
-           colour(j) + "\" stroke-width=\"2\" fill=\"none\" stroke-linecap=\"square\"/>\n";
-    const std::size_t r = j - static_cast<std::size_t>(n);
-    const HierarchyRecord& rec = b.hierarchy[r];
-    out +=
-        "<circle cx=\"" + coord(x) + "\" cy=\"" + coord(py(node.position)) + "\" r=\"" +
-        coord(dot) + "\" fill=\"" + colour(j) + "\">" +
-        hover("record " + std::to_string(r + 1) + ": " + std::to_string(rec.Gpi) + " + " +
-              std::to_string(rec.Gpj) + " = " +
-              std::to_string(n + static_cast<std::int32_t>(r) + 1) + ", D(ij) " +
-              round_trip(static_cast<double>(rec.D)) + (node.applied ? "" : " (after the cut)")) +
-        "</circle>\n";
-  }
-
-  // The cut line.
-  if (d.cut) {
-    const double x = px(*d.cut);
-    out += "<line x1=\"" + coord(x) + "\" x2=\"" + coord(x) + "\" y1=\"" + coord(top - 18) +
-           "\" y2=\"" + coord(bottom) +
-           "\" stroke=\"#1F2328\" stroke-width=\"1.5\" stroke-dasharray=\"5 4\">" +
-           hover("cut into " + std::to_string(b.CutLevel) + " groups") + "</line>\n";
-    text(out, x + 4, top - 22, "cut: " + std::to_string(b.CutLevel) + " groups",
-         "font-size=\"11\" fill=\"#1F2328\"");
-  }
-
-  // The height axis and the notes.
-  double y = bottom + 8;
-  if (d.joins) {
-    out += "<line x1=\"" + coord(x0) + "\" x2=\"" + coord(x1) + "\" y1=\"" + coord(y) + "\" y2=\"" +
-           coord(y) + "\" stroke=\"#1F2328\"/>\n";
-    for (const double t : hs.ticks()) {
-      const double x = px(t);
-      out += "<line x1=\"" + coord(x) + "\" x2=\"" + coord(x) + "\" y1=\"" + coord(y) + "\" y2=\"" +
-             coord(y + 5) + "\" stroke=\"#1F2328\"/>\n";
-      text(out, x, y + 18, fixed(t, hs.decimals),
-           "text-anchor=\"middle\" font-size=\"11\" fill=\"#59636E\"");
-    }
-    text(out, (x0 + x1) / 2, y + 36,
-         d.fusion_heights ? "Fusion level D(ij)" : "Join number (order of the records)",
-         "text-anchor=\"middle\"");
-    y += 42;
-  }
-  for (const std::string& note : said) {
-    y += 18;
-    text(out, 8, y, escape(note), "fill=\"#59636E\"");
-  }
-  close_svg(out);
-  return out;
+  draw_cut(out, s, g);
+  draw_foot(out, s, g);
+  return std::move(out).finish();
 }
 
 }  // namespace locseq::report

@@ -1,37 +1,145 @@
-// Small pieces of SVG shared by the figures.
+// The pieces of SVG the figures are made of: points and boxes, a style (the
+// presentation attributes of an element), small writers of one element
+// each, and the figure they are added to. Every text reaches a figure as a
+// Text, escaped and isolated by the element writers; attribute values are
+// numbers, colours of the palette and the writer's own names.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "report/markup.h"
+#include "report/palette.h"
+
 namespace locseq::report {
 
+struct Point {
+  double x = 0;
+  double y = 0;
+};
+
+struct Box {
+  double x = 0;
+  double y = 0;
+  double width = 0;
+  double height = 0;
+};
+
+enum class Anchor { kMiddle, kEnd };
+
+// The presentation attributes of an element, written in the order given.
+class Style {
+ public:
+  Style& fill(Colour c) { return add("fill", hex(c)); }
+  Style& no_fill() { return add("fill", "none"); }
+  Style& fill_pattern(std::string_view id);  // fill="url(#ID)"
+  Style& stroke(Colour c) { return add("stroke", hex(c)); }
+  Style& stroke_width(double width);
+  Style& dashes(double on, double off);
+  Style& round_joins() { return add("stroke-linejoin", "round"); }
+  Style& square_caps() { return add("stroke-linecap", "square"); }
+  Style& corner(double radius);  // rx
+  Style& anchor(Anchor a) { return add("text-anchor", a == Anchor::kMiddle ? "middle" : "end"); }
+  Style& size(double font_size);
+  Style& bold() { return add("font-weight", "600"); }
+  Style& turn(double degrees, Point about);  // transform="rotate(...)"
+  Style& inert() { return add("pointer-events", "none"); }
+  // The attributes, each after a blank.
+  const std::string& attributes() const { return text_; }
+
+ private:
+  Style& add(std::string_view name, std::string_view value);
+  std::string text_;
+};
+
+// One element written, or a few on one line.
+class Element {
+ public:
+  const std::string& str() const { return text_; }
+
+ private:
+  friend Element element(std::string markup);
+  std::string text_;
+};
+
+// The d attribute of a path: moves and lines to points, horizontal and
+// vertical lines, closing.
+class PathData {
+ public:
+  PathData& move(Point p);
+  PathData& line(Point p);
+  PathData& horizontal(double x);
+  PathData& vertical(double y);
+  PathData& close();
+  bool empty() const { return d_.empty(); }
+  const std::string& str() const { return d_; }
+
+ private:
+  std::string d_;
+};
+
+// The element writers. A tip is the text shown on hover (a <title> inside
+// the element); none when empty.
+Element line(Point from, Point to, const Style& style, const Text& tip = {});
+Element rect(Box box, const Style& style, const Text& tip = {});
+Element circle(Point centre, double radius, const Style& style, const Text& tip = {});
+Element path(const PathData& d, const Style& style);
+Element text(Point at, const Text& body, const Style& style = {}, const Text& tip = {});
+// A pattern of diagonal stripes of `ink` on `paper`, for fill_pattern(id).
+Element hatching(std::string_view id, Colour paper, Colour ink);
+// A colour scale from left to right through `stops`, evenly spaced.
+Element gradient(std::string_view id, const std::vector<Colour>& stops);
+
 // The frame of one figure: its size and its text alternative.
-struct SvgFrame {
+struct Frame {
   std::string id;     // unique on the page; prefixes the ids inside the figure
   double width = 0;   // in pixels
   double height = 0;  // in pixels
-  std::string title;  // short name of the figure (not escaped)
-  std::string desc;   // what it shows, in words (not escaped)
+  Text title;         // short name of the figure
+  Text desc;          // what it shows, in words
+};
+
+// A finished figure: one <svg> element.
+class Figure {
+ public:
+  const std::string& str() const { return text_; }
+  // As a part of the page.
+  Html html() const { return Html::made(text_); }
+  // As a standalone document: the XML declaration, then the figure.
+  std::string standalone() const;
+
+ private:
+  friend class Svg;
+  std::string text_;
+};
+
+// A figure being drawn: the <svg> element with its title, description and
+// white background, then the elements added, a line each.
+class Svg {
+ public:
+  explicit Svg(const Frame& frame);
+  template <class... More>
+  Svg& add(const Element& first, const More&... more) {
+    out_ += first.str();
+    ((out_ += more.str()), ...);
+    out_ += '\n';
+    return *this;
+  }
+  // Definitions the elements refer to by id, in a <defs> element.
+  Svg& define(std::initializer_list<Element> definitions);
+  // A whole figure inside this one, moved right by dx.
+  Svg& nest(const Figure& inner, double dx);
+  Figure finish() &&;
+
+ private:
+  std::string out_;
 };
 
 // Font of every figure: generic families only.
 inline constexpr std::string_view kFont = "system-ui, sans-serif";
-
-// Appends the opening <svg> element (with xmlns, viewBox, role="img" and
-// aria-labelledby pointing at its <title> and <desc>).
-void open_svg(std::string& out, const SvgFrame& frame);
-
-// Appends the closing </svg>.
-void close_svg(std::string& out);
-
-// The figure as a standalone document: the XML declaration, then the figure.
-std::string standalone(const std::string& svg);
-
-// "<title>TEXT</title>" with the text escaped: the value shown on hover.
-std::string hover(std::string_view text);
 
 // An axis range with round tick marks.
 struct Scale {
@@ -48,12 +156,11 @@ struct Scale {
   double at(double v, double pixel_lo, double pixel_hi) const;
 };
 
-// Estimated width in pixels of a text at a font size (for the layout only).
-double text_width(std::string_view utf8, double font_size);
-
-// Appends a text element; `body` must already be escaped, `attributes` go
-// into the element as written.
-void text(std::string& out, double x, double y, std::string_view body,
-          std::string_view attributes = {});
+// Estimated width in pixels of a text of `characters` characters at a font
+// size (for the layout only).
+double text_width(std::size_t characters, double font_size);
+inline double text_width(const JobText& t, double font_size) {
+  return text_width(t.length(), font_size);
+}
 
 }  // namespace locseq::report

@@ -1,7 +1,9 @@
 #include "tables/tables_writer.h"
 
 #include <string>
+#include <variant>
 
+#include "findings/step_columns.h"
 #include "tables/csv.h"
 
 namespace locseq::tables {
@@ -19,23 +21,31 @@ void sums(Row& row, const FitSums& s) {
   row << number(s.TSS) << number(s.ESS) << number(s.RSS) << number(rsq(s));
 }
 
+// A value of steps.csv.
+void field(Row& row, std::int64_t v) {
+  row << v;
+}
+void field(Row& row, std::optional<double> v) {
+  row << number(v);
+}
+void field(Row& row, const Name8& v) {
+  row << name_field(v);
+}
+
 const Name8& at(const std::vector<Name8>& names, std::int32_t number) {
   return names[static_cast<std::size_t>(number - 1)];
 }
 
 }  // namespace
 
-TablesWriter::TablesWriter(const std::array<std::ostream*, 4>& out, std::vector<ExtraColumn> extra)
-    : out_(out), extra_(std::move(extra)) {}
-
 void TablesWriter::head(const RunHead& head) {
   year_names_ = head.YearNames;
   location_names_ = head.LocationNames;
-  std::string steps =
-      "step,sequence_year,sequence_year_name,first_year,last_year,retained,eliminated,groups,"
-      "tss_classified,ess_classified,rss_classified,rsq_classified,tss_with_allocated,"
-      "ess_with_allocated,rss_with_allocated,rsq_with_allocated";
-  for (const ExtraColumn& c : extra_) steps += std::string(",") + c.name;
+  std::string steps;
+  for (const findings::StepColumn& c : findings::step_columns()) {
+    if (!steps.empty()) steps += ',';
+    steps += c.name;
+  }
   *out_[0] << steps << '\n';
   *out_[1] << "step,year,year_name,variant,locmod,tss,ess,rss,rsq\n";
   *out_[2] << "step,group,label,location,location_name,role\n";
@@ -43,13 +53,10 @@ void TablesWriter::head(const RunHead& head) {
 }
 
 void TablesWriter::block(const BlockResult& b) {
+  const findings::StepFindings found = findings::find_step(b, previous_ ? &*previous_ : nullptr);
   Row step;
-  step << b.StepNumber << b.SequenceYear << name_field(b.SequenceYearName) << b.first_year
-       << b.last_year << b.RetainedCount << static_cast<std::int64_t>(b.eliminated.size())
-       << b.CutLevel;
-  for (const VariantFit& f : b.fit) sums(step, f.overall);
-  for (const ExtraColumn& c : extra_) {
-    step << number(c.value(previous_ ? &*previous_ : nullptr, b));
+  for (const findings::StepColumn& c : findings::step_columns()) {
+    std::visit([&](const auto& v) { field(step, v); }, c.value({b, found}));
   }
   *out_[0] << step.str();
 
@@ -86,7 +93,7 @@ void TablesWriter::block(const BlockResult& b) {
       *out_[3] << row.str();
     }
   }
-  previous_ = b;
+  previous_ = found;
 }
 
 }  // namespace locseq::tables

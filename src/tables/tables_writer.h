@@ -1,5 +1,6 @@
 // The results of a run as four CSV tables:
-//   steps.csv        one row per block: its years, counts and overall fit
+//   steps.csv        one row per block: its years, counts, overall fit and
+//                    the stability of its groups
 //   fit_by_year.csv  the fit of every data year of every block, per variant
 //   groups.csv       the members of every group, retained and allocated
 //   distances.csv    every eliminated location's mean distance to every group
@@ -9,12 +10,12 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
 
 #include "core/results.h"
+#include "findings/findings.h"
 
 namespace locseq::tables {
 
@@ -22,29 +23,21 @@ namespace locseq::tables {
 inline constexpr std::array<const char*, 4> kTableNames = {"steps.csv", "fit_by_year.csv",
                                                            "groups.csv", "distances.csv"};
 
-// A value a later column of steps.csv adds for a block, given the block
-// before it (none for the first); none is NA.
-struct ExtraColumn {
-  const char* name;
-  std::function<std::optional<double>(const BlockResult* previous, const BlockResult& block)> value;
-};
-
 // Writes the tables as the results come: the heads with the run's head,
-// the rows of each block as it ends.
+// the rows of each block as it ends. The columns of steps.csv are those of
+// findings::step_columns().
 class TablesWriter final : public ResultObserver {
  public:
   // `out` holds the four streams in the order of kTableNames.
-  explicit TablesWriter(const std::array<std::ostream*, 4>& out,
-                        std::vector<ExtraColumn> extra = {});
+  explicit TablesWriter(const std::array<std::ostream*, 4>& out) : out_(out) {}
   void head(const RunHead& head) override;
   void block(const BlockResult& block) override;
 
  private:
   std::array<std::ostream*, 4> out_;
-  std::vector<ExtraColumn> extra_;
   std::vector<Name8> year_names_;
   std::vector<Name8> location_names_;
-  std::optional<BlockResult> previous_;
+  std::optional<findings::StepFindings> previous_;  // of the block before
 };
 
 }  // namespace locseq::tables

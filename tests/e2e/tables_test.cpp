@@ -2,13 +2,16 @@
 // against the fixed-layout reports of the same run: the blocks rebuilt
 // from the tables, written by the report writers, must give the text of
 // the reports, so every printed value is the table value rounded the
-// printed way; and NA stands exactly where a report prints a stand-in.
+// printed way; NA stands exactly where a report prints a stand-in; and the
+// stability index of steps.csv is the one of the groups in groups.csv.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -252,6 +255,54 @@ void check_consistency(const Rebuilt& r, const Table& steps, const Table& years,
   }
 }
 
+// The group of every location of a rebuilt block, retained or allocated.
+std::map<std::int32_t, std::int32_t> group_of(const BlockResult& b) {
+  std::map<std::int32_t, std::int32_t> out;
+  for (std::size_t k = 0; k < b.groups.size(); ++k) {
+    for (const auto* list : {&b.groups[k].members, &b.groups[k].allocated}) {
+      for (const std::int32_t l : *list) out.emplace(l, static_cast<std::int32_t>(k + 1));
+    }
+  }
+  return out;
+}
+
+// The adjusted Rand index of two steps' groups over the locations in a group
+// in both, counted pair by pair: a pair together in both, b together before
+// only, c together now only, d apart in both. None for fewer than two
+// locations; for two trivial partitions, 1 when they are the same, else 0.
+std::optional<double> pair_counted_ari(const BlockResult& before, const BlockResult& now) {
+  const auto p = group_of(before), q = group_of(now);
+  std::vector<std::pair<std::int32_t, std::int32_t>> shared;
+  for (const auto& [l, g] : p) {
+    if (q.count(l)) shared.emplace_back(g, q.at(l));
+  }
+  if (shared.size() < 2) return std::nullopt;
+  double a = 0, b = 0, c = 0, d = 0;
+  for (std::size_t i = 0; i < shared.size(); ++i) {
+    for (std::size_t j = i + 1; j < shared.size(); ++j) {
+      const bool x = shared[i].first == shared[j].first, y = shared[i].second == shared[j].second;
+      (x && y ? a : x ? b : y ? c : d) += 1;
+    }
+  }
+  const double denominator = (a + b) * (b + d) + (a + c) * (c + d);
+  if (denominator == 0) return b == 0 && c == 0 ? 1.0 : 0.0;
+  return 2 * (a * d - b * c) / denominator;
+}
+
+// stability_ari of steps.csv against the groups of groups.csv.
+void check_stability(const Rebuilt& r, const Table& steps) {
+  for (std::size_t k = 0; k < r.blocks.size(); ++k) {
+    const Field& written = steps.rows[k][16];
+    const auto expected = k == 0 ? std::nullopt : pair_counted_ari(r.blocks[k - 1], r.blocks[k]);
+    if (!expected) {
+      EXPECT_EQ(written.text, "NA") << "step " << k + 1;
+    } else {
+      EXPECT_NEAR(number(written), *expected, 1e-12) << "step " << k + 1 << ": " << written.text;
+      EXPECT_NE(written.text, "NA") << "step " << k + 1;
+    }
+  }
+}
+
 // What a report writer writes for a block.
 template <class Write>
 std::string written(Write write) {
@@ -319,6 +370,7 @@ TEST_P(Tables, HoldTheValuesOfTheReports) {
 
   const Rebuilt r = rebuild(steps, years, groups, distances);
   check_consistency(r, steps, years, distances);
+  check_stability(r, steps);
   for (const BlockResult& b : r.blocks) {  // what the writers index by
     for (const EliminatedLocation& e : b.eliminated) ASSERT_EQ(e.cells.size(), b.groups.size());
     for (const VariantFit& f : b.fit) ASSERT_FALSE(f.years.empty());

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Opens a report page in headless Chromium and checks what a reader sees.
 
-    browser_check.py [--hostile] [--control PLAIN.html] PAGE.html [SCREENSHOT.png]
+    browser_check.py [--hostile] [--bidi] [--control PLAIN.html] PAGE.html [SCREENSHOT.png]
 
 Checks: no console error; no network request but the page itself; every
 chart's SVG has a non-zero size; the rendered page is not blank (its pixels
@@ -10,7 +10,11 @@ texts could have created (only the elements the report writer uses, no
 event-handler attributes, the hostile texts shown as text, invalid UTF-8
 shown as U+FFFD); with --control, its elements and their attribute names
 must be, in document order, exactly those of the control page (the same
-run with plain names), so any element a text made would show up.
+run with plain names), so any element a text made would show up. With
+--bidi (the page of a job whose names hold bidi controls and right-to-left
+letters): every text the writer wrote reads left to right, and every text
+of the job stands between the texts before and after it, so that no name
+reorders what follows it.
 
 Exit status: 0 passed, 1 failed, 2 usage, 77 Chromium, its driver or the
 Selenium bindings are not installed (a skipped test for CTest).
@@ -32,7 +36,7 @@ WRITER_ELEMENTS = {
     "footer", "div", "p", "h1", "h2", "h3", "h4", "a", "span", "strong", "code", "dl", "dt",
     "dd", "ul", "li", "table", "thead", "tbody", "tr", "th", "td", "figure", "figcaption",
     "svg", "desc", "defs", "g", "rect", "line", "path", "circle", "text", "pattern",
-    "lineargradient", "stop", "details", "summary",
+    "lineargradient", "stop", "details", "summary", "bdi",
 }
 
 # Texts of the hostile sample job that must appear on the page as text.
@@ -72,6 +76,122 @@ return Array.from(document.querySelectorAll('svg')).filter(s => !s.parentElement
   .map(s => { const r = s.getBoundingClientRect();
               return {id: s.id, width: r.width, height: r.height,
                       label: s.getAttribute('aria-labelledby') || s.getAttribute('aria-label')}; });
+"""
+
+# With --bidi: the writer's texts read left to right and each isolated text
+# of the job stands between the texts around it, on the page (<bdi>) and in
+# the figures (U+2068 ... U+2069); where no element can stand (the title,
+# tooltips, descriptions) every isolate is closed.
+BIDI_JS = r"""
+const OPEN = /[\u2066\u2067\u2068]/, CLOSE = '\u2069';
+const CONTROLS = /[\u200e\u200f\u061c\u202a-\u202e\u2066-\u2069]/;
+const RTL = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufeff]/;
+const failures = [];
+const range = document.createRange();
+// The visible characters of a text node from `from` to `to`, with their boxes.
+function boxes(node, from, to) {
+  const out = [];
+  for (let i = from; i < to; i++) {
+    if (/\s/.test(node.data[i])) continue;
+    range.setStart(node, i);
+    range.setEnd(node, i + 1);
+    const r = range.getBoundingClientRect();
+    if (r.width > 0 && r.height > 0) out.push({i: i, left: r.left, right: r.right, top: r.top, bottom: r.bottom});
+  }
+  return out;
+}
+function sameLine(a, b) {
+  return Math.min(a.bottom, b.bottom) - Math.max(a.top, b.top) > 0.5 * Math.min(a.bottom - a.top, b.bottom - b.top);
+}
+function said(node) { return JSON.stringify(node.data.slice(0, 60)); }
+// Writer's characters read left to right: each right of the one before it on its line.
+function readsOn(list, what) {
+  for (let k = 1; k < list.length; k++) {
+    if (sameLine(list[k - 1], list[k]) && list[k].left < list[k - 1].left - 0.5) {
+      failures.push('reads right to left: ' + what);
+      return;
+    }
+  }
+}
+// An isolated text stands after the character before it and before the one after it.
+function between(before, span, after, what) {
+  if (before && sameLine(before, span) && span.left < before.right - 1)
+    failures.push('stands left of the text before it: ' + what);
+  if (after && sameLine(after, span) && after.left < span.right - 1)
+    failures.push('stands right of the text after it: ' + what);
+}
+function extent(list) {
+  return list.reduce((e, b) => ({left: Math.min(e.left, b.left), right: Math.max(e.right, b.right),
+                                 top: Math.min(e.top, b.top), bottom: Math.max(e.bottom, b.bottom)}),
+                     {left: Infinity, right: -Infinity, top: Infinity, bottom: -Infinity});
+}
+let html = 0, svg = 0, isolated = 0;
+// The page: texts outside <bdi>, and each <bdi> between its neighbours.
+const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+const texts = [];
+for (let n = walker.nextNode(); n; n = walker.nextNode()) {
+  if (!n.parentElement.closest('svg, style, title')) texts.push(n);
+}
+texts.forEach((n, k) => {
+  if (n.parentElement.closest('bdi')) return;
+  if (/[A-Za-z0-9]/.test(n.data) && !CONTROLS.test(n.data) && !RTL.test(n.data)) {
+    readsOn(boxes(n, 0, n.data.length), said(n));
+    html++;
+  }
+});
+for (const bdi of document.querySelectorAll('bdi')) {
+  const inside = texts.filter(t => bdi.contains(t));
+  const own = [].concat(...inside.map(t => boxes(t, 0, t.data.length)));
+  if (!own.length) continue;
+  const first = texts.indexOf(inside[0]), last = texts.indexOf(inside[inside.length - 1]);
+  let before = null, after = null;
+  for (let k = first - 1; k >= 0 && !before; k--) { const b = boxes(texts[k], 0, texts[k].data.length); before = b[b.length - 1] || null; }
+  for (let k = last + 1; k < texts.length && !after; k++) { after = boxes(texts[k], 0, texts[k].data.length)[0] || null; }
+  // Lines of a name that wraps are judged by its first and last boxes.
+  between(before, extent(own.filter(b => sameLine(b, own[0]))), null, JSON.stringify(bdi.textContent));
+  between(null, extent(own.filter(b => sameLine(b, own[own.length - 1]))), after, JSON.stringify(bdi.textContent));
+  isolated++;
+}
+// The figures: in each unturned text, the writer's characters read left to
+// right and each isolated text stands between them.
+for (const t of document.querySelectorAll('svg text:not([transform])')) {
+  for (const n of t.childNodes) {
+    if (n.nodeType !== Node.TEXT_NODE) continue;
+    const writer = [];
+    let depth = 0, start = -1, pending = null;
+    for (let i = 0; i < n.data.length; i++) {
+      const c = n.data[i];
+      if (OPEN.test(c)) { if (depth++ === 0) start = i; continue; }
+      if (c === CLOSE && depth > 0) {
+        if (--depth === 0) {
+          const own = boxes(n, start + 1, i);
+          if (own.length) { pending = {span: extent(own), before: writer[writer.length - 1] || null}; isolated++; }
+        }
+        continue;
+      }
+      if (depth > 0) continue;
+      const b = boxes(n, i, i + 1)[0];
+      if (!b) continue;
+      if (pending) { between(pending.before, pending.span, b, said(n)); pending = null; }
+      writer.push(b);
+    }
+    if (pending) between(pending.before, pending.span, null, said(n));
+    if (depth) failures.push('an isolate left open: ' + said(n));
+    readsOn(writer, said(n));
+    svg++;
+  }
+}
+// Where no element can stand: every isolate closed, none closed twice.
+const flat = [document.title].concat(Array.from(document.querySelectorAll('svg title, svg desc'), e => e.textContent));
+for (const s of flat) {
+  let depth = 0;
+  for (const c of s) {
+    if (OPEN.test(c)) depth++;
+    else if (c === CLOSE && --depth < 0) break;
+  }
+  if (depth) failures.push('isolates not balanced: ' + JSON.stringify(s.slice(0, 60)));
+}
+return {failures: failures, html: html, svg: svg, isolated: isolated, title: document.title};
 """
 
 PIXELS_JS = """
@@ -178,6 +298,13 @@ def check(driver, args, fail):
         if not chart["label"]:
             fail(f"chart {chart['id']} has no text alternative")
 
+    if args.bidi:
+        seen = driver.execute_script(BIDI_JS)
+        for failure in seen["failures"]:
+            fail(failure)
+        if not seen["isolated"] or not seen["html"] or not seen["svg"]:
+            fail(f"nothing to check: {seen}")
+
     if args.hostile:
         seen = driver.execute_script(HOSTILE_JS)
         strangers = sorted(set(seen["tags"]) - WRITER_ELEMENTS)
@@ -222,6 +349,8 @@ def main():
     parser.add_argument("screenshot", nargs="?")
     parser.add_argument("--hostile", action="store_true",
                         help="the page of the hostile sample job: no element from its texts")
+    parser.add_argument("--bidi", action="store_true",
+                        help="the page of the bidi sample job: its texts do not reorder the page")
     parser.add_argument("--control", help="a page of the same run with plain names")
     parser.add_argument("--max-height", type=int, default=20000,
                         help="highest screenshot in pixels (default 20000)")
@@ -244,7 +373,8 @@ def main():
     if failures:
         return 1
     print(f"browser_check: {args.page}: {charts} charts, no console error, no request"
-          + (", no element from the job's texts" if args.hostile else ""))
+          + (", no element from the job's texts" if args.hostile else "")
+          + (", every text of the job isolated" if args.bidi else ""))
     return 0
 
 

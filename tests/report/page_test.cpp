@@ -6,6 +6,7 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "report/sample_results.h"
@@ -65,7 +66,8 @@ TEST(ReportPage, HostileTextsCreateNoElement) {
                                         "line",       "path",
                                         "circle",     "text",
                                         "pattern",    "linearGradient",
-                                        "stop",       "?xml"};
+                                        "stop",       "?xml",
+                                        "bdi"};
   for (const std::string& tag : tags(page)) {
     EXPECT_TRUE(writer.count(tag[0] == '/' ? tag.substr(1) : tag)) << tag;
   }
@@ -89,6 +91,49 @@ TEST(ReportPage, HostileTextsCreateNoElement) {
     EXPECT_EQ(tags(svg), tags(plain_plots.at(name)));
     EXPECT_EQ(clean_utf8(svg), svg);
     EXPECT_EQ(svg.find("]]>"), std::string::npos);
+  }
+}
+
+// The offsets of the bidi controls of a document that stand outside every
+// <bdi> element and every U+2068 ... U+2069 (an isolate the job's text opens
+// itself counts as one).
+std::vector<std::size_t> loose_controls(const std::string& doc) {
+  const std::string fsi = "\xE2\x81\xA8", pdi = "\xE2\x81\xA9", rli = "\xE2\x81\xA7",
+                    rlo = "\xE2\x80\xAE", rlm = "\xE2\x80\x8F";
+  std::vector<std::size_t> out;
+  int depth = 0;
+  for (std::size_t at = 0; at < doc.size(); ++at) {
+    const std::string_view rest(doc.data() + at, doc.size() - at);
+    if (depth <= 0 && (rest.starts_with(rli) || rest.starts_with(rlo) || rest.starts_with(rlm))) {
+      out.push_back(at);
+    }
+    if (rest.starts_with("<bdi>") || rest.starts_with(fsi) || rest.starts_with(rli)) {
+      ++depth;
+    } else if (rest.starts_with("</bdi>") || rest.starts_with(pdi)) {
+      --depth;
+    }
+  }
+  return out;
+}
+
+TEST(ReportPage, EveryTextOfTheJobIsIsolated) {
+  const sample::Job job = sample::make_bidi_job();
+  const std::string page = page_of(job);
+  EXPECT_EQ(loose_controls(page), std::vector<std::size_t>{});
+  for (const char* shown : {"<title>\xE2\x81\xA8\xE2\x80\xAE"
+                            "BARLEY\xE2\x81\xA9 \xC2\xB7 ",
+                            "<bdi>\xE2\x80\xAE"
+                            "Birch Hollow</bdi>",
+                            "<bdi>\xE2\x81\xA7MAPLE\xE2\x81\xA9</bdi>",
+                            "<bdi>\xE2\x80\xAE"
+                            "Iron Range</bdi>",
+                            "Step 6 (\xE2\x81\xA8\xE2\x80\xAE"
+                            "2024\xE2\x81\xA9): 14 retained"}) {
+    EXPECT_NE(page.find(shown), std::string::npos) << shown;
+  }
+  for (const auto& [name, svg] : write_plots(job.head, job.blocks, job.page)) {
+    EXPECT_EQ(loose_controls(svg), std::vector<std::size_t>{}) << name;
+    EXPECT_EQ(svg.find("<bdi>"), std::string::npos) << name;
   }
 }
 
@@ -133,7 +178,7 @@ TEST(ReportPage, TheNumbersOfTheTables) {
   EXPECT_NE(page.find("<code>stability_ari</code></th><td class=\"num na\">NA</td>"),
             std::string::npos);
   // The best step is said in words; full names stand for the 8-character ones.
-  EXPECT_NE(page.find("step 6 (2024)</a></strong> fits best"), std::string::npos);
+  EXPECT_NE(page.find("step 6 (<bdi>2024</bdi>)</a></strong> fits best"), std::string::npos);
   EXPECT_NE(page.find("Birch Hollow"), std::string::npos);
   EXPECT_EQ(page.find(">BIRCH<"), std::string::npos);
   // Every chart has a text alternative.

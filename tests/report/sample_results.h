@@ -240,4 +240,35 @@ inline Job make_job(bool hostile) {
   return job;
 }
 
+// The plain run with texts that would reorder what stands after them if
+// the page did not isolate them: a right-to-left override (U+202E), a
+// right-to-left isolate left open (U+2067), a stray end of isolate (U+2069)
+// before an override, right-to-left marks (U+200F) and Hebrew letters, in
+// the title, the job name, location, year and step names.
+inline Job make_bidi_job() {
+  constexpr const char* kRlo = "\xE2\x80\xAE";
+  constexpr const char* kRli = "\xE2\x81\xA7";
+  constexpr const char* kPdi = "\xE2\x81\xA9";
+  constexpr const char* kRlm = "\xE2\x80\x8F";
+  constexpr const char* kShalom = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D";  // Hebrew letters
+  Job job = make_job(false);
+  const auto text = [](std::initializer_list<const char*> parts) {
+    std::string out;
+    for (const char* p : parts) out += p;
+    return out;
+  };
+  job.head.JobTitle = text({kRlo, "Barley ", kRli, "trial ", kShalom, kRlm});
+  job.page.name = text({kRlo, "BARLEY"});
+  job.page.location_names[2] = text({kRlo, "Birch Hollow"});
+  job.page.location_names[3] = text({kRli, "Cedar ", kShalom});
+  job.page.location_names[9] = text({kPdi, kRlo, "Iron Range"});
+  job.page.location_names[10] = text({"Juniper", kRlm});
+  job.head.LocationNames[4] = name8(text({kRlo, "ELM"}));
+  job.head.LocationNames[12] = name8(text({kRli, "MAPLE"}));
+  job.head.YearNames[5] = name8(text({kRlo, "2024"}));
+  job.blocks[5].SequenceYearName = name8(text({kRlo, "2024"}));
+  job.blocks[2].SequenceYearName = name8(text({kRli, "2021"}));
+  return job;
+}
+
 }  // namespace locseq::report::sample

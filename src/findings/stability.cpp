@@ -1,18 +1,16 @@
-#include "report/stability.h"
+#include "findings/stability.h"
 
 #include <cstddef>
 
-namespace locseq::report {
+namespace locseq::findings {
 namespace {
-
-using Partition = std::map<std::int32_t, std::int32_t>;
 
 std::int64_t pairs(std::int64_t count) {
   return count * (count - 1) / 2;
 }
 
 // The groups of the locations in both partitions, side by side.
-void shared(const Partition& p, const Partition& q, std::vector<std::int32_t>& a,
+void shared(const Membership& p, const Membership& q, std::vector<std::int32_t>& a,
             std::vector<std::int32_t>& b, std::vector<std::int32_t>* locations = nullptr) {
   for (const auto& [location, group] : p) {
     const auto it = q.find(location);
@@ -25,8 +23,8 @@ void shared(const Partition& p, const Partition& q, std::vector<std::int32_t>& a
 
 }  // namespace
 
-std::map<std::int32_t, std::int32_t> memberships(const BlockResult& block) {
-  Partition out;
+Membership memberships(const BlockResult& block) {
+  Membership out;
   for (std::size_t k = 0; k < block.groups.size(); ++k) {
     const auto group = static_cast<std::int32_t>(k + 1);
     for (const std::int32_t location : block.groups[k].members) out.emplace(location, group);
@@ -65,15 +63,19 @@ std::optional<double> adjusted_rand_index(std::span<const std::int32_t> a,
   return static_cast<double>((2 * n * i - 2 * r * c) / (n * (r + c) - 2 * r * c));
 }
 
-std::optional<double> stability_ari(const BlockResult& previous, const BlockResult& current) {
+std::optional<double> stability_ari(const Membership& previous, const Membership& current) {
   std::vector<std::int32_t> a, b;
-  shared(memberships(previous), memberships(current), a, b);
+  shared(previous, current, a, b);
   return adjusted_rand_index(a, b);
 }
 
-std::vector<Move> moved_locations(const BlockResult& previous, const BlockResult& current) {
+std::optional<double> stability_ari(const BlockResult& previous, const BlockResult& current) {
+  return stability_ari(memberships(previous), memberships(current));
+}
+
+std::vector<Move> moved_locations(const Membership& previous, const Membership& current) {
   std::vector<std::int32_t> before, after, locations;
-  shared(memberships(previous), memberships(current), before, after, &locations);
+  shared(previous, current, before, after, &locations);
   std::map<std::int32_t, std::map<std::int32_t, std::int32_t>> overlap;  // after -> before -> n
   for (std::size_t i = 0; i < before.size(); ++i) ++overlap[after[i]][before[i]];
   std::map<std::int32_t, std::int32_t> origin;  // current group -> the group it descends from
@@ -91,4 +93,8 @@ std::vector<Move> moved_locations(const BlockResult& previous, const BlockResult
   return out;
 }
 
-}  // namespace locseq::report
+std::vector<Move> moved_locations(const BlockResult& previous, const BlockResult& current) {
+  return moved_locations(memberships(previous), memberships(current));
+}
+
+}  // namespace locseq::findings

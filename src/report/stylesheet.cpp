@@ -1,12 +1,17 @@
-#include "report/style.h"
+#include "report/stylesheet.h"
+
+#include "report/palette.h"
 
 namespace locseq::report {
+namespace {
 
-const std::string_view kPageStyle = R"css(
-:root { --ink: #1f2328; --muted: #59636e; --line: #d8dee4; --soft: #f6f8fa; --accent: #0072b2; }
+// The style sheet with its colours by name: $NAME stands for the colour of
+// the palette the style sheet calls NAME (see style_colour).
+constexpr std::string_view kStyleSheet = R"css(
+:root { --ink: $ink; --muted: $muted; --line: $rule; --soft: $soft; --accent: $accent; }
 * { box-sizing: border-box; }
 html { -webkit-text-size-adjust: 100%; }
-body { margin: 0; color: var(--ink); background: #fff;
+body { margin: 0; color: var(--ink); background: $paper;
   font: 15px/1.55 system-ui, -apple-system, "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif; }
 header.top { background: var(--soft); border-bottom: 1px solid var(--line); }
 header.top .inner, main, footer { max-width: 1280px; margin: 0 auto; padding: 0 28px; }
@@ -17,7 +22,7 @@ nav { display: flex; flex-wrap: wrap; gap: 4px 18px; font-size: 14px; }
 nav a { color: var(--accent); text-decoration: none; }
 nav a:hover { text-decoration: underline; }
 .glance { margin: 22px 0 0; padding: 12px 18px; border: 1px solid var(--line); border-radius: 8px;
-  background: #fbfcfd; }
+  background: $tint; }
 .glance h2 { font-size: 16px; margin: 0 0 4px; }
 .glance ul { margin: 0; padding-left: 20px; }
 .glance li { margin: 3px 0; }
@@ -30,10 +35,10 @@ h3 { margin: 26px 0 6px; font-size: 17px; font-weight: 650; }
 h4 { margin: 0 0 6px; font-size: 14px; font-weight: 650; }
 p { margin: 6px 0 10px; max-width: 82ch; }
 .lead { color: var(--muted); }
-.finding { border-left: 4px solid var(--accent); background: #eef6fb; padding: 8px 14px; margin: 12px 0;
+.finding { border-left: 4px solid var(--accent); background: $highlight; padding: 8px 14px; margin: 12px 0;
   max-width: 82ch; border-radius: 0 4px 4px 0; }
 .facts { display: grid; grid-template-columns: repeat(auto-fill, minmax(150px, 1fr)); gap: 10px; margin: 14px 0; }
-.fact { border: 1px solid var(--line); border-radius: 6px; padding: 8px 12px; background: #fff; }
+.fact { border: 1px solid var(--line); border-radius: 6px; padding: 8px 12px; background: $paper; }
 .fact strong { display: block; font-size: 20px; font-weight: 650; font-variant-numeric: tabular-nums; }
 .fact span { color: var(--muted); font-size: 13px; }
 dl.meta { display: grid; grid-template-columns: max-content 1fr; gap: 4px 18px; margin: 10px 0 16px; }
@@ -50,11 +55,11 @@ thead tr.group th { text-align: center; border-bottom: 0; }
 td.num, th.num { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
 td.na { color: var(--muted); }
 td.nowrap { white-space: nowrap; }
-tbody tr:nth-child(even) td { background: #fbfcfd; }
+tbody tr:nth-child(even) td { background: $tint; }
 td.nearest { font-weight: 700; box-shadow: inset 0 0 0 2px var(--ink); }
 .chip { display: inline-block; min-width: 24px; padding: 0 5px; border-radius: 4px; text-align: center;
   font-weight: 650; font-size: 12px; line-height: 18px; font-variant-numeric: tabular-nums; }
-.chip.framed { background: #fff !important; color: var(--ink) !important; border: 2.5px solid; line-height: 13px; }
+.chip.framed { background: $paper !important; color: var(--ink) !important; border: 2.5px solid; line-height: 13px; }
 .muted { color: var(--muted); }
 figure { margin: 12px 0; }
 figure svg { max-width: 100%; height: auto; display: block; }
@@ -66,12 +71,12 @@ figcaption { color: var(--muted); font-size: 13px; margin-top: 4px; max-width: 8
 .pair figcaption { display: table-caption; caption-side: bottom; }
 a { color: var(--accent); text-decoration: none; }
 a:hover { text-decoration: underline; }
-table.wide th.row { position: sticky; left: 0; background: #fff; text-align: left; font-weight: 500; }
+table.wide th.row { position: sticky; left: 0; background: $paper; text-align: left; font-weight: 500; }
 table.wide { font-size: 13px; }
 table.wide td, table.wide th { padding: 3px 8px; }
 table.wide th.row code { display: block; background: none; padding: 0; color: var(--muted); font-size: 11.5px; }
 table.wide tr.part th { background: var(--soft); text-align: left; font-weight: 650; position: sticky; left: 0; }
-table.wide td.best, table.wide th.best { background: #eef6fb; }
+table.wide td.best, table.wide th.best { background: $highlight; }
 ul.moves { margin: 6px 0 12px; padding-left: 20px; }
 ul.moves li { margin: 3px 0; }
 ul.moves ul { margin: 2px 0 6px; padding-left: 20px; }
@@ -81,5 +86,28 @@ summary { cursor: pointer; color: var(--accent); }
 footer { color: var(--muted); font-size: 13px; padding-top: 18px; padding-bottom: 30px; }
 @media print { header.top { background: none; } nav { display: none; } .step { break-inside: avoid; } }
 )css";
+
+std::string with_colours(std::string_view sheet) {
+  std::string out;
+  out.reserve(sheet.size());
+  for (std::size_t at = 0; at < sheet.size();) {
+    const std::size_t dollar = sheet.find('$', at);
+    out += sheet.substr(at, dollar - at);
+    if (dollar == std::string_view::npos) break;
+    std::size_t end = dollar + 1;
+    while (end < sheet.size() && sheet[end] >= 'a' && sheet[end] <= 'z') ++end;
+    const Colour* colour = style_colour(sheet.substr(dollar + 1, end - dollar - 1));
+    out += colour ? css(*colour) : std::string(sheet.substr(dollar, end - dollar));
+    at = end;
+  }
+  return out;
+}
+
+}  // namespace
+
+const std::string& page_style() {
+  static const std::string sheet = with_colours(kStyleSheet);
+  return sheet;
+}
 
 }  // namespace locseq::report

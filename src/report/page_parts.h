@@ -1,0 +1,69 @@
+// The parts of the page, each written from the model, and the pieces they
+// share. A section is an entry of kSections; page.cpp writes the head, the
+// summary at the top, the sections in order and the foot.
+#pragma once
+
+#include <array>
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "report/markup.h"
+#include "report/model.h"
+#include "report/svg.h"
+
+namespace locseq::report {
+
+// A group's colour and number; framed: its colour as a border only.
+Html chip(std::int32_t k, bool framed = false);
+
+// A figure with an optional caption.
+Html figure(const Figure& svg, const Html& caption = {});
+
+// A link to the section of step i: "step k (NAME)".
+Html step_ref(const Model& m, std::size_t i);
+
+// The data years a block is measured on, in words.
+Html years_text(const Model& m, const BlockResult& b);
+
+// "1 thing" or "N things".
+template <std::integral I>
+Html count(I n, const char* one, const char* many) {
+  Html out;
+  return out << n << " " << std::string_view(n == 1 ? one : many);
+}
+
+// A sentence the page finds in the results, set apart.
+Html finding(const Html& sentence);
+
+// The summary above the sections: the answers to the questions the page
+// is for, in three lines (nothing without steps).
+Html at_a_glance(const Model& m);
+
+// The sections, without their heading.
+Html job_section(const Model& m);
+Html fit_section(const Model& m);
+Html fit_by_year_section(const Model& m);
+Html stability_section(const Model& m);
+Html steps_section(const Model& m);
+Html table_section(const Model& m);
+
+struct Section {
+  const char* id;       // its anchor
+  const char* nav;      // its name in the navigation
+  const char* heading;  // its heading, after its number
+  Html (*write)(const Model&);
+};
+
+// The sections in page order, numbered from 1.
+inline constexpr std::array<Section, 6> kSections = {{
+    {"job", "The job", "The job", job_section},
+    {"fit", "Fit over the sequence", "Fit over the sequence", fit_section},
+    {"fit-by-year", "Fit by year", "Fit by year", fit_by_year_section},
+    {"stability", "Stability", "Stability of the groups", stability_section},
+    {"steps", "Each step", "Each step", steps_section},
+    {"table", "Fit per step", "Fit per step", table_section},
+}};
+
+}  // namespace locseq::report

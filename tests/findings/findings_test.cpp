@@ -1,0 +1,94 @@
+#include "findings/findings.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace locseq::findings {
+namespace {
+
+using Rsq = std::optional<double>;
+
+// A step with its overall RSQ per variant (none: undefined), its groups
+// (retained members only) and the RSQj of its data years, classified.
+struct StepSpec {
+  Rsq classified, allocated;
+  std::vector<std::vector<std::int32_t>> groups;
+  std::vector<Rsq> years;  // data years 1, 2, ...
+};
+
+FitSums sums(Rsq rsq) {
+  return {1, rsq.value_or(0), 0, rsq.value_or(0), rsq.has_value()};
+}
+
+std::vector<BlockResult> blocks(const std::vector<StepSpec>& steps) {
+  std::vector<BlockResult> out;
+  for (const StepSpec& s : steps) {
+    BlockResult b;
+    b.fit[kClassified].overall = sums(s.classified);
+    b.fit[kWithAllocated].overall = sums(s.allocated);
+    for (const auto& members : s.groups) b.groups.push_back({0, members, {}});
+    for (std::size_t y = 0; y < s.years.size(); ++y) {
+      b.fit[kClassified].years.push_back({static_cast<std::int32_t>(y + 1), 1, sums(s.years[y])});
+    }
+    out.push_back(b);
+  }
+  return out;
+}
+
+TEST(Findings, TheRunsExtremesAreTheFirstOnATieAndSkipWhatIsUndefined) {
+  const std::vector<StepSpec> steps = {
+      {0.5, 0.4, {{1, 2}, {3, 4}}, {0.5}},
+      {std::nullopt, 0.9, {{1, 2}, {3, 4}}, {0.7, std::nullopt}},
+      {0.8, std::nullopt, {{1, 3}, {2, 4}}, {0.3, 0.6, 0.2}},
+      {0.8, 0.7, {{1, 3}, {2, 4}}, {0.3, 0.6, 0.2, 0.9}},
+      {0.5, 0.4, {{1, 2}, {3, 4}}, {0.3, 0.6, 0.2, 0.9}},
+  };
+  const RunFindings f = find_run(blocks(steps));
+  EXPECT_EQ(f.best[kClassified], 2u);     // 0.8 at steps 3 and 4
+  EXPECT_EQ(f.best[kWithAllocated], 1u);  // 0.9
+  EXPECT_EQ(f.weakest, 0u);               // 0.5 at steps 1 and 5
+  ASSERT_TRUE(f.allocation_change);       // steps 1, 4, 5 have both
+  EXPECT_DOUBLE_EQ(*f.allocation_change, ((0.4 - 0.5) + (0.7 - 0.8) + (0.4 - 0.5)) / 3);
+  // Steps 3 and 5 regroup everything (index -0.5), steps 2 and 4 nothing.
+  EXPECT_EQ(f.least_stable, 2u);
+  EXPECT_FALSE(f.steps[0].stability);
+  EXPECT_EQ(f.steps[1].stability, 1.0);
+  EXPECT_EQ(f.moves, 4u);
+  ASSERT_EQ(f.years.size(), 4u);
+  EXPECT_DOUBLE_EQ(f.years[0].mean_rsq, (0.5 + 0.7 + 0.3 + 0.3 + 0.3) / 5);
+  EXPECT_EQ(f.years[1].steps, 3);  // undefined at step 2
+  EXPECT_EQ(f.hardest_year, 2u);   // year 3: 0.2
+  EXPECT_EQ(f.easiest_year, 3u);   // year 4: 0.9
+  EXPECT_EQ(f.undefined_year_fits, 1u);
+}
+
+TEST(Findings, NothingDefinedIsNothingFound) {
+  const RunFindings none = find_run({});
+  EXPECT_FALSE(none.best[kClassified] || none.weakest || none.allocation_change ||
+               none.least_stable || none.hardest_year);
+  const RunFindings undefined =
+      find_run(blocks({{std::nullopt, std::nullopt, {{1}}, {std::nullopt}}}));
+  EXPECT_FALSE(undefined.best[kClassified] || undefined.best[kWithAllocated] || undefined.weakest ||
+               undefined.allocation_change || undefined.hardest_year);
+  EXPECT_EQ(undefined.undefined_year_fits, 1u);
+}
+
+TEST(Findings, AStepCountsItsAllocatedLocations) {
+  BlockResult b;
+  b.groups = {{0, {1, 2}, {7}}, {0, {3}, {8, 9}}};
+  b.eliminated.resize(4);
+  const StepFindings s = find_step(b, nullptr);
+  EXPECT_EQ(s.allocated, 3);
+  EXPECT_EQ(s.membership.at(9), 2);
+  EXPECT_FALSE(s.stability);
+  const RunFindings f = find_run(std::vector<BlockResult>{b, b});
+  EXPECT_EQ(f.eliminated, 8u);
+  EXPECT_EQ(f.allocated, 6u);
+  EXPECT_EQ(f.steps[1].stability, 1.0);
+}
+
+}  // namespace
+}  // namespace locseq::findings
