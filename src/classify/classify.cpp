@@ -249,7 +249,7 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                            "most 5000");
     }
     const auto n = static_cast<std::size_t>(s.retained);
-    std::vector<double> d(n * n, 0.0);
+    std::vector<double> d(n * (n - 1) / 2, 0.0);
     for (std::int32_t w = IYS; w <= y; ++w) {
       if (!t.has_data(w)) continue;
       const std::vector<float>& v = prepared[static_cast<std::size_t>(w - 1)];
