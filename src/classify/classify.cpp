@@ -271,7 +271,7 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                              number_text(f.level) + " is beyond the single precision a run reads");
       }
     }
-    write_cls_block(blocks, k, t.YearNames[static_cast<std::size_t>(y - 1)], s.retained, entries,
+    write_cls_block(blocks, y, t.YearNames[static_cast<std::size_t>(y - 1)], s.retained, entries,
                     fusions);
     res.steps.push_back(s);
   }

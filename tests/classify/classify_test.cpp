@@ -229,6 +229,15 @@ TEST(Classify, YearsByNumberOrName) {
     const ClassifyResult r = classify(t, o);
     EXPECT_EQ(r.IYS * 10 + r.IYF, c.IYS * 10 + c.IYF) << c.first;
     EXPECT_EQ(r.warnings.size(), c.warning ? 1u : 0u) << c.first;
+    // Each block header carries its last year's number and name.
+    const std::vector<Block> blocks = blocks_of(r.cls, t.MAXL);
+    for (std::size_t k = 0; k < blocks.size(); ++k) {
+      const std::int32_t y = c.IYS + static_cast<std::int32_t>(k);
+      const Name8& name = t.YearNames[static_cast<std::size_t>(y - 1)];
+      std::string shown(name.data(), name.size());
+      EXPECT_EQ(blocks[k].header, "     " + std::to_string(y) + "    " +
+                                      shown.substr(0, shown.find_last_not_of(' ') + 1));
+    }
   }
 }
 
