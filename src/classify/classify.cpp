@@ -195,6 +195,7 @@ class Window {
   void clear() {
     counts_.clear();
     presence_.clear();
+    prepared_.clear();
     if (pairwise_sums_) pairwise_sums_->clear();
   }
 
@@ -452,13 +453,13 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
         // year with data.
         std::int32_t first = plan.IYS;
         while (first < y && !t.has_data(first)) ++first;
-        Window alone(t, o);
-        alone.add(first);
-        const StepCounts f = count_entries(1, first, alone.entries(o), retained);
+        window.clear();
+        window.add(first);
+        const StepCounts f = count_entries(1, first, window.entries(o), retained);
         throw InputError(t.seq_name, 0,
                          "no step of the sequence can be cut: no year of " +
                              window_text(t, plan.IYS, y) + " can be cut alone; " +
-                             hints.cannot_cut(alone, f, first));
+                             hints.cannot_cut(window, f, first));
       }
       const std::string why = hints.cannot_cut(window, s, IYS);
       if (k == 1) throw InputError(t.seq_name, 0, "no step of the sequence can be cut: " + why);
