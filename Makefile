@@ -87,23 +87,29 @@ fuzz:
 # changes), the micro benchmarks of the year reader and the per-year stages
 # (medians of BENCH_REPS repetitions), then BENCH_RUNS whole runs of the
 # program on the job in each mode (the year cache, and --cache-mb 0:
-# medians), then a classification of the job's trial.
+# medians), then the classification of the job's trial and of a generated
+# unbalanced trial of 5,000 locations (build-bench/unbalanced).
 BENCH_JOB  ?= $(BENCH_BUILD)/capacity
+BENCH_TRIAL ?= $(BENCH_BUILD)/unbalanced
 BENCH_REPS ?= 5
 BENCH_RUNS ?= 5
 BENCH_FLAGS ?=
 bench:
 	scripts/need.sh bench
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOCSEQ_BENCH=ON -DLOCSEQ_TESTS=OFF $(CMAKE_FLAGS)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target locseq make_capacity_job micro_bench whole_run classify_bench
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target locseq make_capacity_job micro_bench whole_run classify_bench make_unbalanced_trial
 	@if [ ! -f $(BENCH_JOB)/answers ] || [ $(BENCH_BUILD)/bench/make_capacity_job -nt $(BENCH_JOB)/answers ]; then \
 	  $(BENCH_BUILD)/bench/make_capacity_job $(BENCH_JOB) || exit 1; \
 	else echo "capacity job: $(BENCH_JOB) (up to date)"; fi
+	@if [ ! -f $(BENCH_TRIAL)/TRIAL.SEQ ] || [ $(BENCH_BUILD)/bench/make_unbalanced_trial -nt $(BENCH_TRIAL)/TRIAL.SEQ ]; then \
+	  $(BENCH_BUILD)/bench/make_unbalanced_trial $(BENCH_TRIAL) || exit 1; \
+	else echo "unbalanced trial: $(BENCH_TRIAL) (up to date)"; fi
 	$(BENCH_BUILD)/bench/micro_bench --seq=$(BENCH_JOB)/CAP.SEQ \
 	  --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true $(BENCH_FLAGS)
 	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) $(BENCH_JOB)
 	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) --cache-mb 0 $(BENCH_JOB)
-	$(BENCH_BUILD)/bench/classify_bench $(BENCH_JOB)
+	$(BENCH_BUILD)/bench/classify_bench --dense $(BENCH_JOB)
+	$(BENCH_BUILD)/bench/classify_bench --job TRIAL $(BENCH_TRIAL)
 
 # The R package (r/README.md): r-package assembles it in
 # $(BUILD)/r-package/locseq from r/ and the analysis's sources, with the

@@ -1,15 +1,23 @@
-// Times the classification of a job's trial: reading .NAQ and .SEQ, then
-// classifying with the default options, once on the data as they are and
-// once on the same trial made dense (every absent cell filled with its
-// location's mean of the year, which leaves the centred values of the
-// present cells as they were), so that every step has distances over all
-// genotypes; and a third time with gaps laid so that every step eliminates
-// one more location and changes the shared genotypes of every year, so that
-// each step forms the distances of all its years afresh (the worst case).
+// Times the classification of a job's trial, each variant in a process of
+// its own so that its peak resident memory (from wait4) is its own: the
+// child reads .NAQ and .SEQ, as `locseq classify` does, and classifies.
 //
-//   classify_bench [--job NAME] JOBDIR      (NAME defaults to CAP)
+//   classify_bench [--job NAME] [--dense] JOBDIR      (NAME defaults to CAP)
 //
-// The sizes come from the head of JOBDIR/NAME.CLS.
+// Variants: the trial as generated, with the default (pairwise) proximity
+// and with --proximity complete. With --dense, also the same trial made
+// dense (every absent cell filled with its location's mean of the year,
+// which leaves the centred values of the present cells as they were), under
+// both proximities, and a worst case for complete: gaps laid so that every
+// step eliminates one more location and changes the shared genotypes of
+// every year, so that each step forms the distances of all its years afresh.
+//
+// The sizes come from the head of JOBDIR/NAME.CLS when there is one, else
+// from the second record of NAME.NAQ.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -22,7 +30,9 @@
 
 namespace {
 
+using locseq::classify::ClassifyOptions;
 using locseq::classify::ClassifyResult;
+using locseq::classify::Proximity;
 using locseq::classify::Trial;
 
 [[noreturn]] void die(const std::string& message) {
@@ -75,61 +85,99 @@ void make_worst_case(Trial& t) {
   }
 }
 
-void classify_timed(const Trial& t, const char* what) {
+struct Job {
+  std::string base;  // JOBDIR/NAME
+  locseq::classify::Sizes size;
+};
+
+enum class Data { as_generated, dense, worst_case };
+
+// In a child: loads the trial, prepares it, classifies it and reports.
+[[noreturn]] void classify_in_child(const Job& job, Data data, Proximity proximity) {
   const auto start = std::chrono::steady_clock::now();
+  std::ifstream naq(job.base + ".NAQ"), seq(job.base + ".SEQ", std::ios::binary);
+  if (!naq || !seq) die("cannot open " + job.base + ".NAQ and .SEQ");
+  Trial t;
   try {
-    const ClassifyResult r = locseq::classify::classify(t, {});
-    const double s = seconds_since(start);
-    std::printf("classify (%s): %.2f s wall, %zu steps, %zu warnings, %zu bytes of .CLS\n", what, s,
-                r.steps.size(), r.warnings.size(), r.cls.size());
-    if (!r.steps.empty()) {
-      std::printf("  step %d: %d retained, %d eliminated, %lld shared genotype-years\n",
-                  r.steps.back().step, r.steps.back().retained, r.steps.back().eliminated,
-                  static_cast<long long>(r.steps.back().shared_cells));
-    }
+    t = locseq::classify::load_trial(naq, job.base + ".NAQ", seq, job.base + ".SEQ", job.size);
   } catch (const locseq::InputError& e) {
-    std::printf("classify (%s): %.2f s wall, refused: %s\n", what, seconds_since(start), e.what());
+    die(e.what());
   }
+  if (data != Data::as_generated) make_dense(t);
+  if (data == Data::worst_case) make_worst_case(t);
+  const double loaded = seconds_since(start);
+  ClassifyOptions o;
+  o.proximity = proximity;
+  const auto classify_start = std::chrono::steady_clock::now();
+  try {
+    const ClassifyResult r = locseq::classify::classify(t, o);
+    std::printf("  read %.2f s, classify %.2f s: %zu steps (data years %d to %d)", loaded,
+                seconds_since(classify_start), r.steps.size(), r.IYS, r.IYF);
+    if (!r.steps.empty()) {
+      std::printf(", the last retains %d and eliminates %d", r.steps.back().retained,
+                  r.steps.back().eliminated);
+    }
+    std::printf("\n");
+  } catch (const locseq::InputError& e) {
+    std::printf("  read %.2f s, classify %.2f s: refused: %s\n", loaded,
+                seconds_since(classify_start), e.what());
+  }
+  std::fflush(stdout);
+  std::_Exit(0);
+}
+
+void run_variant(const Job& job, Data data, Proximity proximity, const char* what) {
+  std::printf("classify (%s, %s):\n", what,
+              proximity == Proximity::pairwise ? "pairwise" : "complete");
+  std::fflush(stdout);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid < 0) die("cannot fork");
+  if (pid == 0) classify_in_child(job, data, proximity);
+  int status = 0;
+  rusage ru{};
+  if (wait4(pid, &status, 0, &ru) != pid) die("wait4 failed");
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) die("the child failed");
+  std::printf(
+      "  wall %.2f s, user %.2f s, peak RSS %.1f MiB\n", seconds_since(start),
+      static_cast<double>(ru.ru_utime.tv_sec) + static_cast<double>(ru.ru_utime.tv_usec) * 1e-6,
+      static_cast<double>(ru.ru_maxrss) / 1024.0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string job = "CAP", dir;
+  std::string name = "CAP", dir;
+  bool dense = false;
   for (int a = 1; a < argc; ++a) {
     const std::string arg = argv[a];
     if (arg == "--job" && a + 1 < argc) {
-      job = argv[++a];
+      name = argv[++a];
+    } else if (arg == "--dense") {
+      dense = true;
     } else if (dir.empty()) {
       dir = arg;
     } else {
-      die("usage: classify_bench [--job NAME] JOBDIR");
+      die("usage: classify_bench [--job NAME] [--dense] JOBDIR");
     }
   }
-  if (dir.empty()) die("usage: classify_bench [--job NAME] JOBDIR");
-  const std::string base = dir + "/" + job;
-  std::ifstream cls(base + ".CLS"), naq(base + ".NAQ"), seq(base + ".SEQ", std::ios::binary);
-  if (!cls || !naq || !seq) die("cannot open " + base + ".CLS, .NAQ and .SEQ");
-  std::array<std::int32_t, 5> head{};
-  for (std::int32_t& v : head) {
-    if (!(cls >> v)) die("cannot read the head of " + base + ".CLS");
+  if (dir.empty()) die("usage: classify_bench [--job NAME] [--dense] JOBDIR");
+  Job job{dir + "/" + name, std::nullopt};
+  if (std::ifstream cls(job.base + ".CLS"); cls) {
+    std::array<std::int32_t, 3> head{};
+    for (std::int32_t& v : head) {
+      if (!(cls >> v)) die("cannot read the head of " + job.base + ".CLS");
+    }
+    job.size = head;
   }
-
-  auto start = std::chrono::steady_clock::now();
-  Trial t;
-  try {
-    t = locseq::classify::load_trial(naq, base + ".NAQ", seq, base + ".SEQ",
-                                     std::array<std::int32_t, 3>{head[0], head[1], head[2]});
-  } catch (const locseq::InputError& e) {
-    die(e.what());
+  std::printf("classify_bench: %s\n", job.base.c_str());
+  run_variant(job, Data::as_generated, Proximity::pairwise, "as generated");
+  run_variant(job, Data::as_generated, Proximity::complete, "as generated");
+  if (dense) {
+    run_variant(job, Data::dense, Proximity::pairwise, "dense");
+    run_variant(job, Data::dense, Proximity::complete, "dense");
+    run_variant(job, Data::worst_case, Proximity::complete,
+                "dense, every year formed again at every step");
   }
-  std::printf("classify_bench: %s: %d years, %d locations, %d genotypes\n", base.c_str(), t.MAXY,
-              t.MAXL, t.MAXG);
-  std::printf("load .NAQ and .SEQ: %.2f s wall\n", seconds_since(start));
-  classify_timed(t, "as generated");
-  make_dense(t);
-  classify_timed(t, "dense");
-  make_worst_case(t);
-  classify_timed(t, "dense, every year formed again at every step");
   return 0;
 }

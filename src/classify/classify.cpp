@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <map>
+#include <optional>
 
 #include "classify/analysis_calls.h"
 #include "classify/cls_writer.h"
 #include "classify/pair_sums.h"
+#include "classify/pairwise_sums.h"
+#include "classify/retention.h"
 #include "classify/ward.h"
 #include "core/input_error.h"
 
@@ -17,6 +22,9 @@ namespace {
 
 constexpr std::size_t kTitleColumns = 50;
 constexpr std::int32_t kLargestI4 = 9999;  // the largest label or year of a four-column field
+// The most locations the pairwise proximity takes: its sums take 12 bytes
+// for every two of them (600 MB for 10,000).
+constexpr std::int32_t kMostPairwiseLocations = 10000;
 
 std::string trimmed(std::string_view s) {
   const std::size_t first = s.find_first_not_of(' ');
@@ -94,75 +102,10 @@ std::string title_of(const ClassifyOptions& o, std::vector<std::string>& warning
   return title;
 }
 
-// Retention over the growing window: which locations have values in every
-// year with data for at least the share of the year's observed genotypes.
-class Retention {
- public:
-  explicit Retention(std::int32_t MAXL)
-      : qualifies_(static_cast<std::size_t>(MAXL), 1),
-        has_value_(static_cast<std::size_t>(MAXL), 0) {}
-
-  // Takes in year y, which has data.
-  void add_year(Mat<const std::int32_t> presence, double min_share) {
-    const std::int32_t MAXL = static_cast<std::int32_t>(presence.rows());
-    std::vector<std::int32_t> count(static_cast<std::size_t>(MAXL), 0);
-    std::int32_t observed = 0;  // genotypes with a value at some location
-    for (std::int32_t j = 1; j <= presence.cols(); ++j) {
-      bool any = false;
-      for (std::int32_t i = 1; i <= MAXL; ++i) {
-        if (presence(i, j) > 0) {
-          ++count[static_cast<std::size_t>(i - 1)];
-          any = true;
-        }
-      }
-      observed += any;
-    }
-    for (std::size_t i = 0; i < count.size(); ++i) {
-      const double share = static_cast<double>(count[i]) / observed;
-      if (!(share >= min_share)) qualifies_[i] = 0;
-      if (count[i] > 0) has_value_[i] = 1;
-    }
-  }
-
-  // The entries: 1 retained, 0 eliminated, 2 no value in the window.
-  std::vector<std::int32_t> entries() const {
-    std::vector<std::int32_t> e(qualifies_.size());
-    for (std::size_t i = 0; i < e.size(); ++i) e[i] = !has_value_[i] ? 2 : qualifies_[i] ? 1 : 0;
-    return e;
-  }
-
- private:
-  std::vector<char> qualifies_;  // the share reached in every year with data so far
-  std::vector<char> has_value_;  // a value in some year so far
-};
-
 // "year 3 (1997)" or "years 1 (1995) to 3 (1997)".
 std::string window_text(const Trial& t, std::int32_t first, std::int32_t last) {
   if (first == last) return year_text(t, first);
   return "years " + year_text(t, first).substr(5) + " to " + year_text(t, last).substr(5);
-}
-
-// Why a step cannot be cut, and what would change it.
-std::string cannot_cut(const Trial& t, const StepCounts& s, std::int32_t level, double min_share,
-                       std::int32_t IYS) {
-  const std::string why =
-      "step " + std::to_string(s.step) + " (" + year_text(t, s.year) + ") retains " +
-      std::to_string(s.retained) + " and eliminates " + std::to_string(s.eliminated) +
-      " locations, but the run cuts a step only when it retains more than the truncation level " +
-      std::to_string(level) +
-      " and eliminates at most MAXL - level = " + std::to_string(t.MAXL - level);
-  bool any_data = false;
-  for (std::int32_t y = IYS; y <= s.year; ++y) any_data = any_data || t.has_data(y);
-  if (!any_data) {
-    return why + "; " + window_text(t, IYS, s.year) + (IYS == s.year ? " has" : " have") +
-           " no data (--first-year sets another start)";
-  }
-  std::string hint = "a lower --min-share (now " + number_text(min_share) + ")";
-  if (s.retained >= 2) {
-    hint += " or -g " + std::to_string(s.retained - 1) + " or lower (now " + std::to_string(level) +
-            ")";
-  }
-  return why + "; " + hint + " would change it";
 }
 
 // The options, checked and settled.
@@ -173,10 +116,35 @@ struct Plan {
   std::string title;            // the title written
 };
 
+void check_share(double share, const char* option) {
+  if (!(share > 0.0 && share <= 1.0)) {
+    throw InputError(option, 0,
+                     "the share " + number_text(share) + " must lie above 0 and at most 1");
+  }
+}
+
 Plan plan_of(const Trial& t, const ClassifyOptions& o, std::vector<std::string>& warnings) {
-  if (!(o.min_share > 0.0 && o.min_share <= 1.0)) {
-    throw InputError("--min-share", 0,
-                     "the share " + number_text(o.min_share) + " must lie above 0 and at most 1");
+  check_share(o.min_share, "--min-share");
+  if (o.proximity == Proximity::pairwise) {
+    check_share(o.min_years, "--min-years");
+    if (o.min_cells < 1) {
+      throw InputError(
+          "--min-cells", 0,
+          "the number of cells " + std::to_string(o.min_cells) + " must be at least 1");
+    }
+    if (t.MAXL > kMostPairwiseLocations) {
+      throw InputError(t.naq_name, 0,
+                       std::to_string(t.MAXL) +
+                           " locations: the pairwise proximity keeps a sum for every two "
+                           "locations, for at most " +
+                           std::to_string(kMostPairwiseLocations) +
+                           " locations; --proximity complete has no such limit");
+    }
+    if (std::int64_t{t.MAXY} * t.MAXG > std::numeric_limits<std::int32_t>::max()) {
+      throw InputError(t.naq_name, 0,
+                       "the sizes give more cells a location than the pairwise proximity counts; "
+                       "use --proximity complete");
+    }
   }
   Plan p;
   p.level = o.groups.value_or(default_level(t.MAXL));
@@ -196,6 +164,12 @@ Plan plan_of(const Trial& t, const ClassifyOptions& o, std::vector<std::string>&
   return p;
 }
 
+// A step can be cut by the run: more retained locations than the level and
+// at most MAXL - level eliminated.
+bool can_cut(const StepCounts& s, std::int32_t level, std::int32_t MAXL) {
+  return s.retained > level && s.eliminated <= MAXL - level;
+}
+
 // The counts of a step's entries, and its retained locations.
 StepCounts count_entries(std::int32_t k, std::int32_t y, const std::vector<std::int32_t>& entries,
                          std::vector<std::int32_t>& retained) {
@@ -208,39 +182,296 @@ StepCounts count_entries(std::int32_t k, std::int32_t y, const std::vector<std::
   return s;
 }
 
+// The years of a step's window, as far as the retention and the distances
+// need them; the window grows by a year at every step.
+class Window {
+ public:
+  Window(const Trial& t, const ClassifyOptions& o)
+      : t_(t), o_(o), pairwise_(o.proximity == Proximity::pairwise), complete_sums_(t.MAXY) {
+    if (pairwise_) pairwise_sums_.emplace(t.MAXL);
+  }
+
+  // Forgets the years taken in.
+  void clear() {
+    counts_.clear();
+    presence_.clear();
+    prepared_.clear();
+    if (pairwise_sums_) pairwise_sums_->clear();
+  }
+
+  // Takes in year y; false when it has no data.
+  bool add(std::int32_t y) {
+    if (!t_.has_data(y)) return false;
+    counts_.push_back(count_year(y, t_.presence(y)));
+    presence_.push_back(t_.presence(y));
+    std::vector<float>& v =
+        pairwise_ ? scratch_ : prepared_.emplace(y, std::vector<float>()).first->second;
+    v = t_.years[static_cast<std::size_t>(y - 1)].values;
+    const Mat<float> values(v.data(), t_.MAXL, t_.MAXG);
+    prepare_year(values, t_.presence(y), o_.standardized);
+    check_finite(y, values);
+    if (pairwise_) pairwise_sums_->add_year(values, t_.presence(y));
+    return true;
+  }
+
+  bool any_data() const { return !counts_.empty(); }
+
+  // The entries of the step with the options `o` (the window's own, or
+  // others the hints try).
+  std::vector<std::int32_t> entries(const ClassifyOptions& o) const {
+    if (pairwise_) {
+      return pairwise_entries(counts_, *pairwise_sums_, o.min_share, o.min_years, o.min_cells,
+                              t_.MAXL);
+    }
+    return complete_entries(counts_, o.min_share, t_.MAXL);
+  }
+
+  // Complete: some genotype of some year is present at all of `retained`.
+  bool share_a_cell(std::span<const std::int32_t> retained) const {
+    for (const Mat<const std::int32_t>& p : presence_) {
+      for (std::int32_t j = 1; j <= t_.MAXG; ++j) {
+        if (std::all_of(retained.begin(), retained.end(),
+                        [&](std::int32_t i) { return p(i, j) > 0; })) {
+          return true;
+        }
+      }
+    }
+    return false;
+  }
+
+  // The squared distances of the retained locations (a strict upper
+  // triangle, as ward_hierarchy takes them); returns the cells they run
+  // over.
+  std::int64_t distances(std::span<const std::int32_t> retained, std::vector<double>& d) {
+    const std::size_t n = retained.size();
+    d.assign(n * (n - 1) / 2, 0.0);
+    std::int64_t cells = 0;
+    if (!pairwise_) {
+      for (const YearCounts& c : counts_) {
+        const std::vector<float>& v = prepared_.at(c.year);
+        cells += complete_sums_.add_year(
+            c.year, retained, Mat<const float>(v.data(), t_.MAXL, t_.MAXG), t_.presence(c.year), d);
+      }
+      return cells;
+    }
+    // N / c_ab times the sum over the c_ab shared cells: the squared
+    // distance over all N cells, each missing term taken as the mean of
+    // the present ones.
+    cells = cells_with_a_value(presence_, retained);
+    const auto N = static_cast<double>(cells);
+    std::size_t at = 0;
+    for (std::size_t a = 0; a < n; ++a) {
+      for (std::size_t b = a + 1; b < n; ++b) {
+        const double shared = pairwise_sums_->cells(retained[a], retained[b]);
+        d[at++] = pairwise_sums_->sum(retained[a], retained[b]) * (N / shared);
+      }
+    }
+    return cells;
+  }
+
+ private:
+  // A value the centring (or standardisation) leaves infinite or NaN would
+  // reach the distances: refused, naming the year and the location.
+  void check_finite(std::int32_t y, Mat<const float> values) const {
+    const Mat<const std::int32_t> presence = t_.presence(y);
+    for (std::int32_t j = 1; j <= t_.MAXG; ++j) {
+      for (std::int32_t i = 1; i <= t_.MAXL; ++i) {
+        if (presence(i, j) > 0 && !std::isfinite(values(i, j))) {
+          const Name8& name = t_.LocationNames[static_cast<std::size_t>(i - 1)];
+          const std::string shown = trimmed(std::string_view(name.data(), name.size()));
+          throw InputError(t_.seq_name, 0,
+                           year_text(t_, y) + ", location " + std::to_string(i) +
+                               (shown.empty() ? "" : " (" + shown + ")") + ": its " +
+                               (o_.standardized ? "standardised" : "centred") +
+                               " values are not finite in single precision (values too large "
+                               "for their differences to be held)");
+        }
+      }
+    }
+  }
+
+  const Trial& t_;
+  const ClassifyOptions& o_;
+  bool pairwise_;
+  std::vector<YearCounts> counts_;                       // the years with data taken in
+  std::vector<Mat<const std::int32_t>> presence_;        // and their presence
+  std::map<std::int32_t, std::vector<float>> prepared_;  // complete: their prepared values
+  PairSums complete_sums_;                               // complete
+  std::optional<PairwiseSums> pairwise_sums_;            // pairwise
+  std::vector<float> scratch_;                           // pairwise: the year being added
+};
+
+// The steps of a sequence that cannot be cut: why, and what would change
+// that. Only options checked to let the step be cut are named.
+class Hints {
+ public:
+  Hints(const Trial& t, const ClassifyOptions& o, std::int32_t level)
+      : t_(t), o_(o), level_(level) {}
+
+  // "step 5 (year 5 (2023)) retains 5 and eliminates 15 locations, but ..."
+  // and, after "; ", the options that would let it be cut.
+  std::string cannot_cut(const Window& w, const StepCounts& s, std::int32_t IYS) const {
+    const std::string why = "step " + std::to_string(s.step) + " (" + year_text(t_, s.year) +
+                            ") retains " + std::to_string(s.retained) + " and eliminates " +
+                            std::to_string(s.eliminated) + " locations, but " + cut_rule();
+    if (!w.any_data()) {
+      return why + "; " + window_text(t_, IYS, s.year) + (IYS == s.year ? " has" : " have") +
+             " no data (--first-year sets another start)";
+    }
+    const std::string hint = options_that_cut(w, s);
+    return hint.empty() ? why : why + "; " + hint;
+  }
+
+  // "the run cuts a step only when ..."
+  std::string cut_rule() const {
+    return "the run cuts a step only when it retains more than the truncation level " +
+           std::to_string(level_) +
+           " and eliminates at most MAXL - level = " + std::to_string(t_.MAXL - level_);
+  }
+
+ private:
+  // "--min-share 0.6 (now 0.8) or -g 4 or lower (now 5) would let it be
+  // cut", or empty.
+  std::string options_that_cut(const Window& w, const StepCounts& s) const {
+    std::vector<std::string> found;
+    const auto share = [&](double ClassifyOptions::*field, const char* option) {
+      for (int hundredths = 95; hundredths >= 5; hundredths -= 5) {
+        ClassifyOptions tried = o_;
+        tried.*field = hundredths / 100.0;
+        if (!(tried.*field < o_.*field)) continue;
+        if (lets_cut(w, tried)) {
+          found.push_back(std::string(option) + " " + number_text(tried.*field) + " (now " +
+                          number_text(o_.*field) + ")");
+          return;
+        }
+      }
+    };
+    share(&ClassifyOptions::min_share, "--min-share");
+    if (o_.proximity == Proximity::pairwise) {
+      share(&ClassifyOptions::min_years, "--min-years");
+      std::vector<std::int32_t> tried_cells;
+      for (std::int64_t tenths = 9; tenths >= 1; --tenths) {
+        tried_cells.push_back(static_cast<std::int32_t>(o_.min_cells * tenths / 10));
+      }
+      for (std::int32_t c = 1; c < o_.min_cells && c < 10; ++c) tried_cells.push_back(c);
+      std::sort(tried_cells.begin(), tried_cells.end(), std::greater<>());
+      tried_cells.erase(std::unique(tried_cells.begin(), tried_cells.end()), tried_cells.end());
+      for (std::int32_t c : tried_cells) {
+        if (c < 1 || c >= o_.min_cells) continue;
+        ClassifyOptions tried = o_;
+        tried.min_cells = c;
+        if (lets_cut(w, tried)) {
+          found.push_back("--min-cells " + std::to_string(c) + " (now " +
+                          std::to_string(o_.min_cells) + ")");
+          break;
+        }
+      }
+    }
+    // A lower level lets more steps be cut on both counts.
+    const std::int32_t g = std::min(s.retained - 1, t_.MAXL - s.eliminated);
+    if (g >= 1 && g < level_) {
+      found.push_back("-g " + std::to_string(g) + (g > 1 ? " or lower" : "") + " (now " +
+                      std::to_string(level_) + ")");
+    }
+    if (found.empty()) return {};
+    std::string text;
+    for (std::size_t f = 0; f < found.size(); ++f) {
+      text += (f == 0 ? "" : f + 1 == found.size() ? " or " : ", ") + found[f];
+    }
+    return text + " would let it be cut";
+  }
+
+  // The step of `w` can be cut with the options `tried`.
+  bool lets_cut(const Window& w, const ClassifyOptions& tried) const {
+    std::vector<std::int32_t> retained;
+    const StepCounts s = count_entries(0, 0, w.entries(tried), retained);
+    if (!can_cut(s, level_, t_.MAXL)) return false;
+    return o_.proximity == Proximity::pairwise || w.share_a_cell(retained);
+  }
+
+  const Trial& t_;
+  const ClassifyOptions& o_;
+  std::int32_t level_;
+};
+
+// "year 1 (2019) alone retains 3 and eliminates 0 locations" or "year 2
+// (2020) has no data".
+std::string alone_text(const Trial& t, const StepCounts& s) {
+  if (!t.has_data(s.year)) return year_text(t, s.year) + " has no data";
+  return year_text(t, s.year) + " alone retains " + std::to_string(s.retained) +
+         " and eliminates " + std::to_string(s.eliminated) + " locations";
+}
+
+// The years a pairwise sequence passed over at its start, and why.
+std::string passed_over_text(const Trial& t, const std::vector<StepCounts>& skipped) {
+  constexpr std::size_t kShown = 4;
+  std::string text;
+  for (std::size_t i = 0; i < skipped.size() && i < kShown; ++i) {
+    text += (i == 0 ? "" : "; ") + alone_text(t, skipped[i]);
+  }
+  if (skipped.size() > kShown) {
+    text += "; and " + std::to_string(skipped.size() - kShown) + " more years";
+  }
+  return text;
+}
+
 }  // namespace
 
 ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
   ClassifyResult res;
   const Plan plan = plan_of(t, o, res.warnings);
-  const std::int32_t IYS = plan.IYS, level = plan.level;
-  res.IYS = IYS;
+  const std::int32_t level = plan.level;
+  const Hints hints(t, o, level);
+  // Pairwise, unless the first year is given, the sequence starts at the
+  // first year whose step alone can be cut.
+  const bool may_start_later = o.proximity == Proximity::pairwise && !o.first_year;
+  std::int32_t IYS = plan.IYS;
   res.level = level;
 
-  Retention retention(t.MAXL);
-  PairSums pairs(t.MAXY);
-  std::vector<std::vector<float>> prepared(static_cast<std::size_t>(t.MAXY));  // centred years
-  std::vector<std::int32_t> retained;  // the retained locations of a step
+  Window window(t, o);
+  std::vector<StepCounts> passed_over;  // the years passed over at the start
+  std::vector<std::int32_t> retained;   // the retained locations of a step
+  std::vector<double> d;                // their squared distances
   std::string blocks;
-  for (std::int32_t k = 1; k <= plan.last_asked - IYS + 1; ++k) {
-    const std::int32_t y = IYS + k - 1;
-    if (t.has_data(y)) {
-      retention.add_year(t.presence(y), o.min_share);
-      std::vector<float>& v = prepared[static_cast<std::size_t>(y - 1)];
-      v = t.years[static_cast<std::size_t>(y - 1)].values;
-      prepare_year(Mat<float>(v.data(), t.MAXL, t.MAXG), t.presence(y), o.standardized);
-    } else {
+  for (std::int32_t y = IYS; y <= plan.last_asked; ++y) {
+    const std::int32_t k = y - IYS + 1;
+    const bool starting = k == 1 && may_start_later;
+    if (!window.add(y) && !starting) {
       res.warnings.push_back(year_text(t, y) + " has no data; it is skipped in the retention test");
     }
-    const std::vector<std::int32_t> entries = retention.entries();
+    const std::vector<std::int32_t> entries = window.entries(o);
     StepCounts s = count_entries(k, y, entries, retained);
-    if (!(s.retained > level && s.eliminated <= t.MAXL - level)) {
-      const std::string why = cannot_cut(t, s, level, o.min_share, IYS);
+    if (!can_cut(s, level, t.MAXL)) {
+      if (starting) {
+        passed_over.push_back(s);
+        if (y < plan.last_asked) {
+          window.clear();
+          IYS = y + 1;
+          continue;
+        }
+        // No year alone can be cut: the reasons and the hints of the first
+        // year with data.
+        std::int32_t first = plan.IYS;
+        while (first < y && !t.has_data(first)) ++first;
+        window.clear();
+        window.add(first);
+        const StepCounts f = count_entries(1, first, window.entries(o), retained);
+        throw InputError(t.seq_name, 0,
+                         "no step of the sequence can be cut: no year of " +
+                             window_text(t, plan.IYS, y) + " can be cut alone; " +
+                             hints.cannot_cut(window, f, first));
+      }
+      const std::string why = hints.cannot_cut(window, s, IYS);
       if (k == 1) throw InputError(t.seq_name, 0, "no step of the sequence can be cut: " + why);
       res.stopped = s;
       res.warnings.push_back("the sequence ends at step " + std::to_string(k - 1) + " (" +
                              year_text(t, y - 1) + "): " + why);
       break;
+    }
+    if (k == 1 && !passed_over.empty()) {
+      res.notes.push_back("the sequence starts at " + year_text(t, y) +
+                          ", the first year whose step alone can be cut (" + hints.cut_rule() +
+                          "): " + passed_over_text(t, passed_over));
     }
     if (2 * s.retained - 1 > kLargestI4) {
       throw InputError(t.seq_name, 0,
@@ -248,14 +479,7 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                            " locations; the hierarchy records hold labels of four digits, so at "
                            "most 5000");
     }
-    const auto n = static_cast<std::size_t>(s.retained);
-    std::vector<double> d(n * n, 0.0);
-    for (std::int32_t w = IYS; w <= y; ++w) {
-      if (!t.has_data(w)) continue;
-      const std::vector<float>& v = prepared[static_cast<std::size_t>(w - 1)];
-      s.shared_cells +=
-          pairs.add_year(w, retained, Mat<const float>(v.data(), t.MAXL, t.MAXG), t.presence(w), d);
-    }
+    s.shared_cells = window.distances(retained, d);
     if (s.shared_cells == 0) {
       throw InputError(t.seq_name, 0,
                        "step " + std::to_string(k) + " (" + window_text(t, IYS, y) + "): its " +
@@ -271,10 +495,12 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                              number_text(f.level) + " is beyond the single precision a run reads");
       }
     }
-    write_cls_block(blocks, k, t.YearNames[static_cast<std::size_t>(y - 1)], s.retained, entries,
+    write_cls_block(blocks, y, t.YearNames[static_cast<std::size_t>(y - 1)], s.retained, entries,
                     fusions);
     res.steps.push_back(s);
+    res.hierarchies.push_back(fusions);
   }
+  res.IYS = IYS;
   res.IYF = IYS + static_cast<std::int32_t>(res.steps.size()) - 1;
   if (res.IYF > kLargestI4) {
     throw InputError(t.seq_name, 0,

@@ -28,12 +28,12 @@ void write_cls_head(std::string& out, const ClsHead& h) {
   records::format(out, kIntegers, std::vector<Value>{h.IYS, h.IYF});
 }
 
-void write_cls_block(std::string& out, std::int32_t k, const Name8& year_name,
+void write_cls_block(std::string& out, std::int32_t year, const Name8& year_name,
                      std::int32_t retained, std::span<const std::int32_t> entries,
                      std::span<const Fusion> fusions) {
   std::string_view name(year_name.data(), year_name.size());
   name = name.substr(0, name.find_last_not_of(' ') + 1);
-  records::format(out, kHeader, std::vector<Value>{k, name});
+  records::format(out, kHeader, std::vector<Value>{year, name});
   out += std::to_string(retained) + '\n';
   records::format(out, kIntegers, std::vector<Value>(entries.begin(), entries.end()));
   for (const Fusion& f : fusions) {

@@ -24,12 +24,13 @@ struct ClsHead {
 // sequence years (30I4).
 void write_cls_head(std::string& out, const ClsHead& head);
 
-// Appends one block: the header (I6,4X,A8) with k and the year's name (its
-// trailing blanks dropped), the retained count on its own record, the
+// Appends one block: the header (I6,4X,A8) with the data-year number of the
+// step's last year (IYS + k - 1) and that year's name (its trailing blanks
+// dropped), the retained count on its own record, the
 // elimination vector (30I4), and one record (3X,I4,2X,I4,2X,I4,1X,F10.3)
 // per fusion, D(ij) as fusion_level_field writes it. Labels and years must
 // fit their four columns.
-void write_cls_block(std::string& out, std::int32_t k, const Name8& year_name,
+void write_cls_block(std::string& out, std::int32_t year, const Name8& year_name,
                      std::int32_t retained, std::span<const std::int32_t> entries,
                      std::span<const Fusion> fusions);
 

@@ -70,11 +70,8 @@ std::int64_t PairSums::add_year(std::int32_t y, std::span<const std::int32_t> re
   const std::size_t n = retained.size(), m = year.members.size();
   for (std::size_t a = 0; a + 1 < n; ++a) {
     const double* const row = year.pairs.data() + row_start(index_[a], m);
-    for (std::size_t b = a + 1; b < n; ++b) {
-      const double p = row[index_[b] - index_[a] - 1];
-      d[a * n + b] += p;
-      d[b * n + a] += p;
-    }
+    double* const out = d.data() + row_start(a, n);
+    for (std::size_t b = a + 1; b < n; ++b) out[b - a - 1] += row[index_[b] - index_[a] - 1];
   }
   return static_cast<std::int64_t>(shared_.size());
 }

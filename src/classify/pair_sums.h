@@ -16,12 +16,11 @@ class PairSums {
   explicit PairSums(std::int32_t MAXY) : years_(static_cast<std::size_t>(MAXY)) {}
 
   // Adds year y's squared distances between the locations `retained`
-  // (ascending location numbers, n of them) to `d` (n x n, row by row, both
-  // triangles), over the genotypes present at every retained location, from
-  // the year's prepared values. Each pair's sum runs over the genotypes in
-  // ascending order, in double precision. Returns the number of those
-  // genotypes. Sums kept from an earlier call are used again when the
-  // retained locations are a subset of those they were formed for and the
+  // (ascending location numbers, n of them) to `d` (a strict upper triangle
+  // of n items, as ward_hierarchy takes it), over the genotypes present at every retained location,
+  // from the year's prepared values. Each pair's sum runs over the genotypes in ascending order, in
+  // double precision. Returns the number of those genotypes. Sums kept from an earlier call are
+  // used again when the retained locations are a subset of those they were formed for and the
   // shared genotypes are the same.
   std::int64_t add_year(std::int32_t y, std::span<const std::int32_t> retained,
                         Mat<const float> values, Mat<const std::int32_t> presence,

@@ -47,16 +47,37 @@ classify::Sizes sizes_of_cls(const std::string& name) {
 void add_classify_options(CLI::App& app, ClassifyCommandOptions& o) {
   app.add_option("--first-year", o.method.first_year,
                  "The first year of the sequence (IYS): a year number or a year name (default: "
-                 "the first year)")
+                 "the first year; pairwise, the first year whose step alone can be cut)")
       ->type_name("YEAR");
   app.add_option("--last-year", o.method.last_year,
                  "The last year of the sequence (IYF), likewise (default: the last year)")
       ->type_name("YEAR");
+  app.add_option_function<std::string>(
+         "--proximity",
+         [&o](const std::string& rule) {
+           o.method.proximity =
+               rule == "complete" ? classify::Proximity::complete : classify::Proximity::pairwise;
+         },
+         "pairwise (the default): each two locations compared over the cells they share; "
+         "complete: all retained locations over the cells they all share, and a location "
+         "retained only when present in every year of the window")
+      ->check(CLI::IsMember({"pairwise", "complete"}).description(""))
+      ->type_name("pairwise|complete");
   app.add_option("--min-share", o.method.min_share,
-                 "A location is retained when, in every year of the window with data, it has "
-                 "values for at least this share of the genotypes observed that year")
+                 "A location is present in a year when it has values for at least this share of "
+                 "the genotypes observed that year")
       ->type_name("SHARE")
       ->default_str("0.8");
+  app.add_option("--min-years", o.method.min_years,
+                 "Pairwise: a location is a candidate when present in at least this share of the "
+                 "window's years with data (rounded up, at least one year)")
+      ->type_name("SHARE")
+      ->default_str("0.5");
+  app.add_option("--min-cells", o.method.min_cells,
+                 "Pairwise: the fewest cells (a year and genotype where both have a value) every "
+                 "two retained locations must share")
+      ->type_name("N")
+      ->default_str("10");
   app.add_option("--sed", o.sed,
                  "centred (the default): distances on location-centred data; standardized: "
                  "on location-standardised data")
@@ -67,6 +88,28 @@ void add_classify_options(CLI::App& app, ClassifyCommandOptions& o) {
                     "rule); the sequence ends at the last step a run can cut at it");
   app.add_option("--title", o.method.title, "The job title, at most 50 columns")->type_name("TEXT");
 }
+
+// The method in brief, with a worked example; the README says it in full.
+const char* const kMethodHelp =
+    "Step k of the sequence uses the data years first-year to first-year + k - 1 (its window). "
+    "A location is present in a year when it has values for at least --min-share of the "
+    "genotypes observed that year.\n"
+    "pairwise: a location is a candidate when present in at least --min-years of the window's "
+    "years with data; while two candidates share fewer than --min-cells cells (a year and "
+    "genotype where both have a value), the candidate in the most such short pairs is eliminated "
+    "(ties: fewer values in the window, then the higher location number). Two retained "
+    "locations sharing c cells are at the squared distance d2 = (N / c) x the sum of their c "
+    "squared differences, N the cells with a value at some retained location. Ward's method "
+    "joins the retained locations, from d2 / 2.\n"
+    "  Example: a window of 3 years with data and --min-years 0.5 keeps a location present in "
+    "2 of them (2/3 >= 0.5), so one that missed a season stays; two locations sharing 80 of "
+    "N = 100 cells, with 40 as the sum of their squared differences, are at d2 = 100/80 x 40 = "
+    "50.\n"
+    "complete: a location is retained when present in every year of the window with data; the "
+    "distances run over the genotypes present at every retained location.\n"
+    "A location with no value in the window is left out (entry 2), any other not retained is "
+    "eliminated (entry 0) for the run to allocate. Without --first-year a pairwise sequence "
+    "starts at the first year whose step alone can be cut, with a note.\n\n";
 
 CLI::App* add_classify_command(CLI::App& app, ClassifyCommandOptions& o) {
   CLI::App* c = app.add_subcommand(
@@ -81,9 +124,9 @@ CLI::App* add_classify_command(CLI::App& app, ClassifyCommandOptions& o) {
       ->type_name("Y,L,G");
   c->add_flag("--force", o.force, "Replace an existing classification file");
   add_classify_options(*c, o);
-  c->footer(
-      "Then run the job with the same truncation level: locseq run JOB [-g N].\nExit status: 0 "
-      "done, 1 bad input or a failed write, 2 a usage error.");
+  c->footer(std::string(kMethodHelp) +
+            "Then run the job with the same truncation level: locseq run JOB [-g N].\nExit "
+            "status: 0 done, 1 bad input or a failed write, 2 a usage error.");
   return c;
 }
 
@@ -98,6 +141,8 @@ ClassifyOutcome classify_trial(std::istream& naq, const std::string& naq_name, s
   for (const std::string& w : trial.warnings) show_warning(err, seq_name, 0, w);
   ClassifyOutcome out{classify::classify(trial, method), trial.YearNames};
   for (const std::string& w : out.result.warnings) show_warning(err, seq_name, 0, w);
+  for (const std::string& n : out.result.notes)
+    err << "locseq: " << seq_name << ": note: " << n << '\n';
   return out;
 }
 

@@ -77,5 +77,56 @@ TEST(WardHierarchy, Ties) {
   }
 }
 
+// The kept minima give the joins and levels of the search over all pairs,
+// to the bit: on points of a small grid (many equal rises, and rises equal
+// but for rounding), on integer dissimilarities that are not distances of
+// points at all, and on real ones; and on the latter the levels follow
+// Ward's sums of squares within groups from their definition.
+TEST(WardHierarchy, FollowsTheSearchOverAllPairsToTheBit) {
+  const struct {
+    const char* kind;
+    int n;
+    unsigned seed;
+  } cases[] = {{"grid", 2, 1},   {"grid", 30, 2},     {"grid", 120, 3},
+               {"grid", 300, 4}, {"integers", 25, 5}, {"integers", 200, 6},
+               {"reals", 40, 7}, {"reals", 250, 8},   {"one value", 50, 9}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.kind) + " n " + std::to_string(c.n));
+    std::mt19937_64 rng(c.seed);
+    const auto N = static_cast<std::size_t>(c.n);
+    std::vector<double> d;
+    std::vector<std::vector<double>> full(N, std::vector<double>(N, 0.0));
+    if (std::string(c.kind) == "grid") {
+      std::uniform_int_distribution<int> u(0, 4);
+      Points x(N, std::vector<double>(3));
+      for (auto& p : x) {
+        for (double& v : p) v = 0.1 * u(rng);
+      }
+      d = testing::squared_distances(x);
+    } else {
+      std::uniform_int_distribution<int> u(1, 20);
+      std::uniform_real_distribution<double> r(0.0, 100.0);
+      for (std::size_t a = 0; a < N; ++a) {
+        for (std::size_t b = a + 1; b < N; ++b) {
+          const double v = c.kind[0] == 'i' ? u(rng) : c.kind[0] == 'r' ? r(rng) : 7.0;
+          d.push_back(v);
+          full[a][b] = full[b][a] = v;
+        }
+      }
+    }
+    const std::vector<Fusion> got = ward_hierarchy(c.n, d);
+    const std::vector<Fusion> want = testing::ward_by_full_search(c.n, d);
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t r = 0; r < got.size(); ++r) {
+      ASSERT_EQ(got[r].gi * 100000 + got[r].gj, want[r].gi * 100000 + want[r].gj)
+          << "fusion " << r + 1;
+      ASSERT_EQ(got[r].level, want[r].level) << "fusion " << r + 1;
+    }
+    if (std::string(c.kind) == "reals" && c.n <= 40) {
+      expect_same(got, testing::brute_force_ward_on(full));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace locseq::classify

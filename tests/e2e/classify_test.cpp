@@ -8,7 +8,9 @@
 #include <fstream>
 #include <random>
 
+#include "support/command_runner.h"
 #include "support/job_runner.h"
+#include "support/unbalanced_trial.h"
 
 namespace locseq::testing {
 namespace {
@@ -60,6 +62,7 @@ TEST(ClassifyEndToEnd, TheProgramRunsTheClassification) {
     std::ifstream naq(work.path() / "JOB.NAQ"), seq(work.path() / "JOB.SEQ");
     const classify::Trial t = classify::load_trial(naq, "JOB.NAQ", seq, "JOB.SEQ", std::nullopt);
     classify::ClassifyOptions o;
+    o.proximity = classify::Proximity::complete;
     o.standardized = c.standardized;
     const classify::ClassifyResult r = classify::classify(t, o);
     ASSERT_EQ(r.steps.size(), 4u);
@@ -76,6 +79,69 @@ TEST(ClassifyEndToEnd, TheProgramRunsTheClassification) {
       ++blocks;
     EXPECT_EQ(blocks, 4u);
     EXPECT_EQ(sco.find("Location standardise") != std::string::npos, c.again);
+  }
+}
+
+std::size_t count_of(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; ++at) ++n;
+  return n;
+}
+
+// Unbalanced trials from a long table with replicate blocks, imported and
+// classified with the defaults: every season judged, and the run cuts every
+// step. A first season with too few locations moves the start, with a note.
+TEST(ClassifyEndToEnd, UnbalancedTrialsRunEveryStep) {
+  for (const std::uint64_t seed : {1u, 2u, 3u}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    ScratchFolder work;
+    const UnbalancedTrial u = make_unbalanced_trial({.seasons = 8,
+                                                     .locations = 30,
+                                                     .genotypes_per_season = 25,
+                                                     .replicates = 3,
+                                                     .missing = 0.05 * static_cast<double>(seed),
+                                                     .seed = seed});
+    std::string table = u.csv();
+    if (seed == 3) {  // season 1 at two sites only
+      std::string kept;
+      for (const std::string& line : lines_of(table)) {
+        if (line.rfind("2001,", 0) != 0 || line.rfind("2001,SITE1,", 0) == 0 ||
+            line.rfind("2001,SITE2,", 0) == 0) {
+          kept += line + "\n";
+        }
+      }
+      table = kept;
+    }
+    write_file(work.path() / "t.csv", table);
+    JobRun r = run_program(work.path(), {"import", "t.csv", "J", "--replicates", "mean"});
+    ASSERT_EQ(r.status, 0) << r.error;
+    const std::size_t seasons = seed == 3 ? 7 : 8;
+    EXPECT_NE(r.console.find(std::to_string(seasons) + " steps, data years " +
+                             std::to_string(9 - seasons) + " to 8"),
+              std::string::npos)
+        << r.console;
+    EXPECT_EQ(r.error.find("warning"), std::string::npos) << r.error;
+    EXPECT_EQ(r.error.find("locseq: J.SEQ: note: the sequence starts at year 2 (2002)") !=
+                  std::string::npos,
+              seed == 3)
+        << r.error;
+    r = run_program(work.path(), {"run", "J", "-q"});
+    EXPECT_EQ(r.status, 0) << r.error;
+    EXPECT_EQ(count_of(read_file(work.path() / "J.SCO"), "   Calculate overall fit"), seasons);
+  }
+}
+
+// The example's table: the four locations that each miss one season stay
+// in from step 2 on, and all six seasons are judged.
+TEST(ClassifyEndToEnd, TheExampleKeepsLocationsThatMissASeason) {
+  ScratchFolder work;
+  write_file(work.path() / "wheat.csv", read_file(fs::path(LOCSEQ_EXAMPLES_DIR) / "wheat.csv"));
+  const JobRun r = run_program(work.path(), {"import", "wheat.csv", "W"});
+  ASSERT_EQ(r.status, 0) << r.error;
+  EXPECT_EQ(r.error, "");
+  for (const char* row : {"     3  2021            20           0         0",
+                          "     6  2024            20           0         0"}) {
+    EXPECT_NE(r.console.find(row), std::string::npos) << r.console;
   }
 }
 
