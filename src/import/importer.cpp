@@ -9,10 +9,10 @@
 #include <unordered_map>
 
 #include "core/input_error.h"
+#include "formats/csv.h"
 #include "import/columns.h"
 #include "import/job_files.h"
 #include "import/short_names.h"
-#include "import/table_reader.h"
 #include "import/values.h"
 
 namespace locseq::import {
@@ -59,14 +59,13 @@ class RowCollector {
 
   // Takes one row: names its year, location and genotype; keeps its value.
   void add(const TableRow& row) {
-    if (is_blank_row(row)) return;
     ++out_.rows;
     check_width(row);
     Observation obs{};
     obs.line = row.line;
     for (std::size_t k = 0; k < kKinds; ++k) obs.key[k] = number_of(k, row);
     std::string_view text = trimmed(row.fields[columns_[static_cast<std::size_t>(Role::Value)]]);
-    if (is_missing(text)) return;
+    if (formats::csv::is_missing(text)) return;
     obs.value = value_of(text, row.line);
     out_.observations.push_back(obs);
   }
@@ -281,7 +280,8 @@ std::int32_t count_of(const NameList& list) {
 
 ImportedJob import_table(std::string_view bytes, const std::string& file_name,
                          const ImportOptions& options) {
-  TableReader reader(bytes, file_name, options.delimiter);
+  formats::csv::Reader reader(bytes, file_name, options.delimiter);
+  if (!reader.has_header()) throw InputError(file_name, 0, "the table is empty: no header row");
   Columns columns = find_columns(
       reader.header(),
       {options.year_column, options.location_column, options.genotype_column, options.value_column},

@@ -22,10 +22,6 @@ bool nonzero_mantissa(std::string_view text) {
 
 }  // namespace
 
-bool is_missing(std::string_view text) {
-  return text.empty() || text == "NA" || text == "." || text == "-" || text == "*";
-}
-
 ValueStatus read_value(std::string_view text, bool decimal_comma, float& out) {
   std::string spelled;
   if (decimal_comma && text.find(',') != std::string_view::npos) {

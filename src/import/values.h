@@ -9,10 +9,6 @@
 
 namespace locseq::import {
 
-// Whether a value field leaves its cell absent: empty, "NA", ".", "-" or "*"
-// (after trimming, which the caller has done).
-bool is_missing(std::string_view text);
-
 enum class ValueStatus {
   Ok,         // read
   Malformed,  // not a number
