@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "formats/names_file.h"
 #include "import/values.h"
 
 namespace locseq::import {
@@ -12,15 +13,6 @@ void append_number(std::string& out, std::int64_t n) {
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, n);
   out.append(buf, r.ptr);
-}
-
-void append_quoted(std::string& out, std::string_view text) {
-  out += '"';
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
 }
 
 }  // namespace
@@ -60,19 +52,12 @@ std::string seq_text(const std::vector<Cell>& cells) {
 }
 
 std::string names_csv_text(const JobNames& names) {
-  std::string out = "kind,number,name,full_name\n";
-  for (const KindNames& kind : names) {
-    for (std::size_t k = 0; k < kind.list->full.size(); ++k) {
-      append_quoted(out, kind.list->kind);
-      out += ',';
-      append_number(out, static_cast<std::int64_t>(k + 1));
-      out += ',';
-      append_quoted(out, kind.short_names->names[k]);
-      out += ',';
-      append_quoted(out, kind.list->full[k]);
-      out += '\n';
-    }
+  std::string out;
+  std::array<formats::names_file::KindNames, 3> kinds;
+  for (std::size_t k = 0; k < kinds.size(); ++k) {
+    kinds[k] = {names[k].short_names->names, names[k].list->full};
   }
+  formats::names_file::write(out, kinds);
   return out;
 }
 
