@@ -5,7 +5,6 @@
 #include <map>
 
 #include "core/bundles.h"
-#include "data/name_lists.h"
 #include "data/year_reader.h"
 #include "records/null_stream.h"
 #include "sequence/control_records.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "data/centring.h"
-#include "data/name_lists.h"
 #include "data/year_reader.h"
 #include "setup/run_setup.h"
 
@@ -30,11 +29,6 @@ SeqRead next_seq_record(records::FileReader& seq, SeqRecord& out) {
     out = {obs.year, obs.location, obs.genotype, obs.value};
     return SeqRead::Record;
   }
-}
-
-void read_names(records::FileReader& naq, std::span<Name8> years, std::span<Name8> locations,
-                std::span<Name8> genotypes) {
-  ReadNames({Vec<Name8>(years), Vec<Name8>(locations), Vec<Name8>(genotypes)}, naq);
 }
 
 void prepare_year(Mat<float> values, Mat<const std::int32_t> presence, bool standardise) {

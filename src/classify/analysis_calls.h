@@ -33,12 +33,6 @@ enum class SeqRead {
 // the last one.
 SeqRead next_seq_record(records::FileReader& seq, SeqRecord& out);
 
-// Reads MAXY year names, MAXL location names and MAXG genotype names from
-// .NAQ, which stands at its third record, as the run reads them (the first 8
-// columns of a record each). Throws InputError when the file ends early.
-void read_names(records::FileReader& naq, std::span<Name8> years, std::span<Name8> locations,
-                std::span<Name8> genotypes);
-
 // Location-centres one year in place (a MAXL x MAXG matrix, column by
 // column) and, with `standardise`, divides by each location's standard
 // deviation, by the run's rules; absent cells are untouched.

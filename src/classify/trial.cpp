@@ -1,31 +1,15 @@
 #include "classify/trial.h"
 
-#include <charconv>
 #include <string_view>
 
 #include "classify/analysis_calls.h"
 #include "core/input_error.h"
+#include "formats/naq.h"
 #include "records/record_reader.h"
 
 namespace locseq::classify {
 
 namespace {
-
-// Reads "<Y> years, <L> locations, <G> genotypes" (then only blanks).
-std::optional<std::array<std::int32_t, 3>> sizes_line(std::string_view s) {
-  std::array<std::int32_t, 3> out{};
-  constexpr std::string_view kWords[3] = {" years, ", " locations, ", " genotypes"};
-  for (std::size_t k = 0; k < 3; ++k) {
-    if (s.empty() || s[0] < '0' || s[0] > '9') return std::nullopt;
-    auto r = std::from_chars(s.data(), s.data() + s.size(), out[k]);
-    if (r.ec != std::errc()) return std::nullopt;
-    s.remove_prefix(static_cast<std::size_t>(r.ptr - s.data()));
-    if (s.substr(0, kWords[k].size()) != kWords[k]) return std::nullopt;
-    s.remove_prefix(kWords[k].size());
-  }
-  if (s.find_first_not_of(' ') != std::string_view::npos) return std::nullopt;
-  return out;
-}
 
 std::string sizes_text(const std::array<std::int32_t, 3>& s) {
   return std::to_string(s[0]) + "," + std::to_string(s[1]) + "," + std::to_string(s[2]);
@@ -97,17 +81,10 @@ void read_seq(records::FileReader& seq, Trial& t) {
 Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream& seq_in,
                  const std::string& seq_name, Sizes size, Sizes fallback) {
   records::FileReader naq(naq_in, naq_name);
-  std::string_view heading[2];
-  for (std::string_view& h : heading) {
-    if (!naq.next(h)) {
-      naq.fail_at(naq.line() + 1,
-                  "the file ends before the names (two heading records, then "
-                  "MAXY + MAXL + MAXG names)");
-    }
-  }
+  const std::string second = formats::naq::read_heading(naq);
   long size_line = 0;  // the .NAQ record that gave the sizes, if any
   if (!size) {
-    size = sizes_line(heading[1]);
+    size = formats::naq::parse_sizes(second);
     if (size) {
       size_line = 2;
     } else if (fallback) {
@@ -142,7 +119,9 @@ Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream
   t.YearNames.resize(static_cast<std::size_t>(MAXY));
   t.LocationNames.resize(static_cast<std::size_t>(MAXL));
   t.GenotypeNames.resize(static_cast<std::size_t>(MAXG));
-  read_names(naq, t.YearNames, t.LocationNames, t.GenotypeNames);
+  formats::naq::read_names(
+      naq, {Vec<Name8>(std::span(t.YearNames)), Vec<Name8>(std::span(t.LocationNames)),
+            Vec<Name8>(std::span(t.GenotypeNames))});
   t.years.resize(static_cast<std::size_t>(MAXY));
   records::FileReader seq(seq_in, seq_name);
   read_seq(seq, t);

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "formats/names_file.h"
+#include "formats/naq.h"
 #include "import/values.h"
 
 namespace locseq::import {
@@ -18,20 +19,10 @@ void append_number(std::string& out, std::int64_t n) {
 }  // namespace
 
 std::string naq_text(std::string_view table_name, const JobNames& names) {
-  std::string out = "Imported from ";
-  for (char c : table_name) out += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? '?' : c;
-  out += '\n';
-  const char* const kPlural[3] = {" years, ", " locations, ", " genotypes\n"};
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    append_number(out, static_cast<std::int64_t>(names[k].list->full.size()));
-    out += kPlural[k];
-  }
-  for (const KindNames& kind : names) {
-    for (const std::string& name : kind.short_names->names) {
-      out += name;
-      out += '\n';
-    }
-  }
+  std::string out;
+  formats::naq::write(
+      out, "Imported from " + std::string(table_name),
+      {names[0].short_names->names, names[1].short_names->names, names[2].short_names->names});
   return out;
 }
 

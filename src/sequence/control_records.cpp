@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/input_error.h"
-#include "data/name_lists.h"
+#include "formats/naq.h"
 #include "records/field_reader.h"
 #include "records/free_format.h"
 #include "sequence/hierarchy.h"
@@ -36,6 +36,7 @@ constexpr Layout kBlockHeader("(I6,4X,A8)");
 constexpr Layout kForYear("(/,'   For year ',A8)");
 constexpr Layout kHierarchyRecord("(3X,I4,2X,I4,2X,I4,1X,F10.3)");
 constexpr Layout kHierarchyEcho("(3X,I4,1X,'+',I4,1X,'=',I4,1X,F10.3)");
+constexpr Layout kNames("(1X,10A8)");
 
 constexpr records::FreeFormat kClsFree{.repeat_counts = true};
 
@@ -59,7 +60,7 @@ void read_head_record(records::FileReader& cls, const Layout& layout,
 
 void ReadJobNames(const NameLists& names, Units& u, RunHead& head) {
   progress(u, " Read and write job names");
-  ReadNameLists(names, u.naq);
+  formats::naq::read_name_lists(u.naq, names);
   head.YearNames.assign(names.YearNames.span().begin(), names.YearNames.span().end());
   head.LocationNames.assign(names.LocationNames.span().begin(), names.LocationNames.span().end());
   head.GenotypeNames.assign(names.GenotypeNames.span().begin(), names.GenotypeNames.span().end());
@@ -67,6 +68,13 @@ void ReadJobNames(const NameLists& names, Units& u, RunHead& head) {
   write_names(head.LocationNames, u.sco);
   write_names(head.GenotypeNames, u.sco);
   u.sco.write(kEmpty);
+}
+
+void write_names(std::span<const Name8> names, records::Unit& sco) {
+  std::vector<Value> values;
+  values.reserve(names.size());
+  for (const Name8& name : names) values.emplace_back(std::string_view(name.data(), name.size()));
+  sco.write(kNames, values);
 }
 
 void ReadJobControl(Units& u, Questions& q, RunHead& head, ClsLines& at) {

@@ -88,7 +88,7 @@ TEST(LoadTrial, Errors) {
     const char* word;
   } cases[] = {
       {"x\n2 years, 3 locations\n", "", std::nullopt, "T.NAQ", 2, "--size Y,L,G"},
-      {"x\n", "", std::nullopt, "T.NAQ", 2, "ends before the names"},
+      {"x\n", "", std::nullopt, "T.NAQ", 2, "the file ends inside the first two records"},
       {kNaq, "", Size{{1, 0, 2}}, "T.NAQ", 0, "at least 1"},
       {"x\n1 years, 100000 locations, 100000 genotypes\n", "", std::nullopt, "T.NAQ", 2,
        "cells a year"},
