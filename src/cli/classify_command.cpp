@@ -94,8 +94,10 @@ ClassifyOutcome classify_trial(std::istream& naq, const std::string& naq_name, s
   method.standardized = o.sed == "standardized";
   const classify::Sizes size = o.size.empty() ? std::nullopt : parse_size(o.size);
   const classify::Sizes fallback = sizes_of_cls(o.job + ".CLS");
-  const classify::Trial trial = classify::load_trial(naq, naq_name, seq, seq_name, size, fallback);
-  for (const std::string& w : trial.warnings) show_warning(err, seq_name, 0, w);
+  RunWarnings warnings(err);
+  const classify::Trial trial =
+      classify::load_trial(naq, naq_name, seq, seq_name, size, fallback, &warnings);
+  warnings.summary();
   ClassifyOutcome out{classify::classify(trial, method), trial.YearNames};
   for (const std::string& w : out.result.warnings) show_warning(err, seq_name, 0, w);
   return out;

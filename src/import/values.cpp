@@ -1,8 +1,6 @@
 #include "import/values.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 
 #include "records/numbers.h"
 
@@ -43,12 +41,6 @@ ValueStatus read_value(std::string_view text, bool decimal_comma, float& out) {
   if (v == 0.0f && nonzero_mantissa(text)) return ValueStatus::OutOfRange;
   out = v;
   return ValueStatus::Ok;
-}
-
-void append_value(std::string& out, float v) {
-  std::array<char, 32> buf;
-  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v);
-  out.append(buf.data(), r.ptr);
 }
 
 }  // namespace locseq::import

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/input_error.h"
-#include "formats/hostile_names.h"
+#include "support/hostile_names.h"
 
 namespace locseq::formats::csv {
 namespace {

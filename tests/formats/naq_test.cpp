@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/hostile_names.h"
 #include "support/arrays.h"
+#include "support/hostile_names.h"
 #include "support/memory_files.h"
 
 namespace locseq::formats::naq {
