@@ -6,16 +6,16 @@
 #include <limits>
 
 #include "classify/analysis_calls.h"
-#include "classify/cls_writer.h"
 #include "classify/pair_sums.h"
 #include "classify/ward.h"
 #include "core/input_error.h"
+#include "formats/cls.h"
 
 namespace locseq::classify {
 
 namespace {
 
-constexpr std::size_t kTitleColumns = 50;
+constexpr std::size_t kTitleColumns = formats::cls::kTitleColumns;
 constexpr std::int32_t kLargestI4 = 9999;  // the largest label or year of a four-column field
 
 std::string trimmed(std::string_view s) {
@@ -271,8 +271,12 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                              number_text(f.level) + " is beyond the single precision a run reads");
       }
     }
-    write_cls_block(blocks, k, t.YearNames[static_cast<std::size_t>(y - 1)], s.retained, entries,
-                    fusions);
+    formats::cls::write_block_header(blocks, {k, t.YearNames[static_cast<std::size_t>(y - 1)]});
+    formats::cls::write_retained_count(blocks, s.retained);
+    formats::cls::write_elimination_vector(blocks, entries);
+    for (const Fusion& f : fusions) {
+      formats::cls::write_hierarchy_record(blocks, f.gi, f.gj, f.gij, f.level);
+    }
     res.steps.push_back(s);
   }
   res.IYF = IYS + static_cast<std::int32_t>(res.steps.size()) - 1;
@@ -281,7 +285,11 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                      "the sequence ends in year " + std::to_string(res.IYF) +
                          ", beyond the four columns of the sequence-years record");
   }
-  write_cls_head(res.cls, {t.MAXY, t.MAXL, t.MAXG, IYS, res.IYF, plan.title, o.standardized});
+  // Unweighted, SED, centred or standardised, normal average correlation.
+  formats::cls::write_head(res.cls, {t.MAXY, t.MAXL, t.MAXG, IYS, res.IYF});
+  formats::cls::write_title(res.cls, plan.title);
+  res.cls += formats::cls::options_record({'U', 'S', o.standardized ? 'S' : 'C', 'N'});
+  res.cls += formats::cls::sequence_years_record({IYS, res.IYF});
   res.cls += blocks;
   return res;
 }

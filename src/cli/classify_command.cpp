@@ -10,8 +10,8 @@
 #include "cli/options.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
+#include "formats/cls.h"
 #include "records/record_reader.h"
-#include "setup/run_setup.h"
 
 namespace locseq::cli {
 
@@ -35,8 +35,8 @@ classify::Sizes sizes_of_cls(const std::string& name) {
   if (!in.is_open()) return std::nullopt;
   try {
     records::FileReader cls(in, name);
-    const RunParameters p = ReadRunParameters(cls);
-    return std::array<std::int32_t, 3>{p.MAXY, p.MAXL, p.MAXG};
+    const formats::cls::Head head = formats::cls::read_head(cls);
+    return std::array<std::int32_t, 3>{head.MAXY, head.MAXL, head.MAXG};
   } catch (const InputError&) {
     return std::nullopt;
   }
