@@ -3,6 +3,7 @@
 #include <map>
 
 #include "core/bundles.h"
+#include "data/year_reader.h"
 #include "formats/seq.h"
 #include "records/null_stream.h"
 #include "sequence/control_records.h"
@@ -73,7 +74,7 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
   const std::int32_t first = s.IYS;
   const std::int32_t last = s.blocks.empty() ? first - 1 : s.blocks.back().last_year;
   std::map<std::int32_t, std::int64_t> per_year;  // records each year of the blocks holds
-  formats::seq::Scanner scanner(seq);
+  formats::seq::Scanner scanner(seq, read_by_short_cut);
   formats::seq::YearOrder order;
   formats::seq::Observation obs;
   for (;;) {

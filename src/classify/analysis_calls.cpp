@@ -1,9 +1,14 @@
 #include "classify/analysis_calls.h"
 
 #include "data/centring.h"
+#include "data/year_reader.h"
 #include "setup/run_setup.h"
 
 namespace locseq::classify {
+
+bool seq_short_cut(std::string_view line, formats::seq::Observation& out) {
+  return read_by_short_cut(line, out);
+}
 
 void prepare_year(Mat<float> values, Mat<const std::int32_t> presence, bool standardise) {
   // The run's year bundle; centring reads the incidence and never writes it.

@@ -1,15 +1,21 @@
-// The classification's only calls into the analysis: the centring and
-// standardisation of a year and the default truncation level. Kept in one
-// place so that the classification prepares the data exactly as a run does,
-// and follows the analysis when its signatures change. (It reads the job's
-// files as a run does through formats/.)
+// The classification's only calls into the analysis: the year reader's short
+// cut for plain .SEQ records, the centring and standardisation of a year and
+// the default truncation level. Kept in one place so that the classification
+// reads and prepares the data exactly as a run does (it reads the job's
+// files through formats/ as a run does), and follows the analysis when its
+// signatures change.
 #pragma once
 
 #include <cstdint>
 
 #include "core/arrays.h"
+#include "formats/seq.h"
 
 namespace locseq::classify {
+
+// The year reader's short cut (formats::seq::ShortCut): plain records read
+// as fast as a run reads them.
+bool seq_short_cut(std::string_view line, formats::seq::Observation& out);
 
 // Location-centres one year in place (a MAXL x MAXG matrix, column by
 // column) and, with `standardise`, divides by each location's standard

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "classify/analysis_calls.h"
 #include "core/input_error.h"
 #include "formats/naq.h"
 #include "formats/seq.h"
@@ -20,7 +21,7 @@ std::string sizes_text(const std::array<std::int32_t, 3>& s) {
 // earlier one.
 void read_seq(records::FileReader& seq, Trial& t) {
   const auto cells = static_cast<std::size_t>(t.MAXL) * static_cast<std::size_t>(t.MAXG);
-  formats::seq::Scanner scanner(seq);
+  formats::seq::Scanner scanner(seq, seq_short_cut);
   formats::seq::YearOrder order;
   formats::seq::Observation r;
   while (scanner.next(r)) {

@@ -125,7 +125,7 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
   std::fill_n(YearData.data(), YearData.rows() * YearData.cols(), 0.0f);
   std::fill_n(IncidenceMatrix.data(), IncidenceMatrix.rows() * IncidenceMatrix.cols(), 0);
   YearRead read;
-  formats::seq::Scanner scanner(seq);
+  formats::seq::Scanner scanner(seq, read_by_short_cut);
   // The order of the years met in this call, which is that of the pass:
   // every record before the first one of this call was of a year up to the
   // year before.

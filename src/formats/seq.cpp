@@ -73,7 +73,9 @@ bool Scanner::next(Observation& out) {
     start_ = seq_.tell();
     if (!seq_.next(line)) return false;
     if (seq_.unterminated()) warn_no_line_end(seq_);
-    switch (parse_line(line, out, seq_)) {
+    const Line kind =
+        short_cut_ != nullptr && short_cut_(line, out) ? Line::Record : parse_line(line, out, seq_);
+    switch (kind) {
       case Line::Blank:
         continue;
       case Line::Short:
