@@ -109,15 +109,10 @@ void Scanner::end_at_short_record() {
   }
 }
 
-bool YearOrder::out_of_order(const records::FileReader& seq, std::int32_t year) {
-  if (year >= highest_) {
-    highest_ = year;
-    return false;
-  }
+void YearOrder::warn(const records::FileReader& seq, std::int32_t year) const {
   seq.warn(Warning::OutOfOrder, "a record of year " + std::to_string(year) + " after one of year " +
                                     std::to_string(highest_) +
                                     ": the file is not in year order, so it is skipped");
-  return true;
 }
 
 void warn_more_numbers(const records::FileReader& seq, float value) {

@@ -84,9 +84,19 @@ class YearOrder {
  public:
   // Whether a record of `year`, the record last read from `seq`, comes
   // after one of a higher year; warns of it then (the record is skipped).
-  bool out_of_order(const records::FileReader& seq, std::int32_t year);
+  // Inline: the year reader asks it of every record.
+  bool out_of_order(const records::FileReader& seq, std::int32_t year) {
+    if (year >= highest_) {
+      highest_ = year;
+      return false;
+    }
+    warn(seq, year);
+    return true;
+  }
 
  private:
+  void warn(const records::FileReader& seq, std::int32_t year) const;
+
   std::int32_t highest_ = std::numeric_limits<std::int32_t>::min();
 };
 
