@@ -135,8 +135,8 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
   for (;;) {
     if (!started) read.start = seq.tell();
     // Most records are read where they stand in the buffer; the rest (a
-    // record the buffer cuts, a last line without a line end, anything
-    // uncommon) go through the scanner and its full parser.
+    // record the buffer cuts, a last line without a line end, blank lines,
+    // a record cut short, anything uncommon) go through the scanner.
     const std::string_view at_hand = seq.unread();
     const char* const end = at_hand.data() + at_hand.size();
     const char* after = fast_observation<true>(at_hand.data(), end, obs);
