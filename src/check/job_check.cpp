@@ -1,12 +1,10 @@
 #include "check/job_check.h"
 
-#include <algorithm>
-#include <limits>
 #include <map>
 
 #include "core/bundles.h"
-#include "data/name_lists.h"
 #include "data/year_reader.h"
+#include "formats/seq.h"
 #include "records/null_stream.h"
 #include "sequence/control_records.h"
 #include "setup/carving.h"
@@ -76,38 +74,19 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
   const std::int32_t first = s.IYS;
   const std::int32_t last = s.blocks.empty() ? first - 1 : s.blocks.back().last_year;
   std::map<std::int32_t, std::int64_t> per_year;  // records each year of the blocks holds
-  std::int32_t highest = std::numeric_limits<std::int32_t>::min();
-  long short_line = 0;  // a record with a number missing, not yet known to end the file
-  std::string_view line;
-  Observation obs;
-  while (seq.next(line)) {
-    if (seq.unterminated()) warn_no_line_end(seq);
-    SeqLine kind = SeqLine::Blank;
+  formats::seq::Scanner scanner(seq, read_by_short_cut);
+  formats::seq::YearOrder order;
+  formats::seq::Observation obs;
+  for (;;) {
     try {
-      kind = parse_observation(line, obs, seq);
+      if (!scanner.next(obs)) break;
     } catch (const InputError& e) {
       errors.push_back(e);
       continue;
     }
-    if (kind == SeqLine::Blank) continue;
-    if (short_line != 0) {
-      errors.emplace_back(seq.name(), short_line,
-                          "fewer than four numbers (year, location, genotype, value)");
-      short_line = 0;
-    }
-    if (kind == SeqLine::Short) {
-      short_line = seq.line();
-      continue;
-    }
-    if (obs.more_numbers) warn_more_numbers(seq, obs.value);
-    if (obs.year < highest) {
-      warn_out_of_order(seq, obs.year, highest);
-      continue;
-    }
-    highest = obs.year;
-    if (!p) continue;
+    if (order.out_of_order(seq, obs.year) || !p) continue;
     if (s.control && obs.year >= first && obs.year <= last) {
-      const std::string fault = cell_fault(obs, p->MAXL, p->MAXG);
+      const std::string fault = formats::seq::cell_fault(obs, p->MAXL, p->MAXG);
       if (fault.empty()) {
         ++per_year[obs.year];
       } else {
@@ -115,17 +94,10 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
       }
       continue;
     }
-    const std::string where = obs.year < 1 || obs.year > p->MAXY
-                                  ? "year " + std::to_string(obs.year) + " is outside 1 to MAXY (" +
-                                        std::to_string(p->MAXY) +
-                                        "); data years are numbered from 1"
-                                  : cell_fault(obs, p->MAXL, p->MAXG);
+    const std::string year = formats::seq::year_fault(obs.year, p->MAXY);
+    const std::string where = !year.empty() ? year + "; data years are numbered from 1"
+                                            : formats::seq::cell_fault(obs, p->MAXL, p->MAXG);
     if (!where.empty()) seq.warn(Warning::OutsideRange, where + "; no block reads this record");
-  }
-  if (short_line != 0) {
-    seq.warn_at(short_line, Warning::NoLineEnd,
-                "the last record has fewer than four numbers: the file seems cut short, and the "
-                "run reads it as the end of the data");
   }
   return per_year;
 }

@@ -9,18 +9,18 @@
 #include <optional>
 
 #include "classify/analysis_calls.h"
-#include "classify/cls_writer.h"
 #include "classify/pair_sums.h"
 #include "classify/pairwise_sums.h"
 #include "classify/retention.h"
 #include "classify/ward.h"
 #include "core/input_error.h"
+#include "formats/cls.h"
 
 namespace locseq::classify {
 
 namespace {
 
-constexpr std::size_t kTitleColumns = 50;
+constexpr std::size_t kTitleColumns = formats::cls::kTitleColumns;
 constexpr std::int32_t kLargestI4 = 9999;  // the largest label or year of a four-column field
 // The most locations the pairwise proximity takes: its sums take 12 bytes
 // for every two of them (600 MB for 10,000).
@@ -495,8 +495,12 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                              number_text(f.level) + " is beyond the single precision a run reads");
       }
     }
-    write_cls_block(blocks, y, t.YearNames[static_cast<std::size_t>(y - 1)], s.retained, entries,
-                    fusions);
+    formats::cls::write_block_header(blocks, {y, t.YearNames[static_cast<std::size_t>(y - 1)]});
+    formats::cls::write_retained_count(blocks, s.retained);
+    formats::cls::write_elimination_vector(blocks, entries);
+    for (const Fusion& f : fusions) {
+      formats::cls::write_hierarchy_record(blocks, f.gi, f.gj, f.gij, f.level);
+    }
     res.steps.push_back(s);
     res.hierarchies.push_back(fusions);
   }
@@ -507,7 +511,11 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                      "the sequence ends in year " + std::to_string(res.IYF) +
                          ", beyond the four columns of the sequence-years record");
   }
-  write_cls_head(res.cls, {t.MAXY, t.MAXL, t.MAXG, IYS, res.IYF, plan.title, o.standardized});
+  // Unweighted, SED, centred or standardised, normal average correlation.
+  formats::cls::write_head(res.cls, {t.MAXY, t.MAXL, t.MAXG, IYS, res.IYF});
+  formats::cls::write_title(res.cls, plan.title);
+  res.cls += formats::cls::options_record({'U', 'S', o.standardized ? 'S' : 'C', 'N'});
+  res.cls += formats::cls::sequence_years_record({IYS, res.IYF});
   res.cls += blocks;
   return res;
 }

@@ -1,75 +1,34 @@
 #include "classify/trial.h"
 
-#include <charconv>
 #include <string_view>
 
 #include "classify/analysis_calls.h"
 #include "core/input_error.h"
+#include "formats/naq.h"
+#include "formats/seq.h"
 #include "records/record_reader.h"
 
 namespace locseq::classify {
 
 namespace {
 
-// Reads "<Y> years, <L> locations, <G> genotypes" (then only blanks).
-std::optional<std::array<std::int32_t, 3>> sizes_line(std::string_view s) {
-  std::array<std::int32_t, 3> out{};
-  constexpr std::string_view kWords[3] = {" years, ", " locations, ", " genotypes"};
-  for (std::size_t k = 0; k < 3; ++k) {
-    if (s.empty() || s[0] < '0' || s[0] > '9') return std::nullopt;
-    auto r = std::from_chars(s.data(), s.data() + s.size(), out[k]);
-    if (r.ec != std::errc()) return std::nullopt;
-    s.remove_prefix(static_cast<std::size_t>(r.ptr - s.data()));
-    if (s.substr(0, kWords[k].size()) != kWords[k]) return std::nullopt;
-    s.remove_prefix(kWords[k].size());
-  }
-  if (s.find_first_not_of(' ') != std::string_view::npos) return std::nullopt;
-  return out;
-}
-
 std::string sizes_text(const std::array<std::int32_t, 3>& s) {
   return std::to_string(s[0]) + "," + std::to_string(s[1]) + "," + std::to_string(s[2]);
 }
 
-// Reads .SEQ into the years of `t`.
+// Reads .SEQ into the years of `t`, by the rules of formats/seq.h: a
+// record out of year order is skipped, a later record of a cell replaces the
+// earlier one.
 void read_seq(records::FileReader& seq, Trial& t) {
   const auto cells = static_cast<std::size_t>(t.MAXL) * static_cast<std::size_t>(t.MAXG);
-  std::int32_t latest = 0;        // the highest year met so far
-  long passed_over = 0;           // records of an earlier year after a later one
-  long first_passed_over = 0;     // the line of the first of them
-  std::int32_t passed_year = 0;   // its year
-  std::int32_t passed_after = 0;  // and the year it came after
-  SeqRecord r;
-  for (;;) {
-    const SeqRead got = next_seq_record(seq, r);
-    if (got == SeqRead::End) break;
-    if (got == SeqRead::CutShort) {
-      t.warnings.push_back(
-          "the last record is cut short (fewer than four numbers); it is dropped, "
-          "as the run drops it");
-      break;
-    }
-    if (r.year < 1 || r.year > t.MAXY) {
-      seq.fail("year " + std::to_string(r.year) + " is outside 1 to MAXY (" +
-               std::to_string(t.MAXY) + ")");
-    }
-    if (r.location < 1 || r.location > t.MAXL) {
-      seq.fail("location " + std::to_string(r.location) + " is outside 1 to MAXL (" +
-               std::to_string(t.MAXL) + ")");
-    }
-    if (r.genotype < 1 || r.genotype > t.MAXG) {
-      seq.fail("genotype " + std::to_string(r.genotype) + " is outside 1 to MAXG (" +
-               std::to_string(t.MAXG) + ")");
-    }
-    if (r.year < latest) {
-      if (passed_over++ == 0) {
-        first_passed_over = seq.line();
-        passed_year = r.year;
-        passed_after = latest;
-      }
-      continue;
-    }
-    latest = r.year;
+  formats::seq::Scanner scanner(seq, seq_short_cut);
+  formats::seq::YearOrder order;
+  formats::seq::Observation r;
+  while (scanner.next(r)) {
+    if (order.out_of_order(seq, r.year)) continue;
+    std::string fault = formats::seq::year_fault(r.year, t.MAXY);
+    if (fault.empty()) fault = formats::seq::cell_fault(r, t.MAXL, t.MAXG);
+    if (!fault.empty()) seq.fail(fault);
     TrialYear& year = t.years[static_cast<std::size_t>(r.year - 1)];
     if (year.values.empty()) {
       year.values.assign(cells, 0.0f);
@@ -81,33 +40,19 @@ void read_seq(records::FileReader& seq, Trial& t) {
     year.values[at] = r.value;
     year.presence[at] = 1;
   }
-  if (passed_over > 0) {
-    t.warnings.push_back(
-        "line " + std::to_string(first_passed_over) + ": a record of year " +
-        std::to_string(passed_year) + " after records of year " + std::to_string(passed_after) +
-        (passed_over > 1 ? " (and " + std::to_string(passed_over - 1) + " more such records)"
-                         : "") +
-        " is passed over, as the run passes over it: records must be grouped by year in "
-        "ascending order");
-  }
 }
 
 }  // namespace
 
 Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream& seq_in,
-                 const std::string& seq_name, Sizes size, Sizes fallback) {
+                 const std::string& seq_name, Sizes size, Sizes fallback,
+                 Diagnostics* diagnostics) {
   records::FileReader naq(naq_in, naq_name);
-  std::string_view heading[2];
-  for (std::string_view& h : heading) {
-    if (!naq.next(h)) {
-      naq.fail_at(naq.line() + 1,
-                  "the file ends before the names (two heading records, then "
-                  "MAXY + MAXL + MAXG names)");
-    }
-  }
+  naq.watch(diagnostics);
+  const std::string second = formats::naq::read_heading(naq);
   long size_line = 0;  // the .NAQ record that gave the sizes, if any
   if (!size) {
-    size = sizes_line(heading[1]);
+    size = formats::naq::parse_sizes(second);
     if (size) {
       size_line = 2;
     } else if (fallback) {
@@ -142,9 +87,12 @@ Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream
   t.YearNames.resize(static_cast<std::size_t>(MAXY));
   t.LocationNames.resize(static_cast<std::size_t>(MAXL));
   t.GenotypeNames.resize(static_cast<std::size_t>(MAXG));
-  read_names(naq, t.YearNames, t.LocationNames, t.GenotypeNames);
+  formats::naq::read_names(
+      naq, {Vec<Name8>(std::span(t.YearNames)), Vec<Name8>(std::span(t.LocationNames)),
+            Vec<Name8>(std::span(t.GenotypeNames))});
   t.years.resize(static_cast<std::size_t>(MAXY));
   records::FileReader seq(seq_in, seq_name);
+  seq.watch(diagnostics);
   read_seq(seq, t);
   return t;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/arrays.h"
+#include "core/diagnostics.h"
 
 namespace locseq::classify {
 
@@ -31,9 +32,6 @@ struct Trial {
   std::vector<TrialYear> years;      // MAXY entries: years[y - 1] is year y
   std::string naq_name;              // the .NAQ file, for messages
   std::string seq_name;              // the .SEQ file, for messages
-  // Remarks on .SEQ (records the run passes over); shown as
-  // "locseq: <seq_name>: warning: <text>".
-  std::vector<std::string> warnings;
 
   // Whether year y (1..MAXY) has at least one observation.
   bool has_data(std::int32_t y) const {
@@ -51,23 +49,20 @@ struct Trial {
 // The most cells (MAXL x MAXG) one year may hold in memory.
 constexpr std::int64_t kMaxCellsPerYear = std::int64_t{1} << 24;
 
-// Reads a trial. The sizes MAXY, MAXL, MAXG are `size` when given, else the
-// second record of .NAQ, which must read exactly
-// "<MAXY> years, <MAXL> locations, <MAXG> genotypes" (trailing blanks
-// allowed). Names: two records passed over, then one name per record, the
-// first 8 columns. .SEQ: one record per line, by the run's parser; records
-// grouped by year in ascending order, a record of an earlier year after a
-// later one is passed over, as the run passes over it (with a warning); a
-// later record of a cell replaces the earlier one. Throws InputError naming
-// the file and line: no sizes (naming the options that give them), sizes
-// below 1 or too large to hold, a .NAQ that ends early, a malformed .SEQ
-// line, a year, location or genotype number outside 1..MAXY, 1..MAXL, 1..MAXG.
 // The sizes MAXY, MAXL, MAXG of a trial, where they are given.
 using Sizes = std::optional<std::array<std::int32_t, 3>>;
 
-// `size` wins over the .NAQ record; `fallback` (the head of the job's
-// .CLS) serves when neither gives the sizes.
+// Reads a trial, .NAQ and .SEQ as a run reads them (formats/naq.h,
+// formats/seq.h), with the run's warnings going to `diagnostics` when given.
+// The sizes MAXY, MAXL, MAXG are `size` when given, else the sizes record of
+// .NAQ (its second record, as an import writes it), else `fallback` (the
+// head of the job's .CLS). In .SEQ a later record of a cell replaces the
+// earlier one. Throws InputError naming the file and line: no sizes (naming
+// the options that give them), sizes below 1 or too large to hold, a .NAQ
+// that ends early, a malformed .SEQ line, a year, location or genotype
+// number outside 1..MAXY, 1..MAXL, 1..MAXG in a record in year order.
 Trial load_trial(std::istream& naq, const std::string& naq_name, std::istream& seq,
-                 const std::string& seq_name, Sizes size, Sizes fallback = std::nullopt);
+                 const std::string& seq_name, Sizes size, Sizes fallback = std::nullopt,
+                 Diagnostics* diagnostics = nullptr);
 
 }  // namespace locseq::classify

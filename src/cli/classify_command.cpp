@@ -10,8 +10,8 @@
 #include "cli/options.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
+#include "formats/cls.h"
 #include "records/record_reader.h"
-#include "setup/run_setup.h"
 
 namespace locseq::cli {
 
@@ -35,8 +35,8 @@ classify::Sizes sizes_of_cls(const std::string& name) {
   if (!in.is_open()) return std::nullopt;
   try {
     records::FileReader cls(in, name);
-    const RunParameters p = ReadRunParameters(cls);
-    return std::array<std::int32_t, 3>{p.MAXY, p.MAXL, p.MAXG};
+    const formats::cls::Head head = formats::cls::read_head(cls);
+    return std::array<std::int32_t, 3>{head.MAXY, head.MAXL, head.MAXG};
   } catch (const InputError&) {
     return std::nullopt;
   }
@@ -137,8 +137,10 @@ ClassifyOutcome classify_trial(std::istream& naq, const std::string& naq_name, s
   method.standardized = o.sed == "standardized";
   const classify::Sizes size = o.size.empty() ? std::nullopt : parse_size(o.size);
   const classify::Sizes fallback = sizes_of_cls(o.job + ".CLS");
-  const classify::Trial trial = classify::load_trial(naq, naq_name, seq, seq_name, size, fallback);
-  for (const std::string& w : trial.warnings) show_warning(err, seq_name, 0, w);
+  RunWarnings warnings(err);
+  const classify::Trial trial =
+      classify::load_trial(naq, naq_name, seq, seq_name, size, fallback, &warnings);
+  warnings.summary();
   ClassifyOutcome out{classify::classify(trial, method), trial.YearNames};
   for (const std::string& w : out.result.warnings) show_warning(err, seq_name, 0, w);
   for (const std::string& n : out.result.notes)

@@ -9,7 +9,7 @@
 
 #include "cli/warnings.h"
 #include "core/input_error.h"
-#include "report/names_csv.h"
+#include "formats/names_file.h"
 
 namespace locseq::cli {
 
@@ -82,7 +82,7 @@ report::PageJob describe_job(const std::string& job, const std::vector<std::stri
     std::ostringstream text;
     text << in.rdbuf();
     try {
-      page.location_names = report::parse_names_csv(text.str(), names).locations;
+      page.location_names = formats::names_file::read(text.str(), names).locations;
     } catch (const InputError& e) {
       show_warning(err, names, e.line(), e.message() + "; the page shows the names of .NAQ");
     }

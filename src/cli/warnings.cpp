@@ -29,6 +29,8 @@ std::string lines_of(Warning kind) {
       return "records outside the run's range";
     case Warning::ExtraNames:
       return "lines after the last name";
+    case Warning::ShortLastRecord:
+      return "last records with fewer than four numbers, dropped";
   }
   return "lines";
 }

@@ -20,8 +20,9 @@ enum class Warning : unsigned char {
   EmptyBlock,       // a block whose data years hold no observation
   OutsideRange,     // .SEQ numbers outside the run's range, in years no block reads
   ExtraNames,       // .NAQ lines beyond the names the counts ask for
+  ShortLastRecord,  // a last .SEQ record with fewer than four numbers (the end of the data)
 };
-inline constexpr std::size_t kWarningKinds = 10;
+inline constexpr std::size_t kWarningKinds = 11;
 
 // Receives warnings. `line` is 0 when the warning names no line.
 class Diagnostics {

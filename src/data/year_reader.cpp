@@ -1,22 +1,15 @@
 #include "data/year_reader.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
-#include <limits>
-#include <string>
 
 #include "core/input_error.h"
-#include "records/free_format.h"
-#include "records/numbers.h"
 
 namespace locseq {
 
 namespace {
 
-constexpr std::string_view kFieldNames[4] = {
-    "the year (field 1) of the observation", "the location (field 2) of the observation",
-    "the genotype (field 3) of the observation", "the value (field 4) of the observation"};
+using formats::seq::Observation;
 
 bool blank(char c) {
   return c == ' ' || c == '\t';
@@ -116,81 +109,14 @@ const char* fast_observation(const char* p, const char* end, Observation& out) {
   return p;
 }
 
-// Whether the rest of a line after its fourth number holds another number.
-bool more_numbers(std::string_view rest) {
-  std::size_t i = 0;
-  while (i < rest.size()) {
-    while (i < rest.size() && (blank(rest[i]) || rest[i] == ',' || rest[i] == '\r')) ++i;
-    const std::size_t start = i;
-    while (i < rest.size() && !blank(rest[i]) && rest[i] != ',' && rest[i] != '\r') ++i;
-    float v = 0.0f;
-    if (i > start &&
-        records::parse_real(rest.substr(start, i - start), v) != records::NumberStatus::Malformed) {
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
-SeqLine parse_observation(std::string_view line, Observation& out, const records::FileReader& seq,
-                          bool short_cut) {
-  out.more_numbers = false;
-  if (short_cut) {
-    if (const char* after = fast_observation<false>(line.data(), line.data() + line.size(), out)) {
-      out.more_numbers = more_numbers(line.substr(static_cast<std::size_t>(after - line.data())));
-      return SeqLine::Record;
-    }
-  }
-  records::FreeScanner scanner(seq, records::FreeFormat{});
-  scanner.start(line);
-  std::int32_t* const integers[3] = {&out.year, &out.location, &out.genotype};
-  std::string_view token;
-  std::int32_t repeat = 1;
-  for (std::size_t field = 0; field < 4; ++field) {
-    const records::FreePlace place{kFieldNames[field]};
-    if (!scanner.next(token, repeat, place)) return field == 0 ? SeqLine::Blank : SeqLine::Short;
-    const records::NumberStatus s = field < 3 ? records::parse_integer(token, *integers[field])
-                                              : records::parse_real(token, out.value);
-    if (s == records::NumberStatus::Ok) continue;
-    const bool out_of_range = s == records::NumberStatus::OutOfRange;
-    if (field < 3) records::refuse_integer(seq, token, out_of_range, place);
-    records::refuse_real(seq, token, out_of_range, place);
-  }
-  out.more_numbers = more_numbers(scanner.rest());
-  return SeqLine::Record;
-}
-
-void warn_more_numbers(const records::FileReader& seq, float value) {
-  char text[32];
-  const auto written = std::to_chars(text, text + sizeof text, value);
-  seq.warn(Warning::ExtraNumbers, "more than four numbers on the line: the value read is " +
-                                      std::string(text, written.ptr) +
-                                      " and the rest is ignored (a decimal comma, as in 9,70, "
-                                      "makes two numbers of one; write 9.70)");
-}
-
-void warn_out_of_order(const records::FileReader& seq, std::int32_t year, std::int32_t highest) {
-  seq.warn(Warning::OutOfOrder, "a record of year " + std::to_string(year) + " after one of year " +
-                                    std::to_string(highest) +
-                                    ": the file is not in year order, so it is skipped");
-}
-
-void warn_no_line_end(const records::FileReader& seq) {
-  seq.warn(Warning::NoLineEnd, "the file ends in the middle of its last line (no line end)");
-}
-
-std::string cell_fault(const Observation& obs, std::int32_t MAXL, std::int32_t MAXG) {
-  if (obs.location < 1 || obs.location > MAXL) {
-    return "location " + std::to_string(obs.location) + " is outside 1 to MAXL (" +
-           std::to_string(MAXL) + ")";
-  }
-  if (obs.genotype < 1 || obs.genotype > MAXG) {
-    return "genotype " + std::to_string(obs.genotype) + " is outside 1 to MAXG (" +
-           std::to_string(MAXG) + ")";
-  }
-  return {};
+bool read_by_short_cut(std::string_view line, Observation& out) {
+  const char* after = fast_observation<false>(line.data(), line.data() + line.size(), out);
+  if (after == nullptr) return false;
+  out.more_numbers =
+      formats::seq::holds_a_number(line.substr(static_cast<std::size_t>(after - line.data())));
+  return true;
 }
 
 YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
@@ -199,18 +125,18 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
   std::fill_n(YearData.data(), YearData.rows() * YearData.cols(), 0.0f);
   std::fill_n(IncidenceMatrix.data(), IncidenceMatrix.rows() * IncidenceMatrix.cols(), 0);
   YearRead read;
-  // The highest year met in this call, which is the highest of the pass:
+  formats::seq::Scanner scanner(seq, read_by_short_cut);
+  // The order of the years met in this call, which is that of the pass:
   // every record before the first one of this call was of a year up to the
   // year before.
-  std::int32_t highest = std::numeric_limits<std::int32_t>::min();
-  std::string_view line;
+  formats::seq::YearOrder order;
   Observation obs;
   bool started = false;  // a record of a year not before y was met
   for (;;) {
     if (!started) read.start = seq.tell();
     // Most records are read where they stand in the buffer; the rest (a
-    // record the buffer cuts, a last line without a line end, anything
-    // uncommon) go through next() and the full parser.
+    // record the buffer cuts, a last line without a line end, blank lines,
+    // a record cut short, anything uncommon) go through the scanner.
     const std::string_view at_hand = seq.unread();
     const char* const end = at_hand.data() + at_hand.size();
     const char* after = fast_observation<true>(at_hand.data(), end, obs);
@@ -222,45 +148,27 @@ YearRead ReadYear(const Year& year, std::int32_t y, records::FileReader& seq) {
     }
     if (nl != nullptr) {
       seq.take_record(nl + 1);
-      obs.more_numbers = nl != after && more_numbers({after, static_cast<std::size_t>(nl - after)});
+      obs.more_numbers = nl != after && formats::seq::holds_a_number(
+                                            {after, static_cast<std::size_t>(nl - after)});
+      if (obs.more_numbers) formats::seq::warn_more_numbers(seq, obs.value);
     } else {
-      if (!seq.next(line)) {
-        read.end_of_data = true;
-        if (!started) read.start = seq.tell();
-        return read;
-      }
-      if (seq.unterminated()) warn_no_line_end(seq);
-      SeqLine kind = parse_observation(line, obs, seq);
-      if (kind == SeqLine::Blank) continue;
-      if (kind == SeqLine::Short) {
-        // The record cut short by the end of the file, when only blank lines
-        // follow it; anywhere else a record with a number missing.
-        const long short_line = seq.line();
-        while (seq.next(line)) {
-          if (!std::all_of(line.begin(), line.end(), blank)) {
-            seq.fail_at(short_line, "fewer than four numbers (year, location, genotype, value)");
-          }
-        }
+      const bool more = scanner.next(obs);
+      if (!started) read.start = scanner.start();
+      if (!more) {
         read.end_of_data = true;
         return read;
       }
     }
-    if (obs.more_numbers) warn_more_numbers(seq, obs.value);
     started = started || obs.year >= y;
-    if (obs.year < y) {
-      if (obs.year < highest) warn_out_of_order(seq, obs.year, highest);
-      highest = std::max(highest, obs.year);
-      continue;
-    }
     if (obs.year > y) {
       seq.step_back();
       return read;
     }
-    highest = y;
+    if (order.out_of_order(seq, obs.year) || obs.year < y) continue;
     if (obs.location < 1 || obs.location > YearData.rows() || obs.genotype < 1 ||
         obs.genotype > YearData.cols()) {
-      seq.fail(cell_fault(obs, static_cast<std::int32_t>(YearData.rows()),
-                          static_cast<std::int32_t>(YearData.cols())));
+      seq.fail(formats::seq::cell_fault(obs, static_cast<std::int32_t>(YearData.rows()),
+                                        static_cast<std::int32_t>(YearData.cols())));
     }
     YearData(obs.location, obs.genotype) = obs.value;
     IncidenceMatrix(obs.location, obs.genotype) = 1;

@@ -5,9 +5,12 @@
 #include <cstddef>
 #include <string>
 
-#include "import/table_reader.h"
+#include "formats/csv.h"
 
 namespace locseq::import {
+
+// A row of the table.
+using TableRow = formats::csv::Row;
 
 // The four columns a table must have, in this order.
 enum class Role { Year, Location, Genotype, Value };

@@ -9,10 +9,12 @@
 #include <unordered_map>
 
 #include "core/input_error.h"
+#include "formats/csv.h"
+#include "formats/names_file.h"
+#include "formats/naq.h"
+#include "formats/seq.h"
 #include "import/columns.h"
-#include "import/job_files.h"
 #include "import/short_names.h"
-#include "import/table_reader.h"
 #include "import/values.h"
 
 namespace locseq::import {
@@ -21,6 +23,14 @@ namespace {
 
 // Years, locations and genotypes: the kinds of names, in this order.
 constexpr std::size_t kKinds = 3;
+
+// One cell of .SEQ.
+struct Cell {
+  std::int32_t year = 0;      // year number, from 1
+  std::int32_t location = 0;  // location number, from 1
+  std::int32_t genotype = 0;  // genotype number, from 1
+  float value = 0.0f;         // the observed (or mean) value, finite
+};
 
 // A row with a value, its names numbered by first appearance from 0.
 struct Observation {
@@ -59,14 +69,13 @@ class RowCollector {
 
   // Takes one row: names its year, location and genotype; keeps its value.
   void add(const TableRow& row) {
-    if (is_blank_row(row)) return;
     ++out_.rows;
     check_width(row);
     Observation obs{};
     obs.line = row.line;
     for (std::size_t k = 0; k < kKinds; ++k) obs.key[k] = number_of(k, row);
     std::string_view text = trimmed(row.fields[columns_[static_cast<std::size_t>(Role::Value)]]);
-    if (is_missing(text)) return;
+    if (formats::csv::is_missing(text)) return;
     obs.value = value_of(text, row.line);
     out_.observations.push_back(obs);
   }
@@ -281,7 +290,8 @@ std::int32_t count_of(const NameList& list) {
 
 ImportedJob import_table(std::string_view bytes, const std::string& file_name,
                          const ImportOptions& options) {
-  TableReader reader(bytes, file_name, options.delimiter);
+  formats::csv::Reader reader(bytes, file_name, options.delimiter);
+  if (!reader.has_header()) throw InputError(file_name, 0, "the table is empty: no header row");
   Columns columns = find_columns(
       reader.header(),
       {options.year_column, options.location_column, options.genotype_column, options.value_column},
@@ -304,12 +314,15 @@ ImportedJob import_table(std::string_view bytes, const std::string& file_name,
   for (std::size_t k = 0; k < kKinds; ++k) {
     names[k] = shorten_names(data.lists[k], options.rename, file_name);
   }
-  JobNames job_names;
-  for (std::size_t k = 0; k < kKinds; ++k) job_names[k] = {&data.lists[k], &names[k]};
-
-  job.naq = naq_text(base_name(file_name), job_names);
-  job.seq = seq_text(cells);
-  job.names_csv = names_csv_text(job_names);
+  formats::naq::write(job.naq, "Imported from " + std::string(base_name(file_name)),
+                      {names[0].names, names[1].names, names[2].names});
+  job.seq.reserve(cells.size() * 16);
+  for (const Cell& c : cells) {
+    formats::seq::write_record(job.seq, c.year, c.location, c.genotype, c.value);
+  }
+  formats::names_file::write(job.names_csv, {{{names[0].names, data.lists[0].full},
+                                              {names[1].names, data.lists[1].full},
+                                              {names[2].names, data.lists[2].full}}});
   job.MAXY = count_of(data.lists[0]);
   job.MAXL = count_of(data.lists[1]);
   job.MAXG = count_of(data.lists[2]);

@@ -50,7 +50,7 @@ struct ImportedJob {
 // - blank rows (every field empty) passed over.
 // Throws InputError(file_name, line, message), line being the table's
 // physical line at fault, for: a table that cannot be read (see
-// TableReader), a missing or ambiguous column (see find_columns), a row with
+// formats::csv::Reader), a missing or ambiguous column (see find_columns), a row with
 // more or fewer fields than the header, an empty or control-character year,
 // location or genotype name, a value that is not a number or is beyond
 // single precision, two rows for one cell (naming both lines), names that

@@ -1,8 +1,6 @@
 #include "import/values.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 
 #include "records/numbers.h"
 
@@ -21,10 +19,6 @@ bool nonzero_mantissa(std::string_view text) {
 }
 
 }  // namespace
-
-bool is_missing(std::string_view text) {
-  return text.empty() || text == "NA" || text == "." || text == "-" || text == "*";
-}
 
 ValueStatus read_value(std::string_view text, bool decimal_comma, float& out) {
   std::string spelled;
@@ -47,12 +41,6 @@ ValueStatus read_value(std::string_view text, bool decimal_comma, float& out) {
   if (v == 0.0f && nonzero_mantissa(text)) return ValueStatus::OutOfRange;
   out = v;
   return ValueStatus::Ok;
-}
-
-void append_value(std::string& out, float v) {
-  std::array<char, 32> buf;
-  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v);
-  out.append(buf.data(), r.ptr);
 }
 
 }  // namespace locseq::import

@@ -1,17 +1,13 @@
 // Values of the table as the run will see them: read by the run's own rules
-// for a .SEQ value and written back as the shortest text that reads back to
-// the same single-precision value. (The one place that calls the record
-// layer's number reader.)
+// for a .SEQ value (formats::seq::write_record writes each back as the
+// shortest text that reads back to the same single-precision value). (The
+// one place that calls the record layer's number reader.)
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace locseq::import {
-
-// Whether a value field leaves its cell absent: empty, "NA", ".", "-" or "*"
-// (after trimming, which the caller has done).
-bool is_missing(std::string_view text);
 
 enum class ValueStatus {
   Ok,         // read
@@ -23,9 +19,5 @@ enum class ValueStatus {
 // optional sign, digits with at most one point, an optional exponent. With
 // `decimal_comma` a comma stands for the point. Changes `out` only when Ok.
 ValueStatus read_value(std::string_view text, bool decimal_comma, float& out);
-
-// Appends the shortest text that reads back (by read_value) to exactly `v`,
-// which must be finite.
-void append_value(std::string& out, float v);
 
 }  // namespace locseq::import

@@ -27,7 +27,7 @@ struct PageJob {
   std::vector<InputFile> inputs;  // the input files, in the order to list them
   std::map<std::int32_t, std::string>
       location_names;  // full names by location number
-                       // (`locations` of parse_names_csv), shown in place of
+                       // (`locations` of JOB.names.csv), shown in place of
                        // the 8-character names when not blank
 };
 

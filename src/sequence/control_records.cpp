@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "core/input_error.h"
-#include "data/name_lists.h"
-#include "records/field_reader.h"
-#include "records/free_format.h"
+#include "formats/cls.h"
+#include "formats/naq.h"
 #include "sequence/hierarchy.h"
 
 namespace locseq {
@@ -16,50 +15,33 @@ namespace locseq {
 namespace {
 
 using records::Layout;
-using records::Target;
 using records::Value;
 
+// The console's and the reports' records; .COS copies the control records
+// of .CLS as formats::cls writes them.
 constexpr Layout kEmpty("()");
 constexpr Layout kLine("(A)");
-constexpr Layout kTitle("(A)");
 constexpr Layout kJobIs("(' Job is ',A50)");
 constexpr Layout kTitleCopy("(A50)");
-constexpr Layout kOptions("(4(5X,A1))");
 constexpr Layout kOptionLines(
     "(' Weighted (W) or unweighted (U) analysis (WEIGHT) ',A1,/,"
     "' SED (S) or COR (C) measure              (PRXTYP) ',A1,/,"
     "' Centered (C) or standardized (S) SED    (SEDTYP) ',A1,/,"
     "' Normal (N) or Z (Z) average correlation (CORTYP) ',A1)");
-constexpr Layout kIntegers("(30I4)");
 constexpr Layout kSequenceYears("(' Sequence starts in year ',I3,' & finishes in year ',I3)");
-constexpr Layout kBlockHeader("(I6,4X,A8)");
 constexpr Layout kForYear("(/,'   For year ',A8)");
-constexpr Layout kHierarchyRecord("(3X,I4,2X,I4,2X,I4,1X,F10.3)");
 constexpr Layout kHierarchyEcho("(3X,I4,1X,'+',I4,1X,'=',I4,1X,F10.3)");
-
-constexpr records::FreeFormat kClsFree{.repeat_counts = true};
+constexpr Layout kNames("(1X,10A8)");
 
 std::string_view text(const char* s, std::size_t n) {
   return {s, n};
-}
-
-// Reads one record of the head; the file must not end there.
-// Reads one record of the head; the file must not end there. Keeps the
-// record in `record` when asked.
-void read_head_record(records::FileReader& cls, const Layout& layout,
-                      std::span<const Target> fields, const std::string& what,
-                      std::string* record = nullptr) {
-  std::string_view text;
-  if (!cls.next(text)) cls.fail_at(cls.line() + 1, "the file ends where " + what + " should stand");
-  records::parse_fields(cls, text, layout, fields, what);
-  if (record != nullptr) record->assign(text);
 }
 
 }  // namespace
 
 void ReadJobNames(const NameLists& names, Units& u, RunHead& head) {
   progress(u, " Read and write job names");
-  ReadNameLists(names, u.naq);
+  formats::naq::read_name_lists(u.naq, names);
   head.YearNames.assign(names.YearNames.span().begin(), names.YearNames.span().end());
   head.LocationNames.assign(names.LocationNames.span().begin(), names.LocationNames.span().end());
   head.GenotypeNames.assign(names.GenotypeNames.span().begin(), names.GenotypeNames.span().end());
@@ -69,40 +51,30 @@ void ReadJobNames(const NameLists& names, Units& u, RunHead& head) {
   u.sco.write(kEmpty);
 }
 
+void write_names(std::span<const Name8> names, records::Unit& sco) {
+  std::vector<Value> values;
+  values.reserve(names.size());
+  for (const Name8& name : names) values.emplace_back(std::string_view(name.data(), name.size()));
+  sco.write(kNames, values);
+}
+
 void ReadJobControl(Units& u, Questions& q, RunHead& head, ClsLines& at) {
-  std::array<char, 50> title{};
-  const Target title_field{std::span<char>(title)};
-  read_head_record(u.cls, kTitle, {&title_field, 1}, "the job title");
-  head.JobTitle.assign(title.data(), title.size());
+  head.JobTitle = formats::cls::read_title(u.cls);
   to_console_and_sco(u, records::format(kJobIs, {std::string_view(head.JobTitle)}));
   u.cos.write(kTitleCopy, {std::string_view(head.JobTitle)});
 
-  std::string options_record;
-  std::array<char, 4>& o = head.options;  // WEIGHT, PRXTYP, SEDTYP, CORTYP
-  const std::array<Target, 4> option_fields = {std::span<char>(&o[0], 1), std::span<char>(&o[1], 1),
-                                               std::span<char>(&o[2], 1),
-                                               std::span<char>(&o[3], 1)};
-  read_head_record(u.cls, kOptions, option_fields, "the options record", &options_record);
-  for (std::size_t c = 0; c < options_record.size(); ++c) {
-    if (options_record[c] != ' ' && (c + 1) % 6 != 0) {
-      u.cls.warn(Warning::OptionColumns,
-                 "the options record has " + quoted(options_record.substr(c, 1)) + " in column " +
-                     std::to_string(c + 1) +
-                     "; only the letters in columns 6, 12, 18 and 24 are read");
-      break;
-    }
-  }
-  const std::array<Value, 4> option_values = {text(&o[0], 1), text(&o[1], 1), text(&o[2], 1),
-                                              text(&o[3], 1)};
-  to_console_and_sco(u, records::format(kOptionLines, option_values));
-  u.cos.write(kOptions, option_values);
+  const std::array<char, 4>& o = head.options = formats::cls::read_options(u.cls);
+  to_console_and_sco(u, records::format(kOptionLines, {text(&o[0], 1), text(&o[1], 1),
+                                                       text(&o[2], 1), text(&o[3], 1)}));
+  u.cos.put(formats::cls::options_record(o));
 
-  const std::array<Target, 2> years = {head.IYS, head.IYF};
-  read_head_record(u.cls, kIntegers, years, "the sequence-years record");
+  const formats::cls::SequenceYears years = formats::cls::read_sequence_years(u.cls);
+  head.IYS = years.IYS;
+  head.IYF = years.IYF;
   at.years = u.cls.line();
   u.sco.write(kEmpty);
   to_console_and_sco(u, records::format(kSequenceYears, {head.IYS, head.IYF}));
-  u.cos.write(kIntegers, {head.IYS, head.IYF});
+  u.cos.put(formats::cls::sequence_years_record(years));
 
   head.standardise = false;
   if (head.options[2] == 'S') {
@@ -113,13 +85,14 @@ void ReadJobControl(Units& u, Questions& q, RunHead& head, ClsLines& at) {
 }
 
 bool ReadBlockHeader(Units& u, BlockResult& block, ClsLines& at) {
-  const std::array<Target, 2> header = {block.SequenceYear,
-                                        std::span<char>(block.SequenceYearName)};
-  if (!records::read_fields(u.cls, kBlockHeader, header, "a block header")) return false;
+  formats::cls::BlockHeader header;
+  if (!formats::cls::read_block_header(u.cls, header)) return false;
+  block.SequenceYear = header.SequenceYear;
+  block.SequenceYearName = header.SequenceYearName;
   at.header = u.cls.line();
   const std::string_view name(block.SequenceYearName.data(), block.SequenceYearName.size());
   to_console_and_sco(u, records::format(kForYear, {name}));
-  u.cos.write(kBlockHeader, {block.SequenceYear, name});
+  u.cos.put(formats::cls::block_header_record(header));
   return true;
 }
 
@@ -128,16 +101,14 @@ void ReadBlockBody(Grouping& g, std::int32_t NGP, Units& u, BlockResult& block, 
   const long MAXL = g.EliminationVector.size();
 
   progress(u, "   Read number of locations retained in year");
-  std::array<std::int32_t, 1> count{};
-  records::read_free_integers(u.cls, count, "the retained count of " + name, kClsFree);
-  const std::int32_t n = count[0];
+  const std::int32_t n = formats::cls::read_retained_count(u.cls, block.StepNumber);
   at.count = u.cls.line();
-  u.cos.write(kIntegers, {n});
+  u.cos.put(formats::cls::integer_records({&n, 1}));
 
   progress(u, "   Read elimination vector");
   const std::span<std::int32_t> vector = g.EliminationVector.span();
-  records::read_free_integers(u.cls, vector, "the elimination vector of " + name, kClsFree);
-  u.cos.write(kIntegers, std::vector<Value>(vector.begin(), vector.end()));
+  formats::cls::read_elimination_vector(u.cls, vector, block.StepNumber);
+  u.cos.put(formats::cls::integer_records(vector));
 
   const std::string shown = std::to_string(n);
   if (n > MAXL) {
@@ -163,13 +134,8 @@ void ReadBlockBody(Grouping& g, std::int32_t NGP, Units& u, BlockResult& block, 
   u.sco.write(kLine, {" Hierarchy"});
   u.sco.write(kLine, {"    Gpi + Gpj = Gpij     D(ij)"});
   for (std::int32_t r = 1; r <= n - 1; ++r) {
-    HierarchyRecord h;
-    const std::array<Target, 4> fields = {h.Gpi, h.Gpj, h.Gpij, h.D};
-    const std::string what = "hierarchy record " + std::to_string(r) + " of " + name;
-    if (!records::read_fields(u.cls, kHierarchyRecord, fields, what)) {
-      u.cls.fail_at(u.cls.line() + 1,
-                    "the file ends before " + what + " (" + std::to_string(n - 1) + " expected)");
-    }
+    const HierarchyRecord h =
+        formats::cls::read_hierarchy_record(u.cls, block.StepNumber, r, n - 1);
     if (r == 1) at.hierarchy = u.cls.line();
     g.FusionPairs(1, r) = h.Gpi;
     g.FusionPairs(2, r) = h.Gpj;

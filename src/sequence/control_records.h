@@ -2,6 +2,8 @@
 // job and one SequenceBlock after another, echoed as they are read.
 #pragma once
 
+#include <span>
+
 #include "console/console.h"
 #include "core/bundles.h"
 #include "core/results.h"
@@ -44,5 +46,8 @@ void WarnEmptyBlock(const records::FileReader& cls, long header, const BlockResu
 // data years of its passes, IYS to IYS + k - 1, which must lie within 1 to
 // MAXY. Throws InputError naming the .CLS line at fault.
 void CutBlock(Grouping& g, const RunHead& head, Units& u, BlockResult& block, const ClsLines& at);
+
+// Echoes one name list to .SCO, ten names to a record (as ReadJobNames does).
+void write_names(std::span<const Name8> names, records::Unit& sco);
 
 }  // namespace locseq

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "records/free_format.h"
+#include "formats/cls.h"
 #include "sequence/year_sequence.h"
 #include "setup/carving.h"
 
@@ -44,21 +44,12 @@ constexpr Layout kDimensionTable(
 
 RunParameters ReadRunParameters(records::FileReader& cls) {
   RunParameters p;
-  std::array<std::int32_t, 5> head{};
-  records::read_free_integers(cls, head, "the run parameters (MAXY MAXL MAXG IYS IYF)",
-                              {.repeat_counts = true});
-  p.MAXY = head[0];
-  p.MAXL = head[1];
-  p.MAXG = head[2];
-  p.IYS = head[3];
-  p.IYF = head[4];
-  const std::array<const char*, 3> names = {"MAXY", "MAXL", "MAXG"};
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    if (head[k] < 1) {
-      cls.fail(std::string(names[k]) + " must be at least 1, but the run parameters give " +
-               std::to_string(head[k]));
-    }
-  }
+  const formats::cls::Head head = formats::cls::read_head(cls);
+  p.MAXY = head.MAXY;
+  p.MAXL = head.MAXL;
+  p.MAXG = head.MAXG;
+  p.IYS = head.IYS;
+  p.IYF = head.IYF;
   p.NYA = std::int64_t{p.IYF} - p.IYS + 1;
   p.NTM = std::int64_t{p.MAXL} * (std::int64_t{p.MAXL} + 1) / 2;
   return p;

@@ -4,15 +4,6 @@
 
 namespace locseq::tables {
 
-std::string quoted(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + '"';
-}
-
 std::string name_field(const Name8& name) {
   std::string_view text(name.data(), name.size());
   return quoted(text.substr(0, text.find_last_not_of(' ') + 1));
@@ -25,14 +16,7 @@ std::string number(double v) {
 }
 
 std::string number(std::optional<double> v) {
-  return v ? number(*v) : "NA";
-}
-
-Row& Row::operator<<(std::string_view field) {
-  if (!first_) text_ += ',';
-  first_ = false;
-  text_ += field;
-  return *this;
+  return v ? number(*v) : std::string(formats::csv::kMissing);
 }
 
 }  // namespace locseq::tables

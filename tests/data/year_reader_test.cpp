@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,33 +20,23 @@ using testing::fails_at;
 using testing::InFile;
 using testing::TestArrays;
 
-// The line read with and without the short cut: the same kind and the same
-// numbers, to the bit.
-SeqLine parse_both_ways(std::string_view line, Observation& out) {
+using formats::seq::Line;
+using formats::seq::Observation;
+
+// The line read by the full parser and, where it takes it, by the short cut:
+// the same numbers, to the bit.
+Line parse_both_ways(std::string_view line, Observation& out) {
   InFile none("", "T.SEQ");
-  Observation full;
-  const SeqLine kind = parse_observation(line, full, none.reader, /*short_cut=*/false);
-  EXPECT_EQ(parse_observation(line, out, none.reader), kind) << line;
-  if (kind == SeqLine::Record) {
-    EXPECT_TRUE(out.year == full.year && out.location == full.location &&
-                out.genotype == full.genotype &&
-                std::bit_cast<std::uint32_t>(out.value) == std::bit_cast<std::uint32_t>(full.value))
-        << line << ": " << out.value << " vs " << full.value;
+  const Line kind = formats::seq::parse_line(line, out, none.reader);
+  Observation fast;
+  if (read_by_short_cut(line, fast)) {
+    EXPECT_EQ(kind, Line::Record) << line;
+    EXPECT_TRUE(out.year == fast.year && out.location == fast.location &&
+                out.genotype == fast.genotype && out.more_numbers == fast.more_numbers &&
+                std::bit_cast<std::uint32_t>(out.value) == std::bit_cast<std::uint32_t>(fast.value))
+        << line << ": " << fast.value << " vs " << out.value;
   }
   return kind;
-}
-
-TEST(ParseObservation, KindsOfLines) {
-  Observation obs;
-  for (const char* blank : {"", "   ", "\t", " \t "}) {
-    EXPECT_EQ(parse_both_ways(blank, obs), SeqLine::Blank) << '"' << blank << '"';
-  }
-  for (const char* short_line : {"1", "1 2", "1 2 3", "1,2,3", " 1 2 3 \t", "1 2 3,"}) {
-    EXPECT_EQ(parse_both_ways(short_line, obs), SeqLine::Short) << short_line;
-  }
-  ASSERT_EQ(parse_both_ways("+1 -2 0003 -0", obs), SeqLine::Record);
-  EXPECT_EQ(obs.location, -2);
-  EXPECT_TRUE(std::signbit(obs.value));
 }
 
 // A random spelling of a real: sign, digits, point, exponent letter.
@@ -70,7 +59,7 @@ std::string spelling(std::mt19937& rng) {
   return s;
 }
 
-TEST(ParseObservation, TheShortCutReadsEverySpellingAsTheFullReader) {
+TEST(ReadYearShortCut, ReadsEverySpellingAsTheFullParser) {
   std::mt19937 rng(7);
   const char* const separators[] = {" ", "  ", "\t", ",", " , ", ", "};
   for (int i = 0; i < 20000; ++i) {
@@ -81,7 +70,7 @@ TEST(ParseObservation, TheShortCutReadsEverySpellingAsTheFullReader) {
     const std::string line =
         std::string("12") + sep + "3" + sep + "004" + sep + value + (rng() % 3 == 0 ? " tail" : "");
     Observation obs;
-    ASSERT_EQ(parse_both_ways(line, obs), SeqLine::Record) << line;
+    ASSERT_EQ(parse_both_ways(line, obs), Line::Record) << line;
     EXPECT_EQ(obs.year * 100 + obs.location * 10 + obs.genotype, 1234) << line;
     EXPECT_EQ(std::bit_cast<std::uint32_t>(obs.value), std::bit_cast<std::uint32_t>(expected))
         << line;
@@ -93,9 +82,8 @@ TEST(ParseObservation, TheShortCutReadsEverySpellingAsTheFullReader) {
   for (const char* line :
        {"1 2 3 4.5abc", "1 2 3 .", "1 2 3 -", "1 2 3 1e", "1 2 3 1e+", "1 2 3 1..2", "1 2 3 nan",
         "1 2 3 inf", "1234567890123 2 3 4", "1 2 3 4e9999999", "1 2 3 4.5\rX", "1 2 3 4.5\r"}) {
-    for (bool short_cut : {true, false}) {
-      EXPECT_THROW(parse_observation(line, obs, none.reader, short_cut), InputError) << line;
-    }
+    EXPECT_FALSE(read_by_short_cut(line, obs)) << line;
+    EXPECT_THROW(formats::seq::parse_line(line, obs, none.reader), InputError) << line;
   }
 }
 

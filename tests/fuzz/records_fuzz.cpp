@@ -18,6 +18,7 @@
 
 #include "core/input_error.h"
 #include "data/year_reader.h"
+#include "formats/seq.h"
 #include "records/field_reader.h"
 #include "records/free_format.h"
 #include "records/layout_driver.h"
@@ -135,50 +136,36 @@ void free_format_case(std::string_view in) {
   }
 }
 
-// Every line reads alike with and without the reader's short cut: the same
-// kind, the same numbers to the bit, or an error both ways.
+// Every line the reader's short cut takes reads alike by the full parser:
+// a record, the same numbers to the bit.
 void same_both_ways(std::string_view line, const records::FileReader& reader) {
-  Observation fast, full;
-  SeqLine a = SeqLine::Blank, b = SeqLine::Blank;
-  bool fast_failed = false, full_failed = false;
+  formats::seq::Observation fast, full;
+  if (!read_by_short_cut(line, fast)) return;
+  formats::seq::Line kind = formats::seq::Line::Blank;
   try {
-    a = parse_observation(line, fast, reader);
+    kind = formats::seq::parse_line(line, full, reader);
   } catch (const InputError&) {
-    fast_failed = true;
+    throw std::runtime_error("the short cut reads a line the parser refuses: " + std::string(line));
   }
-  try {
-    b = parse_observation(line, full, reader, /*short_cut=*/false);
-  } catch (const InputError&) {
-    full_failed = true;
-  }
-  if (fast_failed != full_failed || (!fast_failed && a != b) ||
-      (!fast_failed && a == SeqLine::Record &&
-       (fast.year != full.year || fast.location != full.location ||
-        fast.genotype != full.genotype || std::memcmp(&fast.value, &full.value, 4) != 0))) {
+  if (kind != formats::seq::Line::Record || fast.year != full.year ||
+      fast.location != full.location || fast.genotype != full.genotype ||
+      fast.more_numbers != full.more_numbers || std::memcmp(&fast.value, &full.value, 4) != 0) {
     throw std::runtime_error("the short cut reads a line otherwise: " + std::string(line));
   }
 }
 
-// Year y of a 4 x 4 year read record by record by the full parser, as
+// Year y of a 4 x 4 year read record by record by the .SEQ scanner, as
 // ReadYear reads it: the oracle for ReadYear, which reads most records where
-// they stand in its buffer. The outcome: 1 at the end of the file, 0
+// they stand in its buffer. The outcome: 1 at the end of the data, 0
 // before it, or minus the line of an InputError.
 long read_year_by_records(const Year& year, std::int32_t y, records::FileReader& seq) {
   std::fill_n(year.YearData.data(), 16, 0.0f);
   std::fill_n(year.IncidenceMatrix.data(), 16, 0);
-  std::string_view line;
-  Observation obs;
+  formats::seq::Scanner scanner(seq);
+  formats::seq::Observation obs;
   try {
-    while (seq.next(line)) {
-      const SeqLine kind = parse_observation(line, obs, seq, /*short_cut=*/false);
-      if (kind == SeqLine::Blank || (kind == SeqLine::Record && obs.year < y)) continue;
-      if (kind == SeqLine::Short) {
-        const long at = seq.line();
-        while (seq.next(line)) {
-          if (line.find_first_not_of(" \t") != std::string_view::npos) return -at;
-        }
-        return 1;
-      }
+    while (scanner.next(obs)) {
+      if (obs.year < y) continue;
       if (obs.year > y) {
         seq.step_back();
         return 0;

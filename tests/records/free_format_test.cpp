@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "console/console.h"
-#include "data/year_reader.h"
+#include "formats/seq.h"
 #include "support/memory_files.h"
 
 namespace locseq::records {
@@ -52,8 +52,8 @@ Case bad(Read r, std::string text, std::size_t wanted, long line, const char* wo
 std::vector<double> seq_line(InFile& f) {
   std::string_view line;
   f.reader.next(line);
-  Observation o;
-  EXPECT_EQ(parse_observation(line, o, f.reader, /*short_cut=*/false), SeqLine::Record);
+  formats::seq::Observation o;
+  EXPECT_EQ(formats::seq::parse_line(line, o, f.reader), formats::seq::Line::Record);
   return {double(o.year), double(o.location), double(o.genotype), double(o.value)};
 }
 

@@ -1,5 +1,6 @@
-#include "data/name_lists.h"
+#include "formats/naq.h"
 
+#include <charconv>
 #include <map>
 #include <string>
 #include <vector>
@@ -7,13 +8,12 @@
 #include "core/input_error.h"
 #include "records/field_reader.h"
 
-namespace locseq {
+namespace locseq::formats::naq {
 
 namespace {
 
-constexpr records::Layout kSkipTwo("(/)");
 constexpr records::Layout kName("(A)");
-constexpr records::Layout kEcho("(1X,10A8)");
+constexpr std::string_view kSizeWords[3] = {" years, ", " locations, ", " genotypes"};
 
 // Reads the names of one kind; warns of a name longer than its 8 columns.
 void read_list(Vec<Name8> names, const char* kind, std::int64_t needed, records::FileReader& naq) {
@@ -53,14 +53,41 @@ void check_distinct(Vec<const Name8> names, const char* kind, long first_line,
 
 }  // namespace
 
-void ReadNameLists(const NameLists& names, records::FileReader& naq) {
-  if (!records::read_fields(naq, kSkipTwo, {}, "the first two records")) {
-    naq.fail_at(1, "the file is empty; it needs two records before the names");
-  }
-  ReadNames(names, naq);
+std::string read_heading(records::FileReader& naq) {
+  std::string_view record;
+  if (!naq.next(record)) naq.fail_at(1, "the file is empty; it needs two records before the names");
+  if (!naq.next(record)) naq.fail_at_end("the first two records");
+  return std::string(record);
 }
 
-void ReadNames(const NameLists& names, records::FileReader& naq) {
+std::optional<Sizes> parse_sizes(std::string_view s) {
+  Sizes out{};
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    if (s.empty() || s[0] < '0' || s[0] > '9') return std::nullopt;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), out[k]);
+    if (r.ec != std::errc()) return std::nullopt;
+    s.remove_prefix(static_cast<std::size_t>(r.ptr - s.data()));
+    if (!s.starts_with(kSizeWords[k])) return std::nullopt;
+    s.remove_prefix(kSizeWords[k].size());
+  }
+  if (s.find_first_not_of(' ') != std::string_view::npos) return std::nullopt;
+  return out;
+}
+
+std::string sizes_record(const Sizes& sizes) {
+  std::string out;
+  for (std::size_t k = 0; k < sizes.size(); ++k) {
+    out.append(std::to_string(sizes[k])).append(kSizeWords[k]);
+  }
+  return out;
+}
+
+void read_name_lists(records::FileReader& naq, const NameLists& names) {
+  read_heading(naq);
+  read_names(naq, names);
+}
+
+void read_names(records::FileReader& naq, const NameLists& names) {
   const std::int64_t needed =
       2 + names.YearNames.size() + names.LocationNames.size() + names.GenotypeNames.size();
   const long first = naq.line() + 1;
@@ -73,11 +100,18 @@ void ReadNames(const NameLists& names, records::FileReader& naq) {
                  first + names.YearNames.size() + names.LocationNames.size(), naq);
 }
 
-void write_names(std::span<const Name8> names, records::Unit& sco) {
-  std::vector<records::Value> values;
-  values.reserve(names.size());
-  for (const Name8& name : names) values.emplace_back(std::string_view(name.data(), name.size()));
-  sco.write(kEcho, values);
+void write(std::string& out, std::string_view title,
+           const std::array<std::span<const std::string>, 3>& names) {
+  for (char c : title) out += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? '?' : c;
+  out += '\n';
+  Sizes sizes{};
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    sizes[k] = static_cast<std::int32_t>(names[k].size());
+  }
+  out += sizes_record(sizes) + '\n';
+  for (std::span<const std::string> kind : names) {
+    for (const std::string& name : kind) out.append(name).append(1, '\n');
+  }
 }
 
-}  // namespace locseq
+}  // namespace locseq::formats::naq

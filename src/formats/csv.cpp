@@ -1,12 +1,13 @@
-#include "import/table_reader.h"
+#include "formats/csv.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <utility>
 
 #include "core/input_error.h"
 
-namespace locseq::import {
+namespace locseq::formats::csv {
 
 namespace {
 
@@ -20,23 +21,27 @@ std::string delimiter_name(char d) {
   return d == '\t' ? "tab" : std::string("'") + d + "'";
 }
 
-}  // namespace
-
-bool is_blank_row(const TableRow& row) {
+// Whether every field of `row` is empty or blanks only.
+bool is_blank_row(const Row& row) {
   return std::all_of(row.fields.begin(), row.fields.end(), [](const std::string& f) {
     return f.find_first_not_of(" \t") == std::string::npos;
   });
 }
 
-TableReader::TableReader(std::string_view bytes, std::string file_name,
-                         std::optional<char> delimiter)
+}  // namespace
+
+bool is_missing(std::string_view field) {
+  return field.empty() || field == kMissing || field == "." || field == "-" || field == "*";
+}
+
+Reader::Reader(std::string_view bytes, std::string file_name, std::optional<char> delimiter)
     : bytes_(bytes), file_name_(std::move(file_name)) {
   if (starts_with_utf16_mark(bytes_)) {
     throw InputError(file_name_, 1, "the table is in UTF-16; save it as UTF-8 text");
   }
   if (bytes_.starts_with(kUtf8Mark)) pos_ = kUtf8Mark.size();
   skip_blank_lines();
-  if (at_end()) throw InputError(file_name_, 0, "the table is empty: no header row");
+  if (at_end()) return;
   if (delimiter) {
     if (*delimiter != ',' && *delimiter != ';' && *delimiter != '\t') {
       throw InputError(
@@ -47,11 +52,11 @@ TableReader::TableReader(std::string_view bytes, std::string file_name,
   } else {
     delimiter_ = detect_delimiter();
   }
-  next(header_);
+  read_row(header_);
 }
 
 // Consumes a line end (LF, CRLF or a lone CR) at pos_, if one stands there.
-bool TableReader::skip_line_end() {
+bool Reader::skip_line_end() {
   if (at_end()) return false;
   if (bytes_[pos_] == '\n') {
     ++pos_;
@@ -67,7 +72,7 @@ bool TableReader::skip_line_end() {
 
 // Passes over lines of nothing but blanks, tabs, commas and semicolons: no
 // header stands there, whatever the delimiter.
-void TableReader::skip_blank_lines() {
+void Reader::skip_blank_lines() {
   while (!at_end()) {
     std::size_t p = pos_;
     while (p < bytes_.size() &&
@@ -84,7 +89,7 @@ void TableReader::skip_blank_lines() {
 }
 
 // The delimiter that stands most often in the header line outside quotes.
-char TableReader::detect_delimiter() const {
+char Reader::detect_delimiter() const {
   constexpr std::array<char, 3> kCandidates = {',', ';', '\t'};
   std::array<long, 3> counts{};
   bool quoted = false;
@@ -114,13 +119,12 @@ char TableReader::detect_delimiter() const {
 
 // A quoted field: from the opening quote at pos_ to its closing quote, then
 // blanks up to the delimiter or the line end.
-void TableReader::read_quoted(std::string& field) {
+void Reader::read_quoted(std::string& field) {
   long start_line = line_;
   ++pos_;
   for (;;) {
     if (at_end()) {
-      throw InputError(file_name_, start_line,
-                       "a quoted field that starts on this line has no closing quote");
+      throw InputError(file_name_, start_line, "a quoted field is not closed");
     }
     char c = bytes_[pos_];
     if (c == '"') {
@@ -139,15 +143,16 @@ void TableReader::read_quoted(std::string& field) {
   }
   while (!at_end() && blank(bytes_[pos_])) ++pos_;
   if (!at_end() && bytes_[pos_] != delimiter_ && bytes_[pos_] != '\n' && bytes_[pos_] != '\r') {
-    throw InputError(file_name_, line_,
-                     "text after the closing quote of a field, near " +
-                         quoted(bytes_.substr(pos_, bytes_.find_first_of("\r\n", pos_) - pos_)));
+    throw InputError(
+        file_name_, line_,
+        "text after the closing quote of a field, near " +
+            locseq::quoted(bytes_.substr(pos_, bytes_.find_first_of("\r\n", pos_) - pos_)));
   }
 }
 
 // An unquoted field: everything up to the delimiter or the line end (a quote
 // inside it is an ordinary character).
-void TableReader::read_plain(std::string& field) {
+void Reader::read_plain(std::string& field) {
   std::size_t end = pos_;
   while (end < bytes_.size() && bytes_[end] != delimiter_ && bytes_[end] != '\n' &&
          bytes_[end] != '\r') {
@@ -157,8 +162,15 @@ void TableReader::read_plain(std::string& field) {
   pos_ = end;
 }
 
-bool TableReader::next(TableRow& row) {
-  if (at_end()) return false;
+bool Reader::next(Row& row) {
+  do {
+    if (at_end()) return false;
+    read_row(row);
+  } while (is_blank_row(row));
+  return true;
+}
+
+void Reader::read_row(Row& row) {
   row.line = line_;
   row.fields.clear();
   for (;;) {
@@ -171,9 +183,37 @@ bool TableReader::next(TableRow& row) {
     } else {
       read_plain(field);
     }
-    if (at_end() || skip_line_end()) return true;
+    if (at_end() || skip_line_end()) return;
     ++pos_;  // the delimiter
   }
 }
 
-}  // namespace locseq::import
+std::string quoted(std::string_view text) {
+  std::string out;
+  append_quoted(out, text);
+  return out;
+}
+
+void append_quoted(std::string& out, std::string_view text) {
+  out += '"';
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+RowWriter& RowWriter::operator<<(std::string_view field) {
+  if (!first_) text_ += ',';
+  first_ = false;
+  text_ += field;
+  return *this;
+}
+
+RowWriter& RowWriter::operator<<(std::int64_t v) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return *this << std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
+}
+
+}  // namespace locseq::formats::csv

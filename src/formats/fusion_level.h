@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace locseq::classify {
+namespace locseq::formats::cls {
 
 // Columns of the D(ij) field of a hierarchy record.
 constexpr int kFusionLevelWidth = 10;
@@ -17,4 +17,4 @@ constexpr int kFusionLevelWidth = 10;
 // either sign, is "0.0".
 std::string fusion_level_field(double v);
 
-}  // namespace locseq::classify
+}  // namespace locseq::formats::cls

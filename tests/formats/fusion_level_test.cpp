@@ -1,4 +1,4 @@
-#include "classify/fusion_level.h"
+#include "formats/fusion_level.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "records/numbers.h"
 
-namespace locseq::classify {
+namespace locseq::formats::cls {
 namespace {
 
 // The field read back as the run reads it: blanks dropped, three implied decimals.
@@ -114,4 +114,4 @@ TEST(FusionLevelField, NineDigitsNearAMidpoint) {
 }
 
 }  // namespace
-}  // namespace locseq::classify
+}  // namespace locseq::formats::cls

@@ -1,11 +1,11 @@
-#include "classify/fusion_level.h"
+#include "formats/fusion_level.h"
 
 #include <charconv>
 #include <string_view>
 
 #include "records/numbers.h"
 
-namespace locseq::classify {
+namespace locseq::formats::cls {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::string fusion_level_field(double v) {
   return std::string(kWidth - s.size(), ' ') + s;
 }
 
-}  // namespace locseq::classify
+}  // namespace locseq::formats::cls
