@@ -18,14 +18,13 @@ namespace locseq::cli {
 class TablesOutput final : public RunWriter {
  public:
   explicit TablesOutput(const std::string& folder) : folder_(folder) {}
-  std::vector<std::string> outputs() const override;
+  void plan(files::OutputPlan& plan) const override;
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { writer_->head(h); }
   void block(const BlockResult& b) override { writer_->block(b); }
-  void finish(files::OutputSet&) override { folder_.keep(); }
 
  private:
-  files::OutputFolder folder_;
+  std::string folder_;
   std::unique_ptr<tables::TablesWriter> writer_;
 };
 
@@ -34,7 +33,7 @@ class TablesOutput final : public RunWriter {
 class ReportOutput final : public RunWriter {
  public:
   ReportOutput(const std::string& page, const std::string& plots, report::PageJob job);
-  std::vector<std::string> outputs() const override;
+  void plan(files::OutputPlan& plan) const override;
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { head_ = h; }
   void block(const BlockResult& b) override { blocks_.push_back(b); }
@@ -42,7 +41,7 @@ class ReportOutput final : public RunWriter {
 
  private:
   std::string page_;
-  std::unique_ptr<files::OutputFolder> plots_;
+  std::string plots_;
   report::PageJob job_;
   std::ostream* page_out_ = nullptr;
   RunHead head_;
@@ -54,7 +53,7 @@ class ReportOutput final : public RunWriter {
 class StandardiseNote final : public RunWriter {
  public:
   StandardiseNote(std::ostream& err, std::string cls) : err_(err), cls_(std::move(cls)) {}
-  std::vector<std::string> outputs() const override { return {}; }
+  void plan(files::OutputPlan&) const override {}
   void attach(const std::vector<std::ostream*>&) override {}
   void head(const RunHead& h) override;
 
@@ -66,7 +65,7 @@ class StandardiseNote final : public RunWriter {
 // What the page says of the job: its name, the options, its input files by
 // base name with their sizes and modification times (UTC), and the full
 // location names from JOB.names.csv when that file exists (a warning on
-// `err` when it cannot be read).
+// `err` when its text cannot be read; InputError when the file cannot).
 report::PageJob describe_job(const std::string& job, const std::vector<std::string>& inputs,
                              const std::string& options, std::ostream& err);
 
