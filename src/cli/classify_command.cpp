@@ -34,8 +34,11 @@ classify::Sizes parse_size(const std::string& text) {
 classify::Sizes sizes_of_cls(const std::string& name) {
   const auto in = files::open_optional_input(name);
   if (!in) return std::nullopt;
+  // Read in full first: a file that cannot be read is an error, a head
+  // that cannot be parsed only gives no sizes.
+  std::istringstream text(in->read_all());
   try {
-    records::FileReader cls(in->stream(), name);
+    records::FileReader cls(text, name);
     const RunParameters p = ReadRunParameters(cls);
     return std::array<std::int32_t, 3>{p.MAXY, p.MAXL, p.MAXG};
   } catch (const InputError&) {

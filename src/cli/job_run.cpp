@@ -42,6 +42,8 @@ SetUpResult run_job(const JobRun& job, Questions& questions, records::Unit& cons
     planned.push_back(further.outputs().size() - before);
   }
   files::JobFiles files(job.names, further, notes);
+  for (RunWriter* w : job.writers) w->read();
+  files.prepare();
   job.outputs = OutputStage::Prepared;
   std::size_t next = 0;
   for (std::size_t k = 0; k < job.writers.size(); ++k) {

@@ -23,6 +23,9 @@ class RunWriter : public ResultObserver {
   // Adds the files it writes (and any it reads) to the plan of the run,
   // which is checked, with the reports, before the run starts.
   virtual void plan(files::OutputPlan& plan) const = 0;
+  // Reads what it needs of the job's files once the plan is checked and the
+  // job's inputs are open, before any output is prepared.
+  virtual void read() {}
   // Receives the streams of the outputs it planned, in that order, before
   // the run.
   virtual void attach(const std::vector<std::ostream*>& streams) = 0;

@@ -84,10 +84,10 @@ int run_command(const RunOptions& o, Streams s) {
         std::unique_ptr<ReportOutput> page;
         if (!o.report.empty() || !o.plots.empty()) {
           job.inputs.push_back({"names", o.job + ".names.csv"});
-          page = std::make_unique<ReportOutput>(
-              o.report, o.plots,
-              describe_job(o.job, {job.names[0], job.names[1], job.names[2]}, options_text(o),
-                           s.err));
+          page = std::make_unique<ReportOutput>(o.report, o.plots, [&] {
+            return describe_job(o.job, {job.names[0], job.names[1], job.names[2]}, options_text(o),
+                                s.err);
+          });
         }
         StandardiseNote note(s.err, job.names[0]);
         if (tables) job.writers.push_back(tables.get());

@@ -39,8 +39,9 @@ constexpr const char* kFigures[] = {"fit.svg", "fit_by_year.svg", "stability.svg
 
 }  // namespace
 
-ReportOutput::ReportOutput(const std::string& page, const std::string& plots, report::PageJob job)
-    : page_(page), plots_(plots), job_(std::move(job)) {}
+ReportOutput::ReportOutput(const std::string& page, const std::string& plots,
+                           std::function<report::PageJob()> describe)
+    : page_(page), plots_(plots), describe_(std::move(describe)) {}
 
 void ReportOutput::plan(files::OutputPlan& plan) const {
   if (!page_.empty()) plan.output("page", page_);

@@ -2,6 +2,7 @@
 // its figures, and a note about -s.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -32,8 +33,12 @@ class TablesOutput final : public RunWriter {
 // of the run from all its results.
 class ReportOutput final : public RunWriter {
  public:
-  ReportOutput(const std::string& page, const std::string& plots, report::PageJob job);
+  // `describe` says what the page shows of the job; it reads the job's
+  // files, so it is called (by read()) once the plan of the run is checked.
+  ReportOutput(const std::string& page, const std::string& plots,
+               std::function<report::PageJob()> describe);
   void plan(files::OutputPlan& plan) const override;
+  void read() override { job_ = describe_(); }
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { head_ = h; }
   void block(const BlockResult& b) override { blocks_.push_back(b); }
@@ -42,6 +47,7 @@ class ReportOutput final : public RunWriter {
  private:
   std::string page_;
   std::string plots_;
+  std::function<report::PageJob()> describe_;
   report::PageJob job_;
   std::ostream* page_out_ = nullptr;
   RunHead head_;

@@ -23,7 +23,7 @@ FdInputBuffer::FdInputBuffer(int fd, std::string name, Kind kind)
 
 std::size_t FdInputBuffer::read_some(char* to, std::size_t n) {
   for (;;) {
-    const int fault = kind_ == Kind::File ? injected_fault(FaultPoint::Read) : 0;
+    const int fault = kind_ == Kind::File ? injected_fault(FaultPoint::Read, name_) : 0;
     const ssize_t got = fault != 0 ? (errno = fault, -1) : ::read(fd_, to, n);
     if (got >= 0) return static_cast<std::size_t>(got);
     if (errno == EINTR) {

@@ -11,14 +11,16 @@ namespace locseq::files {
 
 enum class FaultPoint { Read, Rename, Link, Unlink };
 
-// Called before each such operation: returns 0 to let it go on, or an errno
-// value it then fails with (a hook may also end the process there).
-using FaultHook = int (*)(FaultPoint point);
+// Called before each such operation on the file `name` (an input as the
+// user named it; the target's name in its folder, or a name in a work
+// folder): returns 0 to let it go on, or an errno value it then fails with
+// (a hook may also end the process there).
+using FaultHook = int (*)(FaultPoint point, const std::string& name);
 
 void set_fault_hook(FaultHook hook);
 
-// What the hook says for `point` (0 when none is set).
-int injected_fault(FaultPoint point);
+// What the hook says for `point` and `name` (0 when none is set).
+int injected_fault(FaultPoint point, const std::string& name);
 
 // renameat; with `no_replace`, an existing target is never replaced
 // (renameat2 with RENAME_NOREPLACE, or link and unlink where a file system

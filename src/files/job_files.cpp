@@ -18,15 +18,18 @@ OutputPlan JobFiles::plan_of(const FileNames& names, const OutputPlan& more) {
 }
 
 JobFiles::JobFiles(const FileNames& names, const OutputPlan& more, std::ostream& notes)
-    : outputs(plan_of(names, more), notes) {
+    : outputs(plan_of(names, more), notes), further_count_(more.outputs().size()) {
   cls.emplace(open_input(names[0]));
   naq.emplace(open_input(names[1]));
   seq.emplace(open_input(names[2]));
+}
+
+void JobFiles::prepare() {
   outputs.prepare();
   sco = &outputs.stream(std::size_t{0});
   cos = &outputs.stream(std::size_t{1});
   alc = &outputs.stream(std::size_t{2});
-  for (std::size_t k = 0; k < more.outputs().size(); ++k) further.push_back(&outputs.stream(3 + k));
+  for (std::size_t k = 0; k < further_count_; ++k) further.push_back(&outputs.stream(3 + k));
 }
 
 }  // namespace locseq::files

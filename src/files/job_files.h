@@ -19,12 +19,15 @@ namespace locseq::files {
 // the job's own) is checked, so that no output can replace an input or
 // another output; what dead commands left in the output folders is dealt
 // with (see journal.h; said on `notes`); the inputs are opened, so a
-// missing input ends the run before any output is prepared; then the
-// reports and the further outputs are prepared (nothing is replaced before
-// `outputs` is committed). Throws InputError naming the file at fault.
+// missing input ends the run before any output is prepared. Throws
+// InputError naming the file at fault.
 class JobFiles {
  public:
   JobFiles(const FileNames& names, const OutputPlan& more, std::ostream& notes);
+
+  // Prepares the reports and the further outputs (nothing is replaced
+  // before `outputs` is committed). Throws InputError naming the output.
+  void prepare();
 
   std::optional<InputFile> cls, naq, seq;
   OutputSet outputs;
@@ -34,6 +37,7 @@ class JobFiles {
   std::vector<std::ostream*> further;  // in the order of more.outputs()
 
  private:
+  std::size_t further_count_ = 0;
   static OutputPlan plan_of(const FileNames& names, const OutputPlan& more);
 };
 

@@ -47,11 +47,10 @@ bool is_folder(const std::string& path) {
 }  // namespace
 
 struct OutputSet::Folder {
-  std::string path;               // absolute, without links
-  Fd dir;                         // the folder
-  std::string work;               // the name of the work folder in it
-  Fd work_dir;                    // the work folder, locked while the command lives
-  std::vector<std::string> made;  // the folders made for it, the outermost first
+  std::string path;  // absolute, without links
+  Fd dir;            // the folder
+  std::string work;  // the name of the work folder in it
+  Fd work_dir;       // the work folder, locked while the command lives
 };
 
 struct OutputSet::File {
@@ -102,10 +101,9 @@ void OutputSet::discard() noexcept {
   for (auto& folder : folders_) {
     if (folder->work_dir) remove_work_folder(folder->dir.get(), folder->work);
     folder->work_dir.reset();
-    for (auto made = folder->made.rbegin(); made != folder->made.rend(); ++made) {
-      ::rmdir(made->c_str());  // only when empty: another output may be in it
-    }
   }
+  // The folders made, the last made first, each only when empty.
+  for (auto made = made_.rbegin(); made != made_.rend(); ++made) ::rmdir(made->c_str());
 }
 
 std::size_t OutputSet::folder_of(const Place& place, const PlannedOutput& out) {
@@ -124,19 +122,13 @@ std::size_t OutputSet::folder_of(const Place& place, const PlannedOutput& out) {
     }
     for (const fs::path& p : missing) {
       if (::mkdir(p.c_str(), 0777) != 0 && errno != EEXIST) {
-        const int err = errno;
-        folders_.push_back(std::move(folder));  // so that what was made goes again
-        fail(out.name, "cannot make the folder " + p.string(), err);
+        fail(out.name, "cannot make the folder " + p.string(), errno);
       }
-      folder->made.push_back(p.string());
+      made_.push_back(p.string());
     }
   }
   folder->dir = Fd(::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!folder->dir) {
-    const int err = errno;
-    folders_.push_back(std::move(folder));
-    fail(out.name, "cannot make the output in " + place.folder, err);
-  }
+  if (!folder->dir) fail(out.name, "cannot make the output in " + place.folder, errno);
   folders_.push_back(std::move(folder));
   return folders_.size() - 1;
 }

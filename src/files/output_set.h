@@ -74,6 +74,7 @@ class OutputSet {
   std::ostream& notes_;
   std::vector<std::unique_ptr<Folder>> folders_;
   std::vector<std::unique_ptr<File>> files_;  // the planned ones first, in order
+  std::vector<std::string> made_;             // the folders made, in order
   bool prepared_ = false;
   bool committed_ = false;
 };
