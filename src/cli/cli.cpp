@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "core/cancel.h"
 #include "signals/signals.h"
 
 #ifndef LOCSEQ_VERSION
@@ -64,11 +65,15 @@ int dispatch(int argc, const char* const* argv, Streams s) {
 
 int main(int argc, const char* const* argv, Streams s) {
   signals::install();
-  const int status = dispatch(argc, argv, s);
-  if (status == 0 && signals::received() != 0) {
-    s.err << "locseq: stopped by a signal after every output was written\n";
+  int status = 1;
+  try {
+    status = dispatch(argc, argv, s);
+    if (status == 0 && signals::received() != 0) {
+      s.err << "locseq: stopped by a signal after every output was written\n";
+    }
+    s.out.flush();
+  } catch (const Cancelled&) {  // stopped while only writing on the console
   }
-  s.out.flush();
   s.err.flush();
   // A command stopped by a signal ends by it, as it would have without
   // the handler.

@@ -352,7 +352,8 @@ void recover(FolderLocks& locks, const std::vector<std::string>& folders, std::o
     if (more.empty() || round == 3) break;
     scope.insert(scope.end(), more.begin(), more.end());
   }
-  std::vector<std::string> done;  // primaries rolled back
+  std::vector<std::string> done;                             // primaries rolled back
+  std::vector<std::pair<std::string, std::string>> removed;  // work folder name, folder
   for (DeadWork& d : dead) {
     Fd dir = open_folder(d.folder);
     if (!dir) continue;
@@ -372,8 +373,21 @@ void recover(FolderLocks& locks, const std::vector<std::string>& folders, std::o
     }
     if (!exists_at(dir.get(), d.work)) continue;  // removed with its set
     remove_work_folder(dir.get(), d.work);
-    notes << "locseq: " << d.folder
-          << ": removed the temporary files of a command that did not end\n";
+    removed.emplace_back(d.work, d.folder);
+  }
+  // One line per command: its work folders share their name.
+  std::stable_sort(removed.begin(), removed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 0; i < removed.size();) {
+    std::size_t j = i + 1;
+    while (j < removed.size() && removed[j].first == removed[i].first) ++j;
+    notes << "locseq: " << removed[i].second
+          << ": removed the temporary files of a command that did not end";
+    if (j - i > 1) {
+      notes << " (here and in " << j - i - 1 << " other folder" << (j - i > 2 ? "s" : "") << ")";
+    }
+    notes << '\n';
+    i = j;
   }
 }
 

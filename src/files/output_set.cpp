@@ -156,8 +156,11 @@ OutputSet::File& OutputSet::make_file(const PlannedOutput& out, const Place& pla
       // after dead ones never takes it for one of theirs.
       FolderLocks locks;
       locks.hold({folder.path});
+      // One name in every folder, while it is free: a later command says
+      // in one line what it removed of a dead one.
+      if (work_name_.empty()) work_name_ = work_folder_name();
       for (int attempt = 0;; ++attempt) {
-        folder.work = work_folder_name();
+        folder.work = attempt == 0 ? work_name_ : work_folder_name();
         if (::mkdirat(folder.dir.get(), folder.work.c_str(), 0700) == 0) break;
         if (errno != EEXIST || attempt == 100) {
           fail(out.name, "cannot make the output in " + folder.path, errno);

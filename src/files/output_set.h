@@ -75,6 +75,7 @@ class OutputSet {
   std::vector<std::unique_ptr<Folder>> folders_;
   std::vector<std::unique_ptr<File>> files_;  // the planned ones first, in order
   std::vector<std::string> made_;             // the folders made, in order
+  std::string work_name_;                     // the name of its work folders
   bool prepared_ = false;
   bool committed_ = false;
 };
