@@ -121,10 +121,11 @@ std::size_t OutputSet::folder_of(const Place& place, const PlannedOutput& out) {
       if (p == p.parent_path()) break;
     }
     for (const fs::path& p : missing) {
-      if (::mkdir(p.c_str(), 0777) != 0 && errno != EEXIST) {
+      if (::mkdir(p.c_str(), 0777) == 0) {
+        made_.push_back(p.string());
+      } else if (errno != EEXIST) {
         fail(out.name, "cannot make the folder " + p.string(), errno);
       }
-      made_.push_back(p.string());
     }
   }
   folder->dir = Fd(::open(place.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -335,7 +336,12 @@ void OutputSet::commit() {
       std::vector<std::string> stale;
       while (const dirent* entry = listing ? ::readdir(listing.get()) : nullptr) {
         const std::string leaf = entry->d_name;
-        if (!pattern.matches(leaf)) continue;
+        struct stat it {};
+        if (!pattern.matches(leaf) ||
+            ::fstatat(folder.dir.get(), leaf.c_str(), &it, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !(S_ISREG(it.st_mode) || S_ISLNK(it.st_mode))) {
+          continue;  // only files (and links) of the reserved names go
+        }
         const bool kept = std::any_of(jf.entries.begin(), jf.entries.end(),
                                       [&](const JournalEntry& e) { return e.leaf == leaf; });
         if (!kept) stale.push_back(leaf);
