@@ -81,6 +81,7 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
     try {
       if (!scanner.next(obs)) break;
     } catch (const InputError& e) {
+      if (e.line() == 0) throw;  // a fault of the file itself, such as a read error: no going on
       errors.push_back(e);
       continue;
     }

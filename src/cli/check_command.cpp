@@ -1,14 +1,14 @@
 #include <CLI/CLI.hpp>
-#include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "check/job_check.h"
 #include "cli/commands.h"
-#include "cli/job_files.h"
 #include "cli/job_run.h"
 #include "cli/options.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
+#include "files/input_file.h"
 
 namespace locseq::cli {
 
@@ -28,29 +28,40 @@ CLI::App* add_check_command(CLI::App& app, CheckOptions& o) {
 }
 
 int check_command(const CheckOptions& o, Streams s) {
-  const std::string cls = o.job + ".CLS", naq = o.job + ".NAQ", seq = o.job + ".SEQ";
+  const std::string names[3] = {o.job + ".CLS", o.job + ".NAQ", o.job + ".SEQ"};
   CheckWarnings warnings(s.err);
   std::size_t errors = 0;
   auto show = [&](const InputError& e) {
     s.err << "locseq: " << e.what() << '\n';
     ++errors;
   };
-  std::ifstream files[3];
-  const std::string names[3] = {cls, naq, seq};
-  for (int k = 0; k < 3; ++k) {
-    files[k].open(names[k], std::ios::binary);
-    if (!files[k].is_open()) show(InputError(names[k], 0, "cannot open the input file"));
-  }
-  if (errors == 0) {
-    locseq::check::CheckOptions options;
-    options.groups = o.groups;
-    options.standardise = o.standardize;
-    if (o.areas == "auto") options.areas = std::nullopt;
-    for (const InputError& e : locseq::check::check_job({files[0], cls}, {files[1], naq},
-                                                        {files[2], seq}, options, warnings)) {
-      show(e);
-    }
-  }
+  JobRun none;
+  const int status = report_failures(
+      s.out, s.err, none,
+      [&] {
+        std::optional<files::InputFile> files[3];
+        for (int k = 0; k < 3; ++k) {
+          try {
+            files[k].emplace(files::open_input(names[k]));
+          } catch (const InputError& e) {
+            show(e);
+          }
+        }
+        if (errors == 0) {
+          locseq::check::CheckOptions options;
+          options.groups = o.groups;
+          options.standardise = o.standardize;
+          if (o.areas == "auto") options.areas = std::nullopt;
+          for (const InputError& e : locseq::check::check_job(
+                   {files[0]->stream(), names[0]}, {files[1]->stream(), names[1]},
+                   {files[2]->stream(), names[2]}, options, warnings)) {
+            show(e);
+          }
+        }
+        return 0;
+      },
+      [] {});
+  if (status != 0) ++errors;
   auto count = [](std::size_t n, const char* what) {
     return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
   };

@@ -1,15 +1,16 @@
 #include <CLI/CLI.hpp>
-#include <fstream>
 #include <iomanip>
 #include <sstream>
 
 #include "classify/classify.h"
 #include "cli/commands.h"
-#include "cli/job_files.h"
 #include "cli/job_run.h"
 #include "cli/options.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
+#include "files/input_file.h"
+#include "files/output_plan.h"
+#include "files/output_set.h"
 #include "formats/cls.h"
 #include "records/record_reader.h"
 
@@ -31,10 +32,13 @@ classify::Sizes parse_size(const std::string& text) {
 
 // The sizes in the head of an existing .CLS, if it has a readable head.
 classify::Sizes sizes_of_cls(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in.is_open()) return std::nullopt;
+  const auto in = files::open_optional_input(name);
+  if (!in) return std::nullopt;
+  // Read in full first: a file that cannot be read is an error, a head
+  // that cannot be parsed only gives no sizes.
+  std::istringstream text(in->read_all());
   try {
-    records::FileReader cls(in, name);
+    records::FileReader cls(text, name);
     const formats::cls::Head head = formats::cls::read_head(cls);
     return std::array<std::int32_t, 3>{head.MAXY, head.MAXL, head.MAXG};
   } catch (const InputError&) {
@@ -116,8 +120,8 @@ CLI::App* add_classify_command(CLI::App& app, ClassifyCommandOptions& o) {
       "classify",
       "Write the classification JOB.CLS (Ward's method, step by step) from JOB.NAQ and JOB.SEQ.");
   c->add_option("JOB", o.job, "The job: reads JOB.NAQ and JOB.SEQ, writes JOB.CLS")->required();
-  c->add_option("--cls", o.cls, "Write the classification to FILE instead of JOB.CLS")
-      ->type_name("FILE");
+  not_empty(c->add_option("--cls", o.cls, "Write the classification to FILE instead of JOB.CLS")
+                ->type_name("FILE"));
   c->add_option("--size", o.size,
                 "The numbers of years, locations and genotypes, when JOB.NAQ was not written by "
                 "'locseq import' and no JOB.CLS holds them")
@@ -162,18 +166,25 @@ void describe_classification(const ClassifyOutcome& c, const std::string& cls, s
 
 int classify_command(const ClassifyCommandOptions& o, Streams s) {
   const std::string cls = o.cls.empty() ? o.job + ".CLS" : o.cls;
-  JobRun none;
+  JobRun job;
   return report_failures(
-      s.out, s.err, none,
+      s.out, s.err, job,
       [&] {
         const std::string naq_name = o.job + ".NAQ", seq_name = o.job + ".SEQ";
-        refuse_existing({cls}, o.force);
-        std::ifstream naq(naq_name, std::ios::binary), seq(seq_name, std::ios::binary);
-        if (!naq.is_open()) throw InputError(naq_name, 0, "cannot open the input file");
-        if (!seq.is_open()) throw InputError(seq_name, 0, "cannot open the input file");
-        const ClassifyOutcome c = classify_trial(naq, naq_name, seq, seq_name, o, s.err);
-        refuse_coinciding_names({{".NAQ", naq_name}, {".SEQ", seq_name}, {".CLS", cls}});
-        write_new_files({{cls, c.result.cls}}, o.force);
+        files::OutputPlan plan;
+        plan.input(".NAQ", naq_name);
+        plan.input(".SEQ", seq_name);
+        plan.output(".CLS", cls, o.force ? files::Existing::Replace : files::Existing::Refuse);
+        plan.check();
+        files::OutputSet outputs(plan, s.err);
+        files::InputFile naq = files::open_input(naq_name), seq = files::open_input(seq_name);
+        const ClassifyOutcome c =
+            classify_trial(naq.stream(), naq_name, seq.stream(), seq_name, o, s.err);
+        outputs.prepare();
+        job.outputs = OutputStage::Prepared;
+        outputs.stream(std::size_t{0}) << c.result.cls;
+        outputs.commit();
+        job.outputs = OutputStage::Committed;
         describe_classification(c, cls, s.out);
         return 0;
       },

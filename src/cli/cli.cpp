@@ -3,7 +3,8 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "files/output_file.h"
+#include "core/cancel.h"
+#include "signals/signals.h"
 
 #ifndef LOCSEQ_VERSION
 #define LOCSEQ_VERSION "0.0.0"
@@ -11,8 +12,9 @@
 
 namespace locseq::cli {
 
-int main(int argc, const char* const* argv, Streams s) {
-  files::remove_temporaries_on_signals();
+namespace {
+
+int dispatch(int argc, const char* const* argv, Streams s) {
   if (argc <= 1) return dialogue_command(s);
 
   CLI::App app(
@@ -57,6 +59,26 @@ int main(int argc, const char* const* argv, Streams s) {
   if (import_app->parsed()) return import_command(import, s);
   if (classify_app->parsed()) return classify_command(classify, s);
   return dialogue_command(s, dialogue_cache_mb);
+}
+
+}  // namespace
+
+int main(int argc, const char* const* argv, Streams s) {
+  signals::install();
+  int status = 1;
+  try {
+    status = dispatch(argc, argv, s);
+    if (status == 0 && signals::received() != 0) {
+      s.err << "locseq: stopped by a signal after every output was written\n";
+    }
+    s.out.flush();
+  } catch (const Cancelled&) {  // stopped while only writing on the console
+  }
+  s.err.flush();
+  // A command stopped by a signal ends by it, as it would have without
+  // the handler.
+  signals::end_if_received();
+  return status;
 }
 
 }  // namespace locseq::cli

@@ -20,7 +20,7 @@ int dialogue_command(Streams s, std::int64_t cache_mb) {
       [&] {
         job.names = ask_file_names(answers, console);
         DialogueQuestions questions(answers, console);
-        run_job(job, questions, console, warnings);
+        run_job(job, questions, console, warnings, s.err);
         warnings.summary();
         return 0;
       },

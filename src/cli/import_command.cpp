@@ -1,12 +1,12 @@
 #include <CLI/CLI.hpp>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "cli/commands.h"
-#include "cli/job_files.h"
 #include "cli/job_run.h"
 #include "core/input_error.h"
+#include "files/input_file.h"
+#include "files/output_plan.h"
+#include "files/output_set.h"
 
 namespace locseq::cli {
 
@@ -17,15 +17,6 @@ std::optional<char> delimiter_of(const std::string& text) {
   if (text == "," || text == ";") return text[0];
   if (text == "tab" || text == "\\t" || text == "\t") return '\t';
   throw InputError("--delimiter", 0, "expected , or ; or tab, found '" + text + "'");
-}
-
-std::string read_whole(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in.is_open()) throw InputError(name, 0, "cannot open the table");
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) throw InputError(name, 0, "cannot read the table");
-  return bytes.str();
 }
 
 }  // namespace
@@ -70,36 +61,51 @@ CLI::App* add_import_command(CLI::App& app, ImportCommandOptions& o) {
 }
 
 int import_command(ImportCommandOptions o, Streams s) {
-  JobRun none;
+  JobRun job;
   return report_failures(
-      s.out, s.err, none,
+      s.out, s.err, job,
       [&] {
         const std::string naq = o.job + ".NAQ", seq = o.job + ".SEQ", cls = o.job + ".CLS";
         const std::string names = o.job + ".names.csv";
-        refuse_existing({naq, seq, names, cls}, o.classify.force);
+        // Without --force no job file is replaced, not even one another
+        // command makes while this one runs.
+        const files::Existing existing =
+            o.classify.force ? files::Existing::Replace : files::Existing::Refuse;
+        files::OutputPlan plan;
+        plan.input("table", o.table);
+        plan.output(".NAQ", naq, existing);
+        plan.output(".SEQ", seq, existing);
+        plan.output("names", names, existing);
+        if (!o.no_classify) plan.output(".CLS", cls, existing);
+        plan.check();
+        files::OutputSet outputs(plan, s.err);
         o.table_options.delimiter = delimiter_of(o.delimiter);
         o.table_options.replicates_mean = o.replicates == "mean";
-        const import::ImportedJob job =
-            import::import_table(read_whole(o.table), o.table, o.table_options);
-        std::vector<std::pair<std::string, std::string>> files = {
-            {naq, job.naq}, {seq, job.seq}, {names, job.names_csv}};
+        const import::ImportedJob imported =
+            import::import_table(files::open_input(o.table).read_all(), o.table, o.table_options);
+        std::vector<std::pair<std::string, std::string>> written = {
+            {naq, imported.naq}, {seq, imported.seq}, {names, imported.names_csv}};
         std::optional<ClassifyOutcome> classified;
         if (!o.no_classify) {
-          std::istringstream naq_in(job.naq), seq_in(job.seq);
+          std::istringstream naq_in(imported.naq), seq_in(imported.seq);
           o.classify.job = o.job;
           classified = classify_trial(naq_in, naq, seq_in, seq, o.classify, s.err);
-          files.emplace_back(cls, classified->result.cls);
+          written.emplace_back(cls, classified->result.cls);
         }
-        refuse_coinciding_names({{"table", o.table}, {".NAQ", naq}, {".SEQ", seq}});
-        write_new_files(files, o.classify.force);
+        outputs.prepare();
+        job.outputs = OutputStage::Prepared;
+        for (std::size_t k = 0; k < written.size(); ++k) outputs.stream(k) << written[k].second;
+        outputs.commit();
+        job.outputs = OutputStage::Committed;
         auto counted = [](std::int32_t n, const char* what) {
           return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
         };
-        s.out << "locseq: " << o.table << ": " << counted(job.MAXY, "year") << ", "
-              << counted(job.MAXL, "location") << ", " << counted(job.MAXG, "genotype") << '\n';
-        for (const std::string& note : job.notes) s.out << "locseq: " << note << '\n';
+        s.out << "locseq: " << o.table << ": " << counted(imported.MAXY, "year") << ", "
+              << counted(imported.MAXL, "location") << ", " << counted(imported.MAXG, "genotype")
+              << '\n';
+        for (const std::string& note : imported.notes) s.out << "locseq: " << note << '\n';
         s.out << "locseq: wrote";
-        for (const auto& f : files) s.out << ' ' << f.first;
+        for (const auto& f : written) s.out << ' ' << f.first;
         s.out << '\n';
         if (classified) describe_classification(*classified, cls, s.out);
         return 0;

@@ -4,8 +4,9 @@
 #include <memory>
 #include <new>
 
-#include "cli/job_files.h"
+#include "core/cancel.h"
 #include "core/input_error.h"
+#include "files/job_files.h"
 #include "records/record_reader.h"
 #include "records/record_writer.h"
 
@@ -31,26 +32,31 @@ class AllWriters final : public ResultObserver {
 }  // namespace
 
 SetUpResult run_job(const JobRun& job, Questions& questions, records::Unit& console,
-                    Diagnostics& diagnostics) {
-  std::vector<std::string> further;
+                    Diagnostics& diagnostics, std::ostream& notes) {
+  files::OutputPlan further;
+  for (const files::PlannedFile& in : job.inputs) further.input(in.kind, in.name);
+  std::vector<std::size_t> planned;  // how many outputs each writer planned
   for (const RunWriter* w : job.writers) {
-    for (const std::string& name : w->outputs()) further.push_back(name);
+    const std::size_t before = further.outputs().size();
+    w->plan(further);
+    planned.push_back(further.outputs().size() - before);
   }
-  JobFiles files(job.names, further);
-  job.outputs_prepared = true;
+  files::JobFiles files(job.names, further, notes);
+  for (RunWriter* w : job.writers) w->read();
+  files.prepare();
+  job.outputs = OutputStage::Prepared;
   std::size_t next = 0;
-  for (RunWriter* w : job.writers) {
-    const std::size_t n = w->outputs().size();
-    w->attach({files.further.begin() + static_cast<std::ptrdiff_t>(next),
-               files.further.begin() + static_cast<std::ptrdiff_t>(next + n)});
-    next += n;
+  for (std::size_t k = 0; k < job.writers.size(); ++k) {
+    const auto from = files.further.begin() + static_cast<std::ptrdiff_t>(next);
+    next += planned[k];
+    job.writers[k]->attach({from, files.further.begin() + static_cast<std::ptrdiff_t>(next)});
   }
 
   const FileNames& n = job.names;
   // .SEQ is read over and over; .CLS and .NAQ once, through smaller buffers.
   constexpr std::size_t kSmall = std::size_t{1} << 16;
-  records::FileReader cls(files.cls, n[0], kSmall), naq(files.naq, n[1], kSmall),
-      seq(files.seq, n[2]);
+  records::FileReader cls(files.cls->stream(), n[0], kSmall),
+      naq(files.naq->stream(), n[1], kSmall), seq(files.seq->stream(), n[2]);
   for (records::FileReader* r : {&cls, &naq, &seq}) r->watch(&diagnostics);
   records::Unit sco(*files.sco, n[3]), cos(*files.cos, n[4]), alc(*files.alc, n[5]);
   Units units{console, cls, naq, seq, sco, cos, alc};
@@ -58,7 +64,13 @@ SetUpResult run_job(const JobRun& job, Questions& questions, records::Unit& cons
   SetUpResult result = RunSetUp(units, questions, job.settings, writers);
   for (RunWriter* w : job.writers) w->finish(files.outputs);
   console.flush();
-  files.outputs.commit();
+  try {
+    files.outputs.commit();
+  } catch (...) {
+    if (files.outputs.committed()) job.outputs = OutputStage::Committed;
+    throw;
+  }
+  job.outputs = OutputStage::Committed;
   return result;
 }
 
@@ -69,16 +81,31 @@ int report_failures(std::ostream& console, std::ostream& err, const JobRun& job,
     return body();
   } catch (const InputError& e) {
     message = e.what();
+  } catch (const Cancelled& e) {
+    message = e.what();
   } catch (const std::bad_alloc&) {
     message = "not enough memory for this job";
   } catch (const std::exception& e) {
     message = std::string("internal error: ") + e.what();
   }
-  console.flush();
+  // A request to stop may show as another fault (a write cut short): it is
+  // what the user is told.
+  try {
+    check_cancel();
+  } catch (const Cancelled& e) {
+    message = e.what();
+  }
+  try {
+    console.flush();
+  } catch (const Cancelled&) {  // what is left of the console is dropped
+  }
   summary();
   err << "locseq: " << message << '\n';
-  if (job.outputs_prepared)
+  if (job.outputs == OutputStage::Prepared) {
     err << "locseq: no report was written; earlier reports were left unchanged\n";
+  } else if (job.outputs == OutputStage::Committed) {
+    err << "locseq: every output to a file was written in full\n";
+  }
   err.flush();
   return 1;
 }

@@ -41,6 +41,14 @@ void add_cache_option(CLI::App& app, std::int64_t& cache_mb) {
       ->check(CLI::Range(std::int64_t{0}, std::int64_t{1} << 30).description(""));
 }
 
+CLI::Option* not_empty(CLI::Option* option) {
+  return option->check(CLI::Validator(
+      [](std::string& text) {
+        return text.empty() ? std::string("the name is empty") : std::string();
+      },
+      "", ""));
+}
+
 std::string command_of(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     if (argv[i][0] != '-') return argv[i];

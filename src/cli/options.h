@@ -7,7 +7,8 @@
 
 namespace CLI {
 class App;
-}
+class Option;
+}  // namespace CLI
 
 namespace locseq::cli {
 
@@ -20,6 +21,10 @@ void add_areas_option(CLI::App& app, std::string& areas);
 // --cache-mb N: the memory in MiB for the prepared years kept between
 // passes.
 void add_cache_option(CLI::App& app, std::int64_t& cache_mb);
+
+// A file or folder name given to `option` may not be empty (a usage
+// error). Returns `option`.
+CLI::Option* not_empty(CLI::Option* option);
 
 // The command named on a command line (its first argument that is not an
 // option), or empty.

@@ -34,22 +34,26 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
   run->add_flag("-s,--standardize", o.standardize,
                 "Standardise the data again (answers yes to 'Standardize again?'; only data "
                 "classified on standardised values, SEDTYP S, are asked)");
-  run->add_option("-o,--out", o.out,
-                  "Write the reports as PREFIX.SCO, PREFIX.COS and PREFIX.ALC (default: JOB)")
-      ->type_name("PREFIX");
-  run->add_option("--tables", o.tables,
-                  "Also write the results as CSV tables into DIR (made if missing): steps.csv, "
-                  "fit_by_year.csv, groups.csv, distances.csv")
-      ->type_name("DIR");
-  run->add_option("--report", o.report,
-                  "Also write the results as one self-contained HTML page: the fit over the "
-                  "sequence, by year, the stability of the groups, each step's hierarchy and "
-                  "allocations")
-      ->type_name("FILE.html");
-  run->add_option("--plots", o.plots,
-                  "Also write the page's figures as SVG files into DIR (made if missing): "
-                  "fit.svg, fit_by_year.svg, stability.svg, step-K.svg")
-      ->type_name("DIR");
+  not_empty(
+      run->add_option("-o,--out", o.out,
+                      "Write the reports as PREFIX.SCO, PREFIX.COS and PREFIX.ALC (default: JOB)")
+          ->type_name("PREFIX"));
+  not_empty(
+      run->add_option("--tables", o.tables,
+                      "Also write the results as CSV tables into DIR (made if missing): steps.csv, "
+                      "fit_by_year.csv, groups.csv, distances.csv")
+          ->type_name("DIR"));
+  not_empty(
+      run->add_option("--report", o.report,
+                      "Also write the results as one self-contained HTML page: the fit over the "
+                      "sequence, by year, the stability of the groups, each step's hierarchy and "
+                      "allocations")
+          ->type_name("FILE.html"));
+  not_empty(
+      run->add_option("--plots", o.plots,
+                      "Also write the page's figures as SVG files into DIR (made if missing): "
+                      "fit.svg, fit_by_year.svg, stability.svg, step-K.svg")
+          ->type_name("DIR"));
   run->add_flag("-q,--quiet", o.quiet, "Write nothing on standard output");
   add_cache_option(*run, o.cache_mb);
   add_areas_option(*run, o.areas);
@@ -79,17 +83,18 @@ int run_command(const RunOptions& o, Streams s) {
         if (!o.tables.empty()) tables = std::make_unique<TablesOutput>(o.tables);
         std::unique_ptr<ReportOutput> page;
         if (!o.report.empty() || !o.plots.empty()) {
-          page = std::make_unique<ReportOutput>(
-              o.report, o.plots,
-              describe_job(o.job, {job.names[0], job.names[1], job.names[2]}, options_text(o),
-                           s.err));
+          job.inputs.push_back({"names", o.job + ".names.csv"});
+          page = std::make_unique<ReportOutput>(o.report, o.plots, [&] {
+            return describe_job(o.job, {job.names[0], job.names[1], job.names[2]}, options_text(o),
+                                s.err);
+          });
         }
         StandardiseNote note(s.err, job.names[0]);
         if (tables) job.writers.push_back(tables.get());
         if (page) job.writers.push_back(page.get());
         if (o.standardize) job.writers.push_back(&note);
         PresetAnswers answers(o.groups, o.standardize, console);
-        const SetUpResult result = run_job(job, answers, console, warnings);
+        const SetUpResult result = run_job(job, answers, console, warnings, s.err);
         warnings.summary();
         if (result.outcome == SetUpOutcome::Ran) return 0;
         if (o.quiet) {

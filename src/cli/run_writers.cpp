@@ -4,22 +4,21 @@
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "cli/warnings.h"
 #include "core/input_error.h"
+#include "files/input_file.h"
 #include "formats/names_file.h"
 
 namespace locseq::cli {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> TablesOutput::outputs() const {
-  std::vector<std::string> names;
-  for (const char* name : tables::kTableNames)
-    names.push_back((fs::path(folder_.path()) / name).string());
-  return names;
+void TablesOutput::plan(files::OutputPlan& plan) const {
+  for (const char* name : tables::kTableNames) {
+    plan.output("table", (fs::path(folder_) / name).string(), files::Existing::Replace,
+                /*make_folder=*/true);
+  }
 }
 
 void TablesOutput::attach(const std::vector<std::ostream*>& streams) {
@@ -27,27 +26,36 @@ void TablesOutput::attach(const std::vector<std::ostream*>& streams) {
       std::array<std::ostream*, 4>{streams[0], streams[1], streams[2], streams[3]});
 }
 
-ReportOutput::ReportOutput(const std::string& page, const std::string& plots, report::PageJob job)
-    : page_(page), job_(std::move(job)) {
-  if (!plots.empty()) plots_ = std::make_unique<files::OutputFolder>(plots);
-}
+namespace {
 
-std::vector<std::string> ReportOutput::outputs() const {
-  if (page_.empty()) return {};
-  return {page_};
+// The figures of --plots besides step-K.svg, one a step.
+constexpr const char* kFigures[] = {"fit.svg", "fit_by_year.svg", "stability.svg"};
+
+}  // namespace
+
+ReportOutput::ReportOutput(const std::string& page, const std::string& plots,
+                           std::function<report::PageJob()> describe)
+    : page_(page), plots_(plots), describe_(std::move(describe)) {}
+
+void ReportOutput::plan(files::OutputPlan& plan) const {
+  if (!page_.empty()) plan.output("page", page_);
+  if (plots_.empty()) return;
+  for (const char* name : kFigures) {
+    plan.output("figure", (fs::path(plots_) / name).string(), files::Existing::Replace,
+                /*make_folder=*/true);
+  }
+  plan.pattern("figure", plots_, "step-", ".svg");
 }
 
 void ReportOutput::attach(const std::vector<std::ostream*>& streams) {
-  if (!streams.empty()) page_out_ = streams[0];
+  if (!page_.empty()) page_out_ = streams[0];
 }
 
 void ReportOutput::finish(files::OutputSet& outputs) {
   if (page_out_ != nullptr) *page_out_ << report::write_page(head_, blocks_, job_);
-  if (plots_) {
-    for (const auto& [name, svg] : report::write_plots(head_, blocks_, job_)) {
-      outputs.add((fs::path(plots_->path()) / name).string()) << svg;
-    }
-    plots_->keep();
+  if (plots_.empty()) return;
+  for (const auto& [name, svg] : report::write_plots(head_, blocks_, job_)) {
+    outputs.write((fs::path(plots_) / name).string(), svg);
   }
 }
 
@@ -77,12 +85,10 @@ report::PageJob describe_job(const std::string& job, const std::vector<std::stri
     page.inputs.push_back(f);
   }
   const std::string names = job + ".names.csv";
-  std::ifstream in(names, std::ios::binary);
-  if (in.is_open()) {
-    std::ostringstream text;
-    text << in.rdbuf();
+  if (const auto in = files::open_optional_input(names)) {
+    const std::string text = in->read_all();
     try {
-      page.location_names = formats::names_file::read(text.str(), names).locations;
+      page.location_names = formats::names_file::read(text, names).locations;
     } catch (const InputError& e) {
       show_warning(err, names, e.line(), e.message() + "; the page shows the names of .NAQ");
     }

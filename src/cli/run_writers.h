@@ -2,6 +2,7 @@
 // its figures, and a note about -s.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -17,14 +18,13 @@ namespace locseq::cli {
 class TablesOutput final : public RunWriter {
  public:
   explicit TablesOutput(const std::string& folder) : folder_(folder) {}
-  std::vector<std::string> outputs() const override;
+  void plan(files::OutputPlan& plan) const override;
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { writer_->head(h); }
   void block(const BlockResult& b) override { writer_->block(b); }
-  void finish(files::OutputSet&) override { folder_.keep(); }
 
  private:
-  files::OutputFolder folder_;
+  std::string folder_;
   std::unique_ptr<tables::TablesWriter> writer_;
 };
 
@@ -32,8 +32,12 @@ class TablesOutput final : public RunWriter {
 // of the run from all its results.
 class ReportOutput final : public RunWriter {
  public:
-  ReportOutput(const std::string& page, const std::string& plots, report::PageJob job);
-  std::vector<std::string> outputs() const override;
+  // `describe` says what the page shows of the job; it reads the job's
+  // files, so it is called (by read()) once the plan of the run is checked.
+  ReportOutput(const std::string& page, const std::string& plots,
+               std::function<report::PageJob()> describe);
+  void plan(files::OutputPlan& plan) const override;
+  void read() override { job_ = describe_(); }
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { head_ = h; }
   void block(const BlockResult& b) override { blocks_.push_back(b); }
@@ -41,7 +45,8 @@ class ReportOutput final : public RunWriter {
 
  private:
   std::string page_;
-  std::unique_ptr<files::OutputFolder> plots_;
+  std::string plots_;
+  std::function<report::PageJob()> describe_;
   report::PageJob job_;
   std::ostream* page_out_ = nullptr;
   RunHead head_;
@@ -53,7 +58,7 @@ class ReportOutput final : public RunWriter {
 class StandardiseNote final : public RunWriter {
  public:
   StandardiseNote(std::ostream& err, std::string cls) : err_(err), cls_(std::move(cls)) {}
-  std::vector<std::string> outputs() const override { return {}; }
+  void plan(files::OutputPlan&) const override {}
   void attach(const std::vector<std::ostream*>&) override {}
   void head(const RunHead& h) override;
 
@@ -65,7 +70,7 @@ class StandardiseNote final : public RunWriter {
 // What the page says of the job: its name, the options, its input files by
 // base name with their sizes and modification times (UTC), and the full
 // location names from JOB.names.csv when that file exists (a warning on
-// `err` when it cannot be read).
+// `err` when its text cannot be read; InputError when the file cannot).
 report::PageJob describe_job(const std::string& job, const std::vector<std::string>& inputs,
                              const std::string& options, std::ostream& err);
 

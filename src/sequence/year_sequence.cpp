@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/cancel.h"
 #include "data/centring.h"
 #include "data/year_cache.h"
 #include "data/year_reader.h"
@@ -66,6 +67,7 @@ std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stag
   feed.next = feed.sequence_start.value_or(records::FileReader::Position{});
   std::int64_t stored = 0;
   for (std::int32_t y = b.first_year; y <= b.last_year; ++y) {
+    check_cancel();
     const Name8& year_name = head.YearNames[static_cast<std::size_t>(y - 1)];
     const std::string_view name(year_name.data(), year_name.size());
     to_console_and_sco(u, records::format(pass.announce, {name, b.SequenceYear}));

@@ -171,13 +171,6 @@ TEST(BadInput, HugeDimensionsAreRefusedNotWrapped) {
   EXPECT_NE(o.after["T.SCO"].find("(NTM) = ******\n"), std::string::npos);
 }
 
-TEST(BadInput, AnOutputThatCannotBeWrittenIsAnError) {
-  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
-  Job job;
-  job.answers = "N\nT.CLS\nT.NAQ\nT.SEQ\n/dev/full\nT.COS\nT.ALC\nY\n";
-  expect_error(run(job), "/dev/full", 0, "cannot write");
-}
-
 // A fault in .CLS after the head, with what the console shows by then.
 struct ClsCase {
   std::string name, cls;

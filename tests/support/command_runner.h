@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -28,15 +29,22 @@ inline void default_signals() {
   sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
-// Replaces the calling (child) process with the program and `args`.
-[[noreturn]] inline void exec_program(const std::vector<std::string>& args) {
-  const std::string program = program_path().string();
+// Replaces the calling (child) process with `program` and `args`, with
+// `env` (NAME=VALUE each) added to its environment.
+[[noreturn]] inline void exec_with(const fs::path& program, const std::vector<std::string>& args,
+                                   const std::vector<std::string>& env) {
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
   default_signals();
   execv(program.c_str(), argv.data());
   _exit(127);
+}
+
+// Replaces the calling (child) process with the program and `args`.
+[[noreturn]] inline void exec_program(const std::vector<std::string>& args) {
+  exec_with(program_path(), args, {});
 }
 
 // Waits for `pid`; kills it after `timeout_seconds`. The status as JobRun
@@ -55,9 +63,12 @@ inline int wait_for(pid_t pid, int timeout_seconds) {
   return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
 }
 
-// Runs the program with `args` in `folder`, `input` on standard input.
+// Runs the program (or `program`, with `env` added to its environment) with
+// `args` in `folder`, `input` on standard input.
 inline JobRun run_program(const fs::path& folder, const std::vector<std::string>& args,
-                          const std::string& input = "", int timeout_seconds = 60) {
+                          const std::string& input = "", int timeout_seconds = 60,
+                          const fs::path& program = program_path(),
+                          const std::vector<std::string>& env = {}) {
   ScratchFolder io;  // the standard streams, kept out of the working folder
   const fs::path in = io.path() / "stdin", out = io.path() / "stdout", err = io.path() / "stderr";
   write_file(in, input);
@@ -71,7 +82,7 @@ inline JobRun run_program(const fs::path& folder, const std::vector<std::string>
         dup2(ferr, 2) < 0 || chdir(folder.c_str()) != 0) {
       _exit(127);
     }
-    exec_program(args);
+    exec_with(program, args, env);
   }
   JobRun run;
   run.folder = folder;
