@@ -76,7 +76,7 @@ int report_failures(std::ostream& console, std::ostream& err, const JobRun& job,
   }
   console.flush();
   summary();
-  err << "locseq: " << message << '\n';
+  err << "locseq: " << printable(message) << '\n';
   if (job.outputs_prepared)
     err << "locseq: no report was written; earlier reports were left unchanged\n";
   err.flush();
