@@ -37,12 +37,14 @@ void read_names(records::FileReader& naq, std::span<Name8> years, std::span<Name
   ReadNames({Vec<Name8>(years), Vec<Name8>(locations), Vec<Name8>(genotypes)}, naq);
 }
 
-void prepare_year(Mat<float> values, Mat<const std::int32_t> presence, bool standardise) {
+std::optional<NonFinite> prepare_year(Mat<float> values, Mat<const std::int32_t> presence,
+                                      bool standardise) {
   // The run's year bundle; centring reads the incidence and never writes it.
   const Year year{values, Mat<std::int32_t>(const_cast<std::int32_t*>(presence.data()),
                                             presence.rows(), presence.cols())};
-  CentreYear(year);
+  if (std::optional<NonFinite> bad = CentreYear(year)) return bad;
   if (standardise) StandardiseYear(year);
+  return std::nullopt;
 }
 
 std::int32_t default_level(std::int32_t MAXL) {

@@ -165,6 +165,36 @@ std::string cannot_cut(const Trial& t, const StepCounts& s, std::int32_t level, 
   return why + "; " + hint + " would change it";
 }
 
+// Where the value of largest magnitude of years first to last lies: "the
+// largest value of the window, 3e+38, is that of year 1 (2019), location
+// 4 (Dubbo), genotype 2 (G2)". Years without data are passed over.
+std::string largest_value_text(const Trial& t, std::int32_t first, std::int32_t last) {
+  float largest = 0.0f;
+  std::int32_t at_y = 0, at_u = 0, at_j = 0;
+  for (std::int32_t y = first; y <= last; ++y) {
+    if (!t.has_data(y)) continue;
+    const Mat<const float> v = t.values(y);
+    const Mat<const std::int32_t> present = t.presence(y);
+    for (std::int32_t j = 1; j <= t.MAXG; ++j) {
+      for (std::int32_t u = 1; u <= t.MAXL; ++u) {
+        if (present(u, j) > 0 && (at_y == 0 || std::fabs(v(u, j)) > std::fabs(largest))) {
+          largest = v(u, j);
+          at_y = y, at_u = u, at_j = j;
+        }
+      }
+    }
+  }
+  const auto name = [](const std::vector<Name8>& names, std::int32_t k) {
+    const std::string n =
+        trimmed(std::string_view(names[static_cast<std::size_t>(k - 1)].data(), sizeof(Name8)));
+    return std::to_string(k) + (n.empty() ? "" : " (" + n + ")");
+  };
+  if (at_y == 0) return "the window has no value";
+  return "the largest value of the window, " + locseq::number_text(largest) + ", is that of year " +
+         name(t.YearNames, at_y) + ", location " + name(t.LocationNames, at_u) + ", genotype " +
+         name(t.GenotypeNames, at_j);
+}
+
 // The options, checked and settled.
 struct Plan {
   std::int32_t level = 0;       // the truncation level
@@ -228,7 +258,16 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
       retention.add_year(t.presence(y), o.min_share);
       std::vector<float>& v = prepared[static_cast<std::size_t>(y - 1)];
       v = t.years[static_cast<std::size_t>(y - 1)].values;
-      prepare_year(Mat<float>(v.data(), t.MAXL, t.MAXG), t.presence(y), o.standardized);
+      if (const std::optional<NonFinite> bad =
+              prepare_year(Mat<float>(v.data(), t.MAXL, t.MAXG), t.presence(y), o.standardized)) {
+        const auto at = [](const std::vector<Name8>& names, std::int32_t n) {
+          return names[static_cast<std::size_t>(n - 1)];
+        };
+        throw InputError(
+            t.seq_name, 0,
+            non_finite_message(*bad, y, at(t.YearNames, y), at(t.LocationNames, bad->location),
+                               at(t.GenotypeNames, bad->genotype), t.MAXL));
+      }
     } else {
       res.warnings.push_back(year_text(t, y) + " has no data; it is skipped in the retention test");
     }
@@ -265,10 +304,21 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
     }
     const std::vector<Fusion> fusions = ward_hierarchy(s.retained, std::move(d));
     for (const Fusion& f : fusions) {
-      if (f.level > static_cast<double>(std::numeric_limits<float>::max())) {
+      if (!(f.level <= static_cast<double>(std::numeric_limits<float>::max()))) {
+        // Labels up to n are the retained locations, in ascending order.
+        const auto joined = [&](std::int32_t label) {
+          if (label > s.retained) return "group " + std::to_string(label);
+          const std::int32_t u = retained[static_cast<std::size_t>(label - 1)];
+          const std::string name = trimmed(std::string_view(
+              t.LocationNames[static_cast<std::size_t>(u - 1)].data(), sizeof(Name8)));
+          return "location " + std::to_string(u) + (name.empty() ? "" : " (" + name + ")");
+        };
         throw InputError(t.seq_name, 0,
-                         "step " + std::to_string(k) + ": a fusion level of " +
-                             number_text(f.level) + " is beyond the single precision a run reads");
+                         "step " + std::to_string(k) + " (" + window_text(t, IYS, y) +
+                             "): joining " + joined(f.gi) + " and " + joined(f.gj) +
+                             " gives a fusion level of " + number_text(f.level) +
+                             ", beyond the single precision a run reads; " +
+                             largest_value_text(t, IYS, y));
       }
     }
     write_cls_block(blocks, k, t.YearNames[static_cast<std::size_t>(y - 1)], s.retained, entries,

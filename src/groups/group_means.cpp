@@ -2,10 +2,12 @@
 
 namespace locseq {
 
-void FormGroupMeans(const Year& year, const Grouping& grouping, const Centroids& centroids) {
+std::optional<NonFinite> FormGroupMeans(const Year& year, const Grouping& grouping,
+                                        const Centroids& centroids) {
   const Vec<const std::int32_t> MemberLocations = grouping.MemberLocations;
-  MeansOfGroups(year, centroids, grouping.GroupSizes,
-                [&](std::int32_t, std::int32_t, std::int32_t p) { return MemberLocations(p); });
+  return MeansOfGroups(
+      year, centroids, grouping.GroupSizes,
+      [&](std::int32_t, std::int32_t, std::int32_t p) { return MemberLocations(p); });
 }
 
 }  // namespace locseq

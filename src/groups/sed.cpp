@@ -1,5 +1,7 @@
 #include "groups/sed.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -7,8 +9,37 @@
 
 namespace locseq {
 
-LOCSEQ_VECTOR_CLONES void AddYearDistances(const Year& year, const Grouping& grouping,
-                                           const Centroids& centroids, const Distances& distances) {
+namespace {
+
+// The genotype whose term takes the distance of location u to group k,
+// from `before` (the years before), beyond the finite numbers: the sum
+// again, as AddYearDistances forms it.
+NonFinite distance_overflow(const Year& year, const Centroids& centroids, std::int32_t u, long k,
+                            double before) {
+  double sum = before;
+  long j = 1;
+  for (; j <= year.YearData.cols(); ++j) {
+    const std::int32_t n = year.IncidenceMatrix(u, j);
+    if (n <= 0) continue;
+    const std::int32_t w = centroids.GroupCounts(k, j) > 0 ? n : 0;
+    const double d =
+        static_cast<double>(year.YearData(u, j)) - static_cast<double>(centroids.GroupMeans(k, j));
+    sum += w * (d * d);
+    if (!std::isfinite(sum)) break;
+  }
+  j = std::min(j, year.YearData.cols());
+  return {u, static_cast<std::int32_t>(j),
+          "the squared distance of its centred value " + number_text(year.YearData(u, j)) +
+              " to the mean " + number_text(centroids.GroupMeans(k, j)) + " of group " +
+              std::to_string(k) + " is not finite"};
+}
+
+}  // namespace
+
+LOCSEQ_VECTOR_CLONES std::optional<NonFinite> AddYearDistances(const Year& year,
+                                                               const Grouping& grouping,
+                                                               const Centroids& centroids,
+                                                               const Distances& distances) {
   const Mat<const float> YearData = year.YearData;
   const Mat<const std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
   const long NGP = centroids.GroupMeans.rows();
@@ -40,10 +71,13 @@ LOCSEQ_VECTOR_CLONES void AddYearDistances(const Year& year, const Grouping& gro
       }
     }
     for (long k = 1; k <= NGP; ++k) {
+      if (!std::isfinite(sum[static_cast<std::size_t>(k - 1)]))
+        return distance_overflow(year, centroids, u, k, distances.SedSums(e, k));
       distances.SedSums(e, k) = sum[static_cast<std::size_t>(k - 1)];
       distances.SedCounts(e, k) = count[static_cast<std::size_t>(k - 1)];
     }
   }
+  return std::nullopt;
 }
 
 }  // namespace locseq
