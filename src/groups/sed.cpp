@@ -11,23 +11,19 @@ namespace locseq {
 
 namespace {
 
-// The genotype whose term takes the distance of location u to group k,
-// from `before` (the years before), beyond the finite numbers: the sum
-// again, as AddYearDistances forms it.
-NonFinite distance_overflow(const Year& year, const Centroids& centroids, std::int32_t u, long k,
-                            double before) {
-  double sum = before;
+// The genotype whose term took the distance of location u to group k
+// beyond the finite numbers this year: the first term that is not finite
+// (the sums of the years before were finite), else the last genotype.
+NonFinite distance_overflow(const Year& year, const Centroids& centroids, std::int32_t u, long k) {
   long j = 1;
-  for (; j <= year.YearData.cols(); ++j) {
+  for (; j < year.YearData.cols(); ++j) {
     const std::int32_t n = year.IncidenceMatrix(u, j);
     if (n <= 0) continue;
     const std::int32_t w = centroids.GroupCounts(k, j) > 0 ? n : 0;
     const double d =
         static_cast<double>(year.YearData(u, j)) - static_cast<double>(centroids.GroupMeans(k, j));
-    sum += w * (d * d);
-    if (!std::isfinite(sum)) break;
+    if (!std::isfinite(w * (d * d))) break;
   }
-  j = std::min(j, year.YearData.cols());
   return {u, static_cast<std::int32_t>(j),
           "the squared distance of its centred value " + number_text(year.YearData(u, j)) +
               " to the mean " + number_text(centroids.GroupMeans(k, j)) + " of group " +
@@ -51,6 +47,7 @@ LOCSEQ_VECTOR_CLONES std::optional<NonFinite> AddYearDistances(const Year& year,
   // the genotype adds an exact +0.0 (the sums are never -0.0).
   std::vector<double> sum(static_cast<std::size_t>(NGP));
   std::vector<std::int32_t> count(static_cast<std::size_t>(NGP));
+  bool finite = true;  // every sum so far
   for (std::int32_t e = 1; e <= grouping.EliminatedCount; ++e) {
     const std::int32_t u = grouping.EliminatedLocations(e);
     for (long k = 1; k <= NGP; ++k) {
@@ -71,10 +68,17 @@ LOCSEQ_VECTOR_CLONES std::optional<NonFinite> AddYearDistances(const Year& year,
       }
     }
     for (long k = 1; k <= NGP; ++k) {
-      if (!std::isfinite(sum[static_cast<std::size_t>(k - 1)]))
-        return distance_overflow(year, centroids, u, k, distances.SedSums(e, k));
-      distances.SedSums(e, k) = sum[static_cast<std::size_t>(k - 1)];
+      const double s = sum[static_cast<std::size_t>(k - 1)];
+      finite = finite && std::isfinite(s);
+      distances.SedSums(e, k) = s;
       distances.SedCounts(e, k) = count[static_cast<std::size_t>(k - 1)];
+    }
+  }
+  if (finite) return std::nullopt;
+  for (std::int32_t e = 1; e <= grouping.EliminatedCount; ++e) {
+    for (long k = 1; k <= NGP; ++k) {
+      if (!std::isfinite(distances.SedSums(e, k)))
+        return distance_overflow(year, centroids, grouping.EliminatedLocations(e), k);
     }
   }
   return std::nullopt;
