@@ -48,6 +48,9 @@ void ok(const std::optional<locseq::NonFinite>& bad) {
   std::fprintf(stderr, "micro_bench: %s\n", bad->what.c_str());
   std::abort();
 }
+void ok(bool finite) {
+  if (!finite) std::abort();
+}
 
 // Reads a string in place, with the seek that a rewind needs.
 class MemoryBuf : public std::streambuf {

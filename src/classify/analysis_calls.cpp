@@ -42,7 +42,7 @@ std::optional<NonFinite> prepare_year(Mat<float> values, Mat<const std::int32_t>
   // The run's year bundle; centring reads the incidence and never writes it.
   const Year year{values, Mat<std::int32_t>(const_cast<std::int32_t*>(presence.data()),
                                             presence.rows(), presence.cols())};
-  if (std::optional<NonFinite> bad = CentreYear(year)) return bad;
+  if (!CentreYear(year)) return CentringOverflow(year);
   if (standardise) StandardiseYear(year);
   return std::nullopt;
 }

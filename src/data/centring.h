@@ -1,8 +1,6 @@
 // Location centring and standardisation of one year's data.
 #pragma once
 
-#include <optional>
-
 #include "core/bundles.h"
 #include "core/non_finite.h"
 
@@ -10,10 +8,15 @@ namespace locseq {
 
 // Subtracts from every present cell of each location the mean of that
 // location's present values (sums in 64 bits, each cell rounded once to 32).
-// A centred value beyond single precision (a value near the largest less a
-// mean of the other sign) leaves the year unchanged and is returned: the
-// first such cell, location by location, each in genotype order.
-[[nodiscard]] std::optional<NonFinite> CentreYear(const Year& year);
+// Returns false, with the year unchanged, when a centred value would lie
+// beyond single precision (a value near the largest less a mean of the
+// other sign); CentringOverflow then says where.
+[[nodiscard]] bool CentreYear(const Year& year);
+
+// The first cell, location by location, each in genotype order, whose
+// centred value lies beyond single precision, after CentreYear returned
+// false.
+NonFinite CentringOverflow(const Year& year);
 
 // Divides every present cell of each location by the sample standard
 // deviation of its (centred) present values. A location with at most one

@@ -137,10 +137,8 @@ std::optional<NonFinite> FitYear(const Year& year, const Grouping& grouping,
   if (!finite(classified)) return fit_overflow(year, centroids, grouping.GroupSizes, old_member);
   store(fit, y, 1, classified);
   // Variant 2: every member after the allocation, with the means formed anew.
-  if (std::optional<NonFinite> bad =
-          MeansOfGroups(year, centroids, enlarged.AllocatedGroupSizes, any_member)) {
-    return bad;
-  }
+  if (!MeansOfGroups(year, centroids, enlarged.AllocatedGroupSizes, any_member))
+    return MeansOverflow(year, centroids, enlarged.AllocatedGroupSizes, any_member);
   square_means(centroids, square);
   const VariantSums with_allocated =
       fit_variant(year, square, enlarged.AllocatedGroupSizes, any_member);

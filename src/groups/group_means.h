@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <optional>
 
 #include "core/bundles.h"
 #include "core/non_finite.h"
@@ -13,30 +12,12 @@ namespace locseq {
 // Forms, for every group of the block and every genotype, the mean of the
 // present values of the group's members (MemberLocations, as the cut left
 // them) and the number of those values. Running sums in 32 bits; a mean
-// over no value is 0.0. A running sum that is not finite is returned (see
-// MeansOfGroups).
-[[nodiscard]] std::optional<NonFinite> FormGroupMeans(const Year& year, const Grouping& grouping,
-                                                      const Centroids& centroids);
-
-// The member whose value takes the running sum of group k over genotype j
-// beyond single precision (see MeansOfGroups; `first` is p before the
-// group's first member).
-template <class MemberOf>
-NonFinite SumOverflow(const Year& year, std::int32_t k, long j, std::int32_t members,
-                      std::int32_t first, MemberOf member_of) {
-  float sum = 0.0f;
-  std::int32_t u = 0;
-  float x = 0.0f, before = 0.0f;
-  for (std::int32_t i = 1; i <= members && std::isfinite(sum); ++i) {
-    u = member_of(k, i, first + i);
-    before = sum;
-    x = year.YearData(u, j);
-    sum = sum + static_cast<float>(year.IncidenceMatrix(u, j)) * x;
-  }
-  return {u, static_cast<std::int32_t>(j),
-          "its centred value " + number_text(x) + " added to the sum " + number_text(before) +
-              " of group " + std::to_string(k) + "'s members is beyond single precision"};
-}
+// over no value is 0.0. Returns whether every sum is finite (see
+// MeansOfGroups); GroupMeansOverflow then says where the first is not.
+[[nodiscard]] bool FormGroupMeans(const Year& year, const Grouping& grouping,
+                                  const Centroids& centroids);
+NonFinite GroupMeansOverflow(const Year& year, const Grouping& grouping,
+                             const Centroids& centroids);
 
 // The means and counts of the NGP groups of `centroids`: group k has
 // Sizes(k) members and member_of(k, i, p) is the location of its i-th member
@@ -45,20 +26,18 @@ NonFinite SumOverflow(const Year& year, std::int32_t k, long j, std::int32_t mem
 // after every addition; a mean over no value is 0.0. Shared by the means of
 // the groups as classified and as enlarged by the allocation. The work goes
 // genotype by genotype, so that each column of the year is read where it
-// lies. Each sum is checked once, when complete: the first that is not
-// finite (genotype by genotype, each group in turn) ends the work and its
-// cell is returned.
+// lies. Each sum is checked once, when complete; returns whether all are
+// finite (a mean that is not is stored as it came).
 template <class MemberOf>
-[[nodiscard]] std::optional<NonFinite> MeansOfGroups(const Year& year, const Centroids& centroids,
-                                                     Vec<const std::int32_t> Sizes,
-                                                     MemberOf member_of) {
+[[nodiscard]] bool MeansOfGroups(const Year& year, const Centroids& centroids,
+                                 Vec<const std::int32_t> Sizes, MemberOf member_of) {
   const Mat<const float> YearData = year.YearData;
   const Mat<const std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
   const long NGP = centroids.GroupMeans.rows();
+  bool finite = true;
   for (long j = 1; j <= YearData.cols(); ++j) {
     std::int32_t p = 0;
     for (std::int32_t k = 1; k <= NGP; ++k) {
-      const std::int32_t first = p;
       std::int32_t count = 0;
       float sum = 0.0f;
       for (std::int32_t i = 1; i <= Sizes(k); ++i) {
@@ -67,12 +46,38 @@ template <class MemberOf>
         count += n;
         sum = sum + static_cast<float>(n) * YearData(u, j);
       }
-      if (!std::isfinite(sum)) return SumOverflow(year, k, j, Sizes(k), first, member_of);
+      finite &= std::isfinite(sum);
       centroids.GroupCounts(k, j) = count;
       centroids.GroupMeans(k, j) = count > 0 ? sum / static_cast<float>(count) : 0.0f;
     }
   }
-  return std::nullopt;
+  return finite;
+}
+
+// After MeansOfGroups returned false: the member whose value took the
+// first sum that is not finite (genotype by genotype, each group in turn)
+// beyond single precision.
+template <class MemberOf>
+NonFinite MeansOverflow(const Year& year, const Centroids& centroids, Vec<const std::int32_t> Sizes,
+                        MemberOf member_of) {
+  for (long j = 1; j <= year.YearData.cols(); ++j) {
+    std::int32_t first = 0;  // p before the group's first member
+    for (std::int32_t k = 1; k <= centroids.GroupMeans.rows(); first += Sizes(k), ++k) {
+      if (std::isfinite(centroids.GroupMeans(k, j))) continue;
+      float sum = 0.0f, x = 0.0f, before = 0.0f;
+      std::int32_t u = 0;
+      for (std::int32_t i = 1; i <= Sizes(k) && std::isfinite(sum); ++i) {
+        u = member_of(k, i, first + i);
+        before = sum;
+        x = year.YearData(u, j);
+        sum = sum + static_cast<float>(year.IncidenceMatrix(u, j)) * x;
+      }
+      return {u, static_cast<std::int32_t>(j),
+              "its centred value " + number_text(x) + " added to the sum " + number_text(before) +
+                  " of group " + std::to_string(k) + "'s members is beyond single precision"};
+    }
+  }
+  return {1, 1, "the group means are not finite"};  // not met: see MeansOfGroups
 }
 
 }  // namespace locseq

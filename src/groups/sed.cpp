@@ -32,10 +32,8 @@ NonFinite distance_overflow(const Year& year, const Centroids& centroids, std::i
 
 }  // namespace
 
-LOCSEQ_VECTOR_CLONES std::optional<NonFinite> AddYearDistances(const Year& year,
-                                                               const Grouping& grouping,
-                                                               const Centroids& centroids,
-                                                               const Distances& distances) {
+LOCSEQ_VECTOR_CLONES bool AddYearDistances(const Year& year, const Grouping& grouping,
+                                           const Centroids& centroids, const Distances& distances) {
   const Mat<const float> YearData = year.YearData;
   const Mat<const std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
   const long NGP = centroids.GroupMeans.rows();
@@ -74,14 +72,18 @@ LOCSEQ_VECTOR_CLONES std::optional<NonFinite> AddYearDistances(const Year& year,
       distances.SedCounts(e, k) = count[static_cast<std::size_t>(k - 1)];
     }
   }
-  if (finite) return std::nullopt;
+  return finite;
+}
+
+NonFinite DistanceOverflow(const Year& year, const Grouping& grouping, const Centroids& centroids,
+                           const Distances& distances) {
   for (std::int32_t e = 1; e <= grouping.EliminatedCount; ++e) {
-    for (long k = 1; k <= NGP; ++k) {
+    for (long k = 1; k <= distances.SedSums.cols(); ++k) {
       if (!std::isfinite(distances.SedSums(e, k)))
         return distance_overflow(year, centroids, grouping.EliminatedLocations(e), k);
     }
   }
-  return std::nullopt;
+  return {1, 1, "the squared distances are not finite"};  // not met: see AddYearDistances
 }
 
 }  // namespace locseq

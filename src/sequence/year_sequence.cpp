@@ -129,7 +129,7 @@ std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stag
     }
     stored += reading.read.records;
     progress(u, "   Location centre the years data");
-    if (kept == nullptr) check(CentreYear(a.year));
+    if (kept == nullptr && !CentreYear(a.year)) check(CentringOverflow(a.year));
     if (head.standardise) {
       progress(u, pass.standardise_line);
       if (kept == nullptr) StandardiseYear(a.year);
@@ -137,7 +137,8 @@ std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stag
     if (kept == nullptr) feed.cache.keep(y, a.year, reading);
     progress(u, "   Calculate matrix of group means");
     if (!feed.means.restore(y, a.centroids)) {
-      check(FormGroupMeans(a.year, a.grouping, a.centroids));
+      if (!FormGroupMeans(a.year, a.grouping, a.centroids))
+        check(GroupMeansOverflow(a.year, a.grouping, a.centroids));
       feed.means.keep(y, a.centroids);
     }
     progress(u, pass.stage_line);
@@ -174,7 +175,9 @@ void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObse
     clear(a.distances.SedCounts);
     means.clear();
     const std::int64_t observations = run_pass(kSedPass, passes, b, [&](std::int32_t) {
-      return AddYearDistances(a.year, g, a.centroids, a.distances);
+      return AddYearDistances(a.year, g, a.centroids, a.distances)
+                 ? std::nullopt
+                 : std::optional(DistanceOverflow(a.year, g, a.centroids, a.distances));
     });
     if (observations == 0) WarnEmptyBlock(u.cls, at.header, b, u.seq.name());
 

@@ -23,6 +23,7 @@ using testing::TestArrays;
 
 constexpr float kLargest = std::numeric_limits<float>::max();
 constexpr float kInf = std::numeric_limits<float>::infinity();
+const std::optional<NonFinite> none;
 
 TEST(ValueBound, TheLargestValueOverFourTimesTheLocationsCutToTwoDigits) {
   const struct {
@@ -73,32 +74,45 @@ TEST(NonFinite, EachStageNamesTheCellThatBrokeItsFirstSum) {
   } cases[] = {
       {"centring: a value near the largest less a mean of the other sign",
        {{1, 1, 1}, {2, 1, -3e38f}, {2, 2, 3e38f}, {2, 3, 3e38f}},
-       [](const Carved& a) { return CentreYear(a.year); },
+       [](const Carved& a) {
+         return CentreYear(a.year) ? none : std::optional(CentringOverflow(a.year));
+       },
        2,
        1,
        "the value -3e+38 less the location's mean 1e+38 is beyond single precision"},
       {"centring: a mean as large with values near it",
        {{2, 1, 3e38f}, {2, 2, kLargest}, {3, 1, kLargest}, {3, 2, -kLargest}},
-       [](const Carved& a) { return CentreYear(a.year); },
+       [](const Carved& a) {
+         return CentreYear(a.year) ? none : std::optional(CentringOverflow(a.year));
+       },
        0,
        0,
        ""},
       {"group means: the second member of a group",
        {{1, 2, 2e38f}, {2, 2, 2e38f}, {3, 2, 3e38f}},
-       [](const Carved& a) { return FormGroupMeans(a.year, a.grouping, a.centroids); },
+       [](const Carved& a) {
+         return FormGroupMeans(a.year, a.grouping, a.centroids)
+                    ? none
+                    : std::optional(GroupMeansOverflow(a.year, a.grouping, a.centroids));
+       },
        2,
        2,
        "its centred value 2e+38 added to the sum 2e+38 of group 1's members is beyond"},
       {"group means: the largest values of both signs",
        {{1, 1, kLargest}, {2, 1, -kLargest}, {3, 1, kLargest}},
-       [](const Carved& a) { return FormGroupMeans(a.year, a.grouping, a.centroids); },
+       [](const Carved& a) {
+         return FormGroupMeans(a.year, a.grouping, a.centroids)
+                    ? none
+                    : std::optional(GroupMeansOverflow(a.year, a.grouping, a.centroids));
+       },
        0,
        0,
        ""},
       {"fit: the means of a group enlarged by an allocated location",
        {{3, 3, 3e38f}, {4, 3, 3e38f}},
        [](const Carved& a) {
-         if (auto bad = FormGroupMeans(a.year, a.grouping, a.centroids)) return bad;
+         if (!FormGroupMeans(a.year, a.grouping, a.centroids))
+           return std::optional(GroupMeansOverflow(a.year, a.grouping, a.centroids));
          return FitYear(a.year, a.grouping, a.enlarged, a.centroids, a.fit, 1);
        },
        4,
@@ -107,7 +121,8 @@ TEST(NonFinite, EachStageNamesTheCellThatBrokeItsFirstSum) {
       {"fit: a member's value that is not finite",
        {{1, 1, 1}, {2, 1, 2}, {2, 3, 1}},
        [](const Carved& a) {
-         if (auto bad = FormGroupMeans(a.year, a.grouping, a.centroids)) return bad;
+         if (!FormGroupMeans(a.year, a.grouping, a.centroids))
+           return std::optional(GroupMeansOverflow(a.year, a.grouping, a.centroids));
          a.year.YearData(2, 3) = kInf;
          return FitYear(a.year, a.grouping, a.enlarged, a.centroids, a.fit, 1);
        },
@@ -118,8 +133,10 @@ TEST(NonFinite, EachStageNamesTheCellThatBrokeItsFirstSum) {
       {"distances: an eliminated location's value that is not finite",
        {{1, 1, 1}, {3, 1, 2}, {4, 1, 3}, {4, 2, -kInf}},
        [](const Carved& a) {
-         if (auto bad = FormGroupMeans(a.year, a.grouping, a.centroids)) return bad;
-         return AddYearDistances(a.year, a.grouping, a.centroids, a.distances);
+         if (!FormGroupMeans(a.year, a.grouping, a.centroids))
+           return std::optional(GroupMeansOverflow(a.year, a.grouping, a.centroids));
+         if (AddYearDistances(a.year, a.grouping, a.centroids, a.distances)) return none;
+         return std::optional(DistanceOverflow(a.year, a.grouping, a.centroids, a.distances));
        },
        4,
        2,
@@ -127,8 +144,10 @@ TEST(NonFinite, EachStageNamesTheCellThatBrokeItsFirstSum) {
       {"distances: the largest values, squared in double precision",
        {{1, 1, kLargest}, {4, 1, -kLargest}},
        [](const Carved& a) {
-         if (auto bad = FormGroupMeans(a.year, a.grouping, a.centroids)) return bad;
-         return AddYearDistances(a.year, a.grouping, a.centroids, a.distances);
+         if (!FormGroupMeans(a.year, a.grouping, a.centroids))
+           return std::optional(GroupMeansOverflow(a.year, a.grouping, a.centroids));
+         if (AddYearDistances(a.year, a.grouping, a.centroids, a.distances)) return none;
+         return std::optional(DistanceOverflow(a.year, a.grouping, a.centroids, a.distances));
        },
        0,
        0,
