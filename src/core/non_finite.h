@@ -1,8 +1,9 @@
 // Numbers that must stay finite. A run holds its values, and the running
 // sums of its group means, in single precision, whose largest value is
 // about 3.4e38: values near it overflow those sums. Each stage checks the
-// sums it makes, where it makes them, and says which cell broke the first
-// one that is not finite; the driver names the year and the file.
+// sums it makes, where it makes them (a compare per sum); when one is not
+// finite, a function beside the stage finds the cell that broke the first,
+// and the driver names the year and the record.
 #pragma once
 
 #include <cstdint>

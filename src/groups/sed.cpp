@@ -1,6 +1,5 @@
 #include "groups/sed.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
