@@ -63,7 +63,8 @@ screenshot: demo
 	  --max-height $(SCREENSHOT_HEIGHT)
 
 # Fuzzing with clang's libFuzzer: each target runs FUZZ_SECONDS, seeded from
-# the example and the golden jobs; new inputs go to build-fuzz/corpus, crashes
+# the example and the golden jobs (the pipeline target from the example's
+# table and small generated tables); new inputs go to build-fuzz/corpus, crashes
 # to build-fuzz/findings. Copy a finding (minimised) into tests/fuzz/<target>/
 # so that `make test` replays it from then on.
 FUZZ_BUILD ?= build-fuzz
@@ -72,11 +73,11 @@ FUZZ_FLAGS ?=
 fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DLOCSEQ_FUZZ=ON -DLOCSEQ_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run_fuzzer records_fuzzer import_fuzzer
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run_fuzzer records_fuzzer import_fuzzer pipeline_fuzzer
 	tests/fuzz/seeds.sh $(FUZZ_BUILD)/seeds
 	mkdir -p $(FUZZ_BUILD)/corpus/run $(FUZZ_BUILD)/corpus/records $(FUZZ_BUILD)/corpus/import \
-	  $(FUZZ_BUILD)/seeds/import $(FUZZ_BUILD)/findings
-	for t in run records import; do \
+	  $(FUZZ_BUILD)/corpus/pipeline $(FUZZ_BUILD)/seeds/import $(FUZZ_BUILD)/findings
+	for t in run records import pipeline; do \
 	  $(FUZZ_BUILD)/$${t}_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
 	    -artifact_prefix=$(FUZZ_BUILD)/findings/$$t- $(FUZZ_FLAGS) \
 	    $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/seeds/$$t tests/fuzz/$$t || exit 1; \

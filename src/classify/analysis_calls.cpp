@@ -10,12 +10,14 @@ bool seq_short_cut(std::string_view line, formats::seq::Observation& out) {
   return read_by_short_cut(line, out);
 }
 
-void prepare_year(Mat<float> values, Mat<const std::int32_t> presence, bool standardise) {
+std::optional<NonFinite> prepare_year(Mat<float> values, Mat<const std::int32_t> presence,
+                                      bool standardise) {
   // The run's year bundle; centring reads the incidence and never writes it.
   const Year year{values, Mat<std::int32_t>(const_cast<std::int32_t*>(presence.data()),
                                             presence.rows(), presence.cols())};
-  CentreYear(year);
+  if (!CentreYear(year)) return CentringOverflow(year);
   if (standardise) StandardiseYear(year);
+  return std::nullopt;
 }
 
 std::int32_t default_level(std::int32_t MAXL) {

@@ -7,8 +7,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "core/arrays.h"
+#include "core/non_finite.h"
 #include "formats/seq.h"
 
 namespace locseq::classify {
@@ -19,8 +22,11 @@ bool seq_short_cut(std::string_view line, formats::seq::Observation& out);
 
 // Location-centres one year in place (a MAXL x MAXG matrix, column by
 // column) and, with `standardise`, divides by each location's standard
-// deviation, by the run's rules; absent cells are untouched.
-void prepare_year(Mat<float> values, Mat<const std::int32_t> presence, bool standardise);
+// deviation, by the run's rules; absent cells are untouched. A centred value
+// beyond single precision leaves the year unchanged and is returned.
+[[nodiscard]] std::optional<NonFinite> prepare_year(Mat<float> values,
+                                                    Mat<const std::int32_t> presence,
+                                                    bool standardise);
 
 // The run's default truncation level for MAXL locations (MAXL >= 1).
 std::int32_t default_level(std::int32_t MAXL);

@@ -108,6 +108,36 @@ std::string window_text(const Trial& t, std::int32_t first, std::int32_t last) {
   return "years " + year_text(t, first).substr(5) + " to " + year_text(t, last).substr(5);
 }
 
+// Where the value of largest magnitude of years first to last lies: "the
+// largest value of the window, 3e+38, is that of year 1 (2019), location
+// 4 (Dubbo), genotype 2 (G2)". Years without data are passed over.
+std::string largest_value_text(const Trial& t, std::int32_t first, std::int32_t last) {
+  float largest = 0.0f;
+  std::int32_t at_y = 0, at_u = 0, at_j = 0;
+  for (std::int32_t y = first; y <= last; ++y) {
+    if (!t.has_data(y)) continue;
+    const Mat<const float> v = t.values(y);
+    const Mat<const std::int32_t> present = t.presence(y);
+    for (std::int32_t j = 1; j <= t.MAXG; ++j) {
+      for (std::int32_t u = 1; u <= t.MAXL; ++u) {
+        if (present(u, j) > 0 && (at_y == 0 || std::fabs(v(u, j)) > std::fabs(largest))) {
+          largest = v(u, j);
+          at_y = y, at_u = u, at_j = j;
+        }
+      }
+    }
+  }
+  const auto name = [](const std::vector<Name8>& names, std::int32_t k) {
+    const std::string n =
+        trimmed(std::string_view(names[static_cast<std::size_t>(k - 1)].data(), sizeof(Name8)));
+    return std::to_string(k) + (n.empty() ? "" : " (" + n + ")");
+  };
+  if (at_y == 0) return "the window has no value";
+  return "the largest value of the window, " + locseq::number_text(largest) + ", is that of year " +
+         name(t.YearNames, at_y) + ", location " + name(t.LocationNames, at_u) + ", genotype " +
+         name(t.GenotypeNames, at_j);
+}
+
 // The options, checked and settled.
 struct Plan {
   std::int32_t level = 0;       // the truncation level
@@ -208,8 +238,16 @@ class Window {
         pairwise_ ? scratch_ : prepared_.emplace(y, std::vector<float>()).first->second;
     v = t_.years[static_cast<std::size_t>(y - 1)].values;
     const Mat<float> values(v.data(), t_.MAXL, t_.MAXG);
-    prepare_year(values, t_.presence(y), o_.standardized);
-    check_finite(y, values);
+    if (const std::optional<NonFinite> bad =
+            prepare_year(values, t_.presence(y), o_.standardized)) {
+      const auto at = [](const std::vector<Name8>& names, std::int32_t n) {
+        return names[static_cast<std::size_t>(n - 1)];
+      };
+      throw InputError(
+          t_.seq_name, 0,
+          non_finite_message(*bad, y, at(t_.YearNames, y), at(t_.LocationNames, bad->location),
+                             at(t_.GenotypeNames, bad->genotype), t_.MAXL));
+    }
     if (pairwise_) pairwise_sums_->add_year(values, t_.presence(y));
     return true;
   }
@@ -270,26 +308,6 @@ class Window {
   }
 
  private:
-  // A value the centring (or standardisation) leaves infinite or NaN would
-  // reach the distances: refused, naming the year and the location.
-  void check_finite(std::int32_t y, Mat<const float> values) const {
-    const Mat<const std::int32_t> presence = t_.presence(y);
-    for (std::int32_t j = 1; j <= t_.MAXG; ++j) {
-      for (std::int32_t i = 1; i <= t_.MAXL; ++i) {
-        if (presence(i, j) > 0 && !std::isfinite(values(i, j))) {
-          const Name8& name = t_.LocationNames[static_cast<std::size_t>(i - 1)];
-          const std::string shown = trimmed(std::string_view(name.data(), name.size()));
-          throw InputError(t_.seq_name, 0,
-                           year_text(t_, y) + ", location " + std::to_string(i) +
-                               (shown.empty() ? "" : " (" + shown + ")") + ": its " +
-                               (o_.standardized ? "standardised" : "centred") +
-                               " values are not finite in single precision (values too large "
-                               "for their differences to be held)");
-        }
-      }
-    }
-  }
-
   const Trial& t_;
   const ClassifyOptions& o_;
   bool pairwise_;
@@ -489,10 +507,21 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
     }
     const std::vector<Fusion> fusions = ward_hierarchy(s.retained, std::move(d));
     for (const Fusion& f : fusions) {
-      if (f.level > static_cast<double>(std::numeric_limits<float>::max())) {
+      if (!(f.level <= static_cast<double>(std::numeric_limits<float>::max()))) {
+        // Labels up to n are the retained locations, in ascending order.
+        const auto joined = [&](std::int32_t label) {
+          if (label > s.retained) return "group " + std::to_string(label);
+          const std::int32_t u = retained[static_cast<std::size_t>(label - 1)];
+          const std::string name = trimmed(std::string_view(
+              t.LocationNames[static_cast<std::size_t>(u - 1)].data(), sizeof(Name8)));
+          return "location " + std::to_string(u) + (name.empty() ? "" : " (" + name + ")");
+        };
         throw InputError(t.seq_name, 0,
-                         "step " + std::to_string(k) + ": a fusion level of " +
-                             number_text(f.level) + " is beyond the single precision a run reads");
+                         "step " + std::to_string(k) + " (" + window_text(t, IYS, y) +
+                             "): joining " + joined(f.gi) + " and " + joined(f.gj) +
+                             " gives a fusion level of " + number_text(f.level) +
+                             ", beyond the single precision a run reads; " +
+                             largest_value_text(t, IYS, y));
       }
     }
     formats::cls::write_block_header(blocks, {y, t.YearNames[static_cast<std::size_t>(y - 1)]});

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "core/cancel.h"
+#include "core/input_error.h"
 #include "signals/signals.h"
 
 #ifndef LOCSEQ_VERSION
@@ -46,10 +47,10 @@ int dispatch(int argc, const char* const* argv, Streams s) {
     bool known = false;
     for (const CLI::App* sub : app.get_subcommands({})) known = known || sub->get_name() == command;
     if (!known && !command.empty()) {
-      s.err << "locseq: unknown command '" << command
+      s.err << "locseq: unknown command '" << printable(command)
             << "'; the commands are run, check, import and classify\n";
     } else {
-      s.err << "locseq: " << (known ? command + ": " : "") << e.what() << '\n';
+      s.err << "locseq: " << (known ? command + ": " : "") << printable(e.what()) << '\n';
     }
     s.err << "locseq: see 'locseq " << (known ? command + " " : "") << "--help'\n";
     return 2;

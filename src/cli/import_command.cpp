@@ -54,9 +54,10 @@ CLI::App* add_import_command(CLI::App& app, ImportCommandOptions& o) {
   c->add_flag("--force", o.classify.force, "Replace existing job files");
   add_classify_options(*c, o.classify);
   c->footer(
-      "Missing values: an empty field, NA, ., - or *. The classification takes the options of "
-      "classify (locseq classify --help states its rules). Then: locseq run JOB [-g N].\nExit "
-      "status: 0 done, 1 bad input or a failed write, 2 a usage error.");
+      "Missing values: an empty field, NA, ., - or *. Values: at most 3.4e38 / (4 x locations) in "
+      "magnitude, so that a run's single-precision sums stay finite. The classification takes the "
+      "options of classify (locseq classify --help states its rules). Then: locseq run JOB [-g "
+      "N].\nExit status: 0 done, 1 bad input or a failed write, 2 a usage error.");
   return c;
 }
 

@@ -100,7 +100,7 @@ int report_failures(std::ostream& console, std::ostream& err, const JobRun& job,
   } catch (const Cancelled&) {  // what is left of the console is dropped
   }
   summary();
-  err << "locseq: " << message << '\n';
+  err << "locseq: " << printable(message) << '\n';
   if (job.outputs == OutputStage::Prepared) {
     err << "locseq: no report was written; earlier reports were left unchanged\n";
   } else if (job.outputs == OutputStage::Committed) {

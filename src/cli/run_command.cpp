@@ -101,7 +101,7 @@ int run_command(const RunOptions& o, Streams s) {
           std::istringstream lines(result.refusal);
           for (std::string line; std::getline(lines, line);) s.err << "locseq: " << line << '\n';
         }
-        s.err << "locseq: " << job.names[0]
+        s.err << "locseq: " << printable(job.names[0])
               << ": the job was refused: the fixed work areas are too small for it (see the "
                  "dimension table); --areas auto sizes them to the job\n";
         return 3;

@@ -8,8 +8,9 @@ namespace locseq {
 namespace {
 
 // Whether a code point shows nothing, or looks like a blank, when printed:
-// format characters such as the byte-order mark and the zero-width ones,
-// and the odd spaces.
+// format characters such as the byte-order mark, the zero-width ones and
+// the bidirectional controls (U+061C, U+200E, U+200F, U+202A to U+202E,
+// U+2066 to U+2069), and the odd spaces.
 bool invisible(char32_t c) {
   return c == 0x00A0 || c == 0x00AD || c == 0x034F || c == 0x061C || c == 0x115F || c == 0x1160 ||
          c == 0x17B4 || c == 0x17B5 || c == 0x180E || (c >= 0x2000 && c <= 0x200F) ||
@@ -20,7 +21,7 @@ bool invisible(char32_t c) {
 
 // The length of the UTF-8 sequence at s[i] and its code point; 0 when the
 // bytes there are not valid UTF-8.
-std::size_t utf8_at(const std::string& s, std::size_t i, char32_t& c) {
+std::size_t utf8_at(std::string_view s, std::size_t i, char32_t& c) {
   const auto b = static_cast<unsigned char>(s[i]);
   const std::size_t n = b < 0x80         ? 1
                         : (b >> 5) == 6  ? 2
@@ -39,11 +40,20 @@ std::size_t utf8_at(const std::string& s, std::size_t i, char32_t& c) {
   return n;
 }
 
+std::string describe(const std::string& file, long line, const std::string& message) {
+  std::string out = printable(file);
+  if (line > 0) out += ':' + std::to_string(line);
+  return out + ": " + printable(message);
+}
+
+}  // namespace
+
 // Control characters (a NUL or a line end in a typed file name, garbage in
-// a quoted token), bytes that are not UTF-8 and invisible characters (a
-// byte-order mark) are shown as \xHH, byte by byte, so the message stays
+// a quoted token, the C1 controls such as U+009B, which a terminal may take
+// for the start of a command), bytes that are not UTF-8 and invisible
+// characters (a byte-order mark) are shown as \xHH, byte by byte, so the message stays
 // one whole line and shows every byte that matters.
-std::string printable(const std::string& s) {
+std::string printable(std::string_view s) {
   std::string out;
   auto escape = [&out](char byte) {
     constexpr char kHex[] = "0123456789ABCDEF";
@@ -55,24 +65,16 @@ std::string printable(const std::string& s) {
   for (std::size_t i = 0; i < s.size();) {
     char32_t c = 0;
     const std::size_t n = utf8_at(s, i, c);
-    if (n == 0 || c < 0x20 || c == 0x7F || invisible(c)) {
+    if (n == 0 || c < 0x20 || (c >= 0x7F && c <= 0x9F) || invisible(c)) {
       for (std::size_t k = 0; k < std::max<std::size_t>(n, 1); ++k) escape(s[i + k]);
       i += std::max<std::size_t>(n, 1);
     } else {
-      out.append(s, i, n);
+      out.append(s.substr(i, n));
       i += n;
     }
   }
   return out;
 }
-
-std::string describe(const std::string& file, long line, const std::string& message) {
-  std::string out = printable(file);
-  if (line > 0) out += ':' + std::to_string(line);
-  return out + ": " + printable(message);
-}
-
-}  // namespace
 
 std::string quoted(std::string_view token) {
   constexpr std::size_t kShown = 20;

@@ -29,4 +29,11 @@ class InputError : public std::runtime_error {
 // A token as messages show it: in quotes, cut after 20 characters.
 std::string quoted(std::string_view token);
 
+// A text as every message on standard error shows it: one line, each byte
+// that is a control character, not UTF-8, or part of an invisible
+// character (a byte-order mark, a zero-width or odd space, a
+// bidirectional control such as U+202E, which would reorder what follows
+// it on a terminal) written as \xHH. What() of InputError is made so.
+std::string printable(std::string_view text);
+
 }  // namespace locseq

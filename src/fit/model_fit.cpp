@@ -1,5 +1,6 @@
 #include "fit/model_fit.h"
 
+#include <cmath>
 #include <vector>
 
 #include "core/vector_clones.h"
@@ -77,6 +78,34 @@ LOCSEQ_VECTOR_CLONES void square_means(const Centroids& centroids, std::vector<d
   }
 }
 
+// The member cell whose square takes TSSj or ESSj of a variant beyond the
+// finite numbers: the sums again, as fit_variant forms them.
+template <class MemberOf>
+NonFinite fit_overflow(const Year& year, const Centroids& centroids, Vec<const std::int32_t> Sizes,
+                       MemberOf member_of) {
+  double tss = 0.0, ess = 0.0;
+  std::int32_t p = 0;
+  for (std::int32_t k = 1; k <= centroids.GroupMeans.rows(); ++k) {
+    for (std::int32_t i = 1; i <= Sizes(k); ++i) {
+      const std::int32_t u = member_of(k, i, ++p);
+      for (long j = 1; j <= year.YearData.cols(); ++j) {
+        if (year.IncidenceMatrix(u, j) <= 0) continue;
+        const auto x = static_cast<double>(year.YearData(u, j));
+        const auto m = static_cast<double>(centroids.GroupMeans(k, j));
+        tss += x * x;
+        ess += m * m;
+        if (!std::isfinite(tss) || !std::isfinite(ess)) {
+          return {u, static_cast<std::int32_t>(j),
+                  "the sums of squares of the fit are not finite at its centred value " +
+                      number_text(year.YearData(u, j)) + " (group " + std::to_string(k) +
+                      "'s mean " + number_text(centroids.GroupMeans(k, j)) + ")"};
+        }
+      }
+    }
+  }
+  return {1, 1, "the sums of squares of the fit are not finite"};  // not met: see FitYear
+}
+
 void store(const FitTables& fit, std::int32_t y, std::int32_t v, const VariantSums& s) {
   fit.LocMod(y, v) = s.members;
   fit.TSSj(y, v) = s.tss;
@@ -85,10 +114,15 @@ void store(const FitTables& fit, std::int32_t y, std::int32_t v, const VariantSu
   fit.RSQj(y, v) = s.cells > 0 && s.tss > 0.0 ? s.ess / s.tss : 0.0;
 }
 
+bool finite(const VariantSums& s) {
+  return std::isfinite(s.tss) && std::isfinite(s.ess);
+}
+
 }  // namespace
 
-void FitYear(const Year& year, const Grouping& grouping, const Enlarged& enlarged,
-             const Centroids& centroids, const FitTables& fit, std::int32_t y) {
+std::optional<NonFinite> FitYear(const Year& year, const Grouping& grouping,
+                                 const Enlarged& enlarged, const Centroids& centroids,
+                                 const FitTables& fit, std::int32_t y) {
   const Vec<const std::int32_t> MemberLocations = grouping.MemberLocations;
   const Mat<const std::int32_t> AllocatedGroupMembers = enlarged.AllocatedGroupMembers;
   auto old_member = [&](std::int32_t, std::int32_t, std::int32_t p) { return MemberLocations(p); };
@@ -99,11 +133,19 @@ void FitYear(const Year& year, const Grouping& grouping, const Enlarged& enlarge
 
   // Variant 1: the members as classified, with the means of the year.
   square_means(centroids, square);
-  store(fit, y, 1, fit_variant(year, square, grouping.GroupSizes, old_member));
+  const VariantSums classified = fit_variant(year, square, grouping.GroupSizes, old_member);
+  if (!finite(classified)) return fit_overflow(year, centroids, grouping.GroupSizes, old_member);
+  store(fit, y, 1, classified);
   // Variant 2: every member after the allocation, with the means formed anew.
-  MeansOfGroups(year, centroids, enlarged.AllocatedGroupSizes, any_member);
+  if (!MeansOfGroups(year, centroids, enlarged.AllocatedGroupSizes, any_member))
+    return MeansOverflow(year, centroids, enlarged.AllocatedGroupSizes, any_member);
   square_means(centroids, square);
-  store(fit, y, 2, fit_variant(year, square, enlarged.AllocatedGroupSizes, any_member));
+  const VariantSums with_allocated =
+      fit_variant(year, square, enlarged.AllocatedGroupSizes, any_member);
+  if (!finite(with_allocated))
+    return fit_overflow(year, centroids, enlarged.AllocatedGroupSizes, any_member);
+  store(fit, y, 2, with_allocated);
+  return std::nullopt;
 }
 
 }  // namespace locseq

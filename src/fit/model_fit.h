@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/bundles.h"
+#include "core/non_finite.h"
 
 namespace locseq {
 
@@ -13,8 +15,12 @@ namespace locseq {
 // anew (overwriting `centroids`). TSSj sums the squares of the members'
 // present values, ESSj those of their group means, RSSj = TSSj - ESSj; RSQj
 // is ESSj/TSSj when the variant had a present cell and TSSj > 0, else 0.0;
-// LocMod counts the members with a present cell.
-void FitYear(const Year& year, const Grouping& grouping, const Enlarged& enlarged,
-             const Centroids& centroids, const FitTables& fit, std::int32_t y);
+// LocMod counts the members with a present cell. The sums are checked once
+// per variant (and the means of the enlarged groups as MeansOfGroups checks
+// them): the first that is not finite ends the work and its cell is
+// returned. (From finite values and means none can be.)
+[[nodiscard]] std::optional<NonFinite> FitYear(const Year& year, const Grouping& grouping,
+                                               const Enlarged& enlarged, const Centroids& centroids,
+                                               const FitTables& fit, std::int32_t y);
 
 }  // namespace locseq

@@ -1,5 +1,6 @@
 #include "groups/sed.h"
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -7,7 +8,30 @@
 
 namespace locseq {
 
-LOCSEQ_VECTOR_CLONES void AddYearDistances(const Year& year, const Grouping& grouping,
+namespace {
+
+// The genotype whose term took the distance of location u to group k
+// beyond the finite numbers this year: the first term that is not finite
+// (the sums of the years before were finite), else the last genotype.
+NonFinite distance_overflow(const Year& year, const Centroids& centroids, std::int32_t u, long k) {
+  long j = 1;
+  for (; j < year.YearData.cols(); ++j) {
+    const std::int32_t n = year.IncidenceMatrix(u, j);
+    if (n <= 0) continue;
+    const std::int32_t w = centroids.GroupCounts(k, j) > 0 ? n : 0;
+    const double d =
+        static_cast<double>(year.YearData(u, j)) - static_cast<double>(centroids.GroupMeans(k, j));
+    if (!std::isfinite(w * (d * d))) break;
+  }
+  return {u, static_cast<std::int32_t>(j),
+          "the squared distance of its centred value " + number_text(year.YearData(u, j)) +
+              " to the mean " + number_text(centroids.GroupMeans(k, j)) + " of group " +
+              std::to_string(k) + " is not finite"};
+}
+
+}  // namespace
+
+LOCSEQ_VECTOR_CLONES bool AddYearDistances(const Year& year, const Grouping& grouping,
                                            const Centroids& centroids, const Distances& distances) {
   const Mat<const float> YearData = year.YearData;
   const Mat<const std::int32_t> IncidenceMatrix = year.IncidenceMatrix;
@@ -20,6 +44,7 @@ LOCSEQ_VECTOR_CLONES void AddYearDistances(const Year& year, const Grouping& gro
   // the genotype adds an exact +0.0 (the sums are never -0.0).
   std::vector<double> sum(static_cast<std::size_t>(NGP));
   std::vector<std::int32_t> count(static_cast<std::size_t>(NGP));
+  bool finite = true;  // every sum so far
   for (std::int32_t e = 1; e <= grouping.EliminatedCount; ++e) {
     const std::int32_t u = grouping.EliminatedLocations(e);
     for (long k = 1; k <= NGP; ++k) {
@@ -40,10 +65,24 @@ LOCSEQ_VECTOR_CLONES void AddYearDistances(const Year& year, const Grouping& gro
       }
     }
     for (long k = 1; k <= NGP; ++k) {
-      distances.SedSums(e, k) = sum[static_cast<std::size_t>(k - 1)];
+      const double s = sum[static_cast<std::size_t>(k - 1)];
+      finite = finite && std::isfinite(s);
+      distances.SedSums(e, k) = s;
       distances.SedCounts(e, k) = count[static_cast<std::size_t>(k - 1)];
     }
   }
+  return finite;
+}
+
+NonFinite DistanceOverflow(const Year& year, const Grouping& grouping, const Centroids& centroids,
+                           const Distances& distances) {
+  for (std::int32_t e = 1; e <= grouping.EliminatedCount; ++e) {
+    for (long k = 1; k <= distances.SedSums.cols(); ++k) {
+      if (!std::isfinite(distances.SedSums(e, k)))
+        return distance_overflow(year, centroids, grouping.EliminatedLocations(e), k);
+    }
+  }
+  return {1, 1, "the squared distances are not finite"};  // not met: see AddYearDistances
 }
 
 }  // namespace locseq

@@ -83,6 +83,9 @@ class RowCollector {
   // What the rows held; the collector is spent.
   Collected take() { return std::move(out_); }
 
+  // The value column, as messages name it.
+  std::string value_column() const { return column_name(Role::Value); }
+
  private:
   const TableRow& header_;   // the header row
   const Columns& columns_;   // the column of each role
@@ -153,6 +156,17 @@ class RowCollector {
                          ") is beyond single precision");
   }
 };
+
+// The first value, in table order, that could take the run's sums beyond
+// single precision (see within_bound): refused.
+void refuse_unsafe_values(const Collected& data, const std::string& column,
+                          const std::string& file_name) {
+  const auto locations = static_cast<std::int32_t>(data.lists[1].full.size());
+  for (const Observation& o : data.observations) {
+    if (!within_bound(o.value, locations))
+      throw InputError(file_name, o.line, beyond_bound(o.value, column, locations));
+  }
+}
 
 bool is_number(const std::string& s, double& out) {
   auto r = std::from_chars(s.data(), s.data() + s.size(), out);
@@ -299,6 +313,7 @@ ImportedJob import_table(std::string_view bytes, const std::string& file_name,
   RowCollector collector(reader.header(), columns, reader.delimiter(), file_name);
   TableRow row;
   while (reader.next(row)) collector.add(row);
+  const std::string value_column = collector.value_column();
   Collected data = collector.take();
   if (data.rows == 0) {
     throw InputError(file_name, reader.header().line, "the table has no rows below its header");
@@ -306,6 +321,7 @@ ImportedJob import_table(std::string_view bytes, const std::string& file_name,
   if (data.observations.empty()) {
     throw InputError(file_name, 0, "every value of the table is missing: nothing to import");
   }
+  refuse_unsafe_values(data, value_column, file_name);
   number_years(data);
 
   ImportedJob job;

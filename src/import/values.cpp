@@ -1,7 +1,9 @@
 #include "import/values.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "core/non_finite.h"
 #include "records/numbers.h"
 
 namespace locseq::import {
@@ -41,6 +43,20 @@ ValueStatus read_value(std::string_view text, bool decimal_comma, float& out) {
   if (v == 0.0f && nonzero_mantissa(text)) return ValueStatus::OutOfRange;
   out = v;
   return ValueStatus::Ok;
+}
+
+bool within_bound(float v, std::int32_t locations) {
+  return std::fabs(v) <= value_bound(locations).value;
+}
+
+std::string beyond_bound(float v, const std::string& where, std::int32_t locations) {
+  const std::string L = std::to_string(locations);
+  return "the value " + number_text(v) + " (" + where + ") is larger in magnitude than " +
+         value_bound(locations).text + ", the most a job of " + L + " location" +
+         (locations == 1 ? "" : "s") +
+         " can sum: a run holds values and the sums of group means in single precision "
+         "(largest 3.4e+38), centring can double a value and a group sums up to " +
+         L + " of them, so values must stay within 3.4e+38 / (4 x " + L + ")";
 }
 
 }  // namespace locseq::import

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "core/cancel.h"
+#include "core/input_error.h"
+#include "core/non_finite.h"
 #include "data/centring.h"
 #include "data/year_cache.h"
 #include "data/year_reader.h"
@@ -13,6 +15,7 @@
 #include "fit/fit_report.h"
 #include "fit/model_fit.h"
 #include "fit/overall_fit.h"
+#include "formats/seq.h"
 #include "groups/group_means.h"
 #include "groups/kept_means.h"
 #include "groups/sed.h"
@@ -55,10 +58,45 @@ struct Passes {
   std::optional<records::FileReader::Position> sequence_start{};  // the records of IYS on
 };
 
+// The line of .SEQ that gave cell (u, j) of year y its value, reading from
+// `from` (where the reading of year y starts) as the year reader does: the
+// last record of the cell before the first of a later year. 0 when none.
+long line_of_cell(records::FileReader& seq, const records::FileReader::Position& from,
+                  std::int32_t y, std::int32_t u, std::int32_t j) {
+  seq.seek(from);
+  long line = 0;
+  std::string_view record;
+  formats::seq::Observation obs;
+  while (seq.next(record)) {
+    const formats::seq::Line kind = formats::seq::parse_line(record, obs, seq);
+    if (kind == formats::seq::Line::Short) break;
+    if (kind == formats::seq::Line::Blank || obs.year < y) continue;
+    if (obs.year > y) break;
+    if (obs.location == u && obs.genotype == j) line = seq.line();
+  }
+  return line;
+}
+
+// Ends the run for a value of year y that is not finite, naming the
+// record of .SEQ behind it.
+[[noreturn]] void fail_non_finite(const NonFinite& bad, std::int32_t y,
+                                  const records::FileReader::Position& from, const RunHead& head,
+                                  records::FileReader& seq) {
+  const auto at = [](const std::vector<Name8>& names, std::int32_t k) {
+    return names[static_cast<std::size_t>(k - 1)];
+  };
+  const long line = line_of_cell(seq, from, y, bad.location, bad.genotype);
+  throw InputError(
+      seq.name(), line,
+      non_finite_message(bad, y, at(head.YearNames, y), at(head.LocationNames, bad.location),
+                         at(head.GenotypeNames, bad.genotype), head.parameters.MAXL));
+}
+
 // One pass over the data years of the block: for each year, the opening
 // lines, then read, centre, standardise when asked (or the year as kept
 // from an earlier pass), group means, and the pass's own stage(y). Returns
-// the number of observations read.
+// the number of observations read. Every stage that returns a value that is
+// not finite ends the run there.
 template <class Stage>
 std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stage stage) {
   const Carved& a = feed.a;
@@ -74,6 +112,10 @@ std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stag
     u.cos.write(kPassYear, {y, name});
 
     progress(u, "   Read data and calculate incidence matrix");
+    const records::FileReader::Position from = feed.next;
+    const auto check = [&](const std::optional<NonFinite>& bad) {
+      if (bad) fail_non_finite(*bad, y, from, head, u.seq);
+    };
     const YearCache::Reading* kept = feed.cache.restore(y, a.year);
     YearCache::Reading reading;
     if (kept != nullptr) {
@@ -90,7 +132,7 @@ std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stag
     }
     stored += reading.read.records;
     progress(u, "   Location centre the years data");
-    if (kept == nullptr) CentreYear(a.year);
+    if (kept == nullptr && !CentreYear(a.year)) check(CentringOverflow(a.year));
     if (head.standardise) {
       progress(u, pass.standardise_line);
       if (kept == nullptr) StandardiseYear(a.year);
@@ -98,11 +140,12 @@ std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stag
     if (kept == nullptr) feed.cache.keep(y, a.year, reading);
     progress(u, "   Calculate matrix of group means");
     if (!feed.means.restore(y, a.centroids)) {
-      FormGroupMeans(a.year, a.grouping, a.centroids);
+      if (!FormGroupMeans(a.year, a.grouping, a.centroids))
+        check(GroupMeansOverflow(a.year, a.grouping, a.centroids));
       feed.means.keep(y, a.centroids);
     }
     progress(u, pass.stage_line);
-    stage(y);
+    check(stage(y));
   }
   return stored;
 }
@@ -135,7 +178,9 @@ void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObse
     clear(a.distances.SedCounts);
     means.clear();
     const std::int64_t observations = run_pass(kSedPass, passes, b, [&](std::int32_t) {
-      AddYearDistances(a.year, g, a.centroids, a.distances);
+      return AddYearDistances(a.year, g, a.centroids, a.distances)
+                 ? std::nullopt
+                 : std::optional(DistanceOverflow(a.year, g, a.centroids, a.distances));
     });
     if (observations == 0) WarnEmptyBlock(u.cls, at.header, b, u.seq.name());
 
@@ -149,7 +194,7 @@ void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObse
 
     for (const Mat<double>& table : {a.fit.TSSj, a.fit.ESSj, a.fit.RSSj, a.fit.RSQj}) clear(table);
     run_pass(kModfitPass, passes, b,
-             [&](std::int32_t y) { FitYear(a.year, g, a.enlarged, a.centroids, a.fit, y); });
+             [&](std::int32_t y) { return FitYear(a.year, g, a.enlarged, a.centroids, a.fit, y); });
 
     progress(u, "   Calculate overall fit");
     b.fit = FitOfBlock(a.fit, b.first_year, b.last_year);

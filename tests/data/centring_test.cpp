@@ -73,7 +73,7 @@ TEST(CentreAndStandardiseYear, EachLocationOnItsOwn) {
       EXPECT_EQ(row(year.YearData, u), expected) << c.what << (stage == 0 ? ", centred" : "");
     }
   };
-  CentreYear(year);
+  ASSERT_TRUE(CentreYear(year));
   expect(0);
   StandardiseYear(year);
   expect(1);

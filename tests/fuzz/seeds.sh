@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Writes seed inputs for the fuzz targets into DIR/run, DIR/records and
-# DIR/import, made
-# from the example job and the golden jobs.
+# Writes seed inputs for the fuzz targets into DIR/run, DIR/records,
+# DIR/import and DIR/pipeline, made from the example job, the golden jobs,
+# the example's table and small generated tables.
 #   seeds.sh DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 out=$1
-mkdir -p "$out/run" "$out/records" "$out/import"
+mkdir -p "$out/run" "$out/records" "$out/import" "$out/pipeline"
 
 first() { ls "$1"/*"$2" 2>/dev/null | head -n 1 || true; }
 
@@ -40,4 +40,32 @@ rec "\x02 1 2 3 4.5\n1,2,3,4\n\n 2 1 1 1.5D+02 tail\n3 1 1\n"
 for num in ".5" "5." "+1.5" "1.5D+02" "1e-50" "3.4E38" "0x1F" "12E3" "-0"; do rec "\x03$num"; done
 # A table to import: the example's long table, cut short.
 head -c 3000 "$top/examples/wheat.csv" > "$out/import/wheat"
+
+# The whole pipeline: an options byte (see pipeline_fuzz.cpp), then a table.
+# The example's table in parts small enough for the fuzzer (4 KB): the
+# first years at the first locations, for the first genotypes.
+part() {  # name options-byte years locations genotypes
+  { printf '%b' "$2"
+    awk -F, -v Y="$3" -v L="$4" -v G="$5" '
+      NR == 1 { print; next }
+      !($1 in y) { ny++; y[$1] = ny } !($2 in l) { nl++; l[$2] = nl } !($3 in g) { ng++; g[$3] = ng }
+      y[$1] <= Y && l[$2] <= L && g[$3] <= G' "$top/examples/wheat.csv"; } > "$out/pipeline/$1"
+}
+part wheat-3x8x6 '\x00' 3 8 6
+part wheat-4x6x5-standardized '\x30' 4 6 5
+part wheat-2x12x4-half-share '\xC0' 2 12 4
+# Small tables of each form import reads, made here.
+table() { printf '%b' "$2" > "$out/pipeline/$1"; }
+cells() {  # years locations genotypes separator decimal-point
+  local y l g
+  for y in $(seq 1 "$1"); do for l in $(seq 1 "$2"); do for g in $(seq 1 "$3"); do
+    printf '%s%s"Site %s"%sG%s%s%s%s%s\n' "$((2000 + y))" "$4" "$l" "$4" "$g" "$4" \
+      "$(( (l * 7 + g * 3 + y) % 10 ))" "$5" "$(( (l * g + y) % 10 ))"
+  done; done; done
+}
+table comma "\x00year,location,genotype,yield\n$(cells 3 6 4 , .)\n"
+table semicolon "\x02year;site;entry;value\n$(cells 3 5 3 ';' ,)\n"
+table tab-missing "\x03season\tloc\tvariety\tyield\n$(cells 2 7 3 "$(printf '\t')" . | sed '3s/[^[:blank:]]*$/NA/;9s/[^[:blank:]]*$//')\n"
+table replicates "\x04year,location,genotype,yield\n$(cells 2 5 3 , .)\n$(cells 1 5 3 , .)\n"
+table long-names "\x08year,location,genotype,yield\n$(cells 2 6 3 , . | sed 's/Site /Experimental station /')\n"
 echo "seeds in $out"

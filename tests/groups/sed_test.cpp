@@ -30,10 +30,10 @@ TEST(AddYearDistances, OverTheGenotypesBothHaveAddedUpOverTheYears) {
   centroid(t, 2, 1, 1.0f, 1);
   // Year 1: locations 1 and 4; the members' own cells play no part.
   t.set_year({{1, 1, 2.0f}, {4, 2, 3.0f}, {2, 1, 50.0f}, {3, 2, 50.0f}});
-  AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances);
+  ASSERT_TRUE(AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances));
   // Year 2: location 1 again, location 5 has one cell.
   t.set_year({{1, 1, -1.0f}, {1, 2, 3.0f}, {5, 1, 0.5f}});
-  AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances);
+  ASSERT_TRUE(AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances));
   // Rows 1, 2, 3 (locations 1, 4, 5); group 1, then group 2.
   EXPECT_EQ(all(t.a.distances.SedSums), (Sums{4.0 + 1.0 + 9.0, 9.0, 0.25, 1.0 + 4.0, 0.0, 0.25}));
   EXPECT_EQ(all(t.a.distances.SedCounts), (Ints{3, 1, 1, 2, 0, 1}));
@@ -45,7 +45,7 @@ TEST(AddYearDistances, NoEliminatedLocationLeavesTheTablesAlone) {
   t.set_groups({1, 1, 1}, {1, 2}, {{1}, {2, 3}});
   t.set_year({{1, 1, 1.0f}, {2, 1, 1.0f}, {3, 1, 1.0f}});
   centroid(t, 1, 1, 5.0f, 1);
-  AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances);
+  ASSERT_TRUE(AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances));
   EXPECT_EQ(all(t.a.distances.SedSums), Sums(2, -5.0));
   EXPECT_EQ(all(t.a.distances.SedCounts), Ints(2, -5));
 }
@@ -57,7 +57,7 @@ TEST(AddYearDistances, DifferenceAndSquareInDoublePrecision) {
     t.set_groups({1, 0}, {1}, {{1}});
     t.set_year({{2, 1, v}});
     centroid(t, 1, 1, -v, 1);
-    AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances);
+    ASSERT_TRUE(AddYearDistances(t.a.year, t.a.grouping, t.a.centroids, t.a.distances));
     const double diff = 2.0 * static_cast<double>(v);
     EXPECT_EQ(t.a.distances.SedSums(1, 1), diff * diff) << v;
   }
