@@ -21,7 +21,10 @@ class TablesOutput final : public RunWriter {
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { writer_->head(h); }
   void block(const BlockResult& b) override { writer_->block(b); }
-  void finish(files::OutputSet&) override { folder_.keep(); }
+  void finish(files::OutputSet&) override {
+    writer_->finish();
+    folder_.keep();
+  }
 
  private:
   files::OutputFolder folder_;
