@@ -20,14 +20,14 @@ std::optional<std::size_t> extreme_fit(std::span<const StepFindings> steps, Vari
   return found;
 }
 
-std::optional<double> allocation_change(std::span<const BlockResult> blocks) {
+std::optional<double> allocation_change(std::span<const StepFindings> steps) {
   double change = 0;
   int both = 0;
-  for (const BlockResult& b : blocks) {
-    const FitSums& classified = b.fit[kClassified].overall;
-    const FitSums& allocated = b.fit[kWithAllocated].overall;
-    if (classified.rsq_defined && allocated.rsq_defined) {
-      change += allocated.RSQ - classified.RSQ;
+  for (const StepFindings& s : steps) {
+    const auto& classified = s.adjusted[kClassified].value;
+    const auto& allocated = s.adjusted[kWithAllocated].value;
+    if (classified && allocated) {
+      change += *allocated - *classified;
       ++both;
     }
   }
@@ -128,7 +128,7 @@ RunFindings find_run(std::span<const BlockResult> blocks) {
     out.best[v] = extreme_fit(out.steps, v, false);
   }
   out.weakest = extreme_fit(out.steps, kClassified, true);
-  out.allocation_change = allocation_change(blocks);
+  out.allocation_change = allocation_change(out.steps);
   summarise_years(blocks, out);
   return out;
 }

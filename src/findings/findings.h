@@ -77,7 +77,7 @@ struct RunFindings {
   std::array<std::optional<std::size_t>, 2> best;  // per Variant: the highest defined
                                                    // adjusted RSQ
   std::optional<std::size_t> weakest;              // the lowest defined adjusted RSQ, classified
-  std::optional<double> allocation_change;         // the mean change of the overall RSQ from
+  std::optional<double> allocation_change;         // the mean change of the adjusted RSQ from
                                                    // adding the allocated locations, over the
                                                    // steps where both are defined
   std::optional<std::size_t> least_stable;         // the lowest stability index

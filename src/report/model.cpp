@@ -76,6 +76,39 @@ Text Model::step_title(std::size_t i) const {
   return out;
 }
 
+std::int32_t Model::lineage(std::size_t i, std::int32_t k) const {
+  return i < steps.size() ? steps[i].found->lineage(k) : 0;
+}
+
+Colour Model::lineage_fill(std::int32_t lineage) const {
+  const auto it = colour_slots.find(lineage);
+  return group_colour(it == colour_slots.end() ? 0 : it->second);
+}
+
+Colour Model::lineage_ink(std::int32_t lineage) const {
+  const auto it = colour_slots.find(lineage);
+  return group_text_colour(it == colour_slots.end() ? 0 : it->second);
+}
+
+std::map<std::int32_t, std::int32_t> colour_slots(const findings::RunFindings& found) {
+  std::map<std::int32_t, std::int32_t> out;
+  for (const findings::StepFindings& step : found.steps) {
+    std::set<std::int32_t> held;
+    for (const findings::GroupFindings& g : step.groups) {
+      const auto it = out.find(g.lineage);
+      if (it != out.end()) held.insert(it->second);
+    }
+    std::int32_t next = 1;
+    for (const findings::GroupFindings& g : step.groups) {
+      if (out.count(g.lineage)) continue;
+      while (held.count(next)) ++next;
+      out[g.lineage] = next;
+      held.insert(next);
+    }
+  }
+  return out;
+}
+
 Model make_model(const RunHead& head, const std::vector<BlockResult>& blocks, const PageJob& job) {
   Model m;
   m.head = &head;
@@ -90,6 +123,7 @@ Model make_model(const RunHead& head, const std::vector<BlockResult>& blocks, co
         std::min<std::int64_t>(m.last_year, std::int64_t{m.first_year} + kMostYears - 1));
   }
   m.map_order = map_order(m, blocks);
+  m.colour_slots = colour_slots(m.findings);
   return m;
 }
 

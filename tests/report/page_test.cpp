@@ -170,8 +170,9 @@ TEST(ReportPage, TheNumbersOfTheTables) {
   for (const BlockResult& b : job.blocks) {
     for (const VariantFit& v : b.fit) {
       for (const double value : {v.overall.TSS, v.overall.ESS, v.overall.RSS, v.overall.RSQ}) {
-        const std::string cell = round_trip(value) + "</td>";
-        EXPECT_NE(page.find('>' + cell), std::string::npos) << value;
+        // Four significant digits shown, the full value on hover.
+        const std::string cell = "title=\"" + round_trip(value) + "\">" + significant(value, 4) + "<";
+        EXPECT_NE(page.find(cell), std::string::npos) << value;
       }
     }
   }
