@@ -92,18 +92,27 @@ Colour Model::lineage_ink(std::int32_t lineage) const {
 
 std::map<std::int32_t, std::int32_t> colour_slots(const findings::RunFindings& found) {
   std::map<std::int32_t, std::int32_t> out;
-  for (const findings::StepFindings& step : found.steps) {
+  std::vector<long> last_held(kGroupColours + 1, -1);  // by slot: the last step that held it
+  for (std::size_t i = 0; i < found.steps.size(); ++i) {
+    const auto step = static_cast<long>(i);
     std::set<std::int32_t> held;
-    for (const findings::GroupFindings& g : step.groups) {
-      const auto it = out.find(g.lineage);
-      if (it != out.end()) held.insert(it->second);
+    for (const findings::GroupFindings& g : found.steps[i].groups) {
+      if (const auto it = out.find(g.lineage); it != out.end()) held.insert(it->second);
     }
-    std::int32_t next = 1;
-    for (const findings::GroupFindings& g : step.groups) {
+    for (const findings::GroupFindings& g : found.steps[i].groups) {
       if (out.count(g.lineage)) continue;
-      while (held.count(next)) ++next;
-      out[g.lineage] = next;
-      held.insert(next);
+      std::int32_t slot = 0;
+      for (std::int32_t k = 1; k <= kGroupColours; ++k) {
+        if (!held.count(k) && (slot == 0 || last_held[k] < last_held[slot])) slot = k;
+      }
+      for (std::int32_t k = kGroupColours + 1; slot == 0; ++k) {
+        if (!held.count(k)) slot = k;
+      }
+      out[g.lineage] = slot;
+      held.insert(slot);
+    }
+    for (const std::int32_t k : held) {
+      if (k <= kGroupColours) last_held[static_cast<std::size_t>(k)] = step;
     }
   }
   return out;

@@ -61,9 +61,11 @@ struct Model {
 };
 
 // The colour slot of every lineage: step by step, each new lineage (in
-// lineage order) takes the first slot that no other lineage of its step
-// holds, and keeps it while it lasts; so the groups of a step never share a
-// colour unless the step has more groups than there are colours.
+// lineage order) takes, of the slots no other lineage of its step holds,
+// one never held before (the lowest), else the one whose lineage ended
+// longest ago, and keeps it while it lasts. So the groups of a step never
+// share a colour unless the step has more groups than there are colours,
+// and a new lineage does not look like one that just ended.
 std::map<std::int32_t, std::int32_t> colour_slots(const findings::RunFindings& found);
 
 // Works out the model.

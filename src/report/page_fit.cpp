@@ -49,14 +49,8 @@ Html fit_finding(const Model& m) {
 // The steps with single-site groups, which RSQ flatters.
 Html single_site_finding(const Model& m) {
   Html out = "Single-site groups (one retained location, which its group fits exactly): ";
-  std::size_t listed = 0;
-  for (std::size_t i = 0; i < m.steps.size(); ++i) {
-    const std::int32_t n = m.steps[i].found->single_site;
-    if (n == 0) continue;
-    if (listed++) out << ", ";
-    out << step_ref(m, i) << " has " << n;
-  }
-  return out << ". RSQ overstates the fit of these steps; the adjusted RSQ allows for it.";
+  return out << single_site_steps(m, 6)
+             << ". RSQ overstates the fit of these steps; the adjusted RSQ allows for it.";
 }
 
 // The years explained least and best, and how many values are undefined.

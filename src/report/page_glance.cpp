@@ -44,19 +44,14 @@ Html glance_fit(const Model& m) {
 }
 
 Html glance_single_sites(const Model& m) {
+  const std::size_t steps = m.findings.single_site_steps;
   Html out = "<li><strong>Single-site groups:</strong> ";
-  if (m.findings.single_site_steps == 0) {
-    return out << "none; every group has at least two retained locations.</li>\n";
-  }
-  std::size_t listed = 0;
-  for (std::size_t i = 0; i < m.steps.size(); ++i) {
-    const std::int32_t n = m.steps[i].found->single_site;
-    if (n == 0) continue;
-    if (listed++) out << "; ";
-    out << step_ref(m, i) << " has " << n;
-  }
-  return out << ". A group of one location fits it exactly, so RSQ overstates such a step's "
-                "fit; the adjusted RSQ allows for it.</li>\n";
+  if (steps == 0) return out << "none; every group has at least two retained locations.</li>\n";
+  out << "in " << steps << " of the " << count(m.steps.size(), "step", "steps") << " ("
+      << single_site_steps(m, 3)
+      << "). A group of one location fits it exactly, so RSQ overstates such a step's fit; the "
+         "adjusted RSQ allows for it.</li>\n";
+  return out;
 }
 
 Html glance_stability(const Model& m) {

@@ -57,6 +57,20 @@ Html years_text(const Model& m, const BlockResult& b) {
              << "–" << b.last_year << ")";
 }
 
+Html single_site_steps(const Model& m, std::size_t most) {
+  Html out;
+  std::size_t listed = 0;
+  for (std::size_t i = 0; i < m.steps.size(); ++i) {
+    const std::int32_t n = m.steps[i].found->single_site;
+    if (n == 0 || listed++ >= most) continue;
+    if (listed > 1)
+      out << std::string_view(listed == m.findings.single_site_steps ? " and " : ", ");
+    out << step_ref(m, i) << " has " << n;
+  }
+  if (listed > most) out << " and " << count(listed - most, "more step", "more steps");
+  return out;
+}
+
 Html finding(const Html& sentence) {
   Html out = "<p class=\"finding\">";
   return out << sentence << "</p>\n";

@@ -59,6 +59,11 @@ std::string four_digits(double value, Notation notation);
 // page): the first and one past the last column of each.
 std::vector<std::pair<std::size_t, std::size_t>> runs(std::size_t n, std::size_t most);
 
+// The steps with single-site groups and how many each has, the first
+// `most` of them named: "step 4 (2022) has 2, step 6 (2024) has 1 and 3
+// more steps".
+Html single_site_steps(const Model& m, std::size_t most);
+
 // A sentence the page finds in the results, set apart.
 Html finding(const Html& sentence);
 
