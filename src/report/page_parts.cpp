@@ -80,7 +80,8 @@ Notation Notation::of(std::span<const double> column) {
   Notation n;
   for (const double v : column) {
     const double a = std::fabs(v);
-    if (std::isfinite(a) && (a >= 1e6 || (a > 0 && a < 1e-3))) n.exponent = true;
+    // 999950 and more is 1.000e+06 at 4 digits.
+    if (std::isfinite(a) && (a >= 999950 || (a > 0 && a < 1e-3))) n.exponent = true;
   }
   return n;
 }

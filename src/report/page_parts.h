@@ -49,7 +49,7 @@ Html count(I n, const char* one, const char* many) {
 struct Notation {
   bool exponent = false;  // 1.234e+06 rather than 1234000
   // The notation of a column of values: exponents when a value is 1e6 or
-  // more, or below 1e-3 but not 0.
+  // more at 4 digits, or below 1e-3 but not 0.
   static Notation of(std::span<const double> column);
 };
 std::string four_digits(double value, Notation notation);
