@@ -162,8 +162,11 @@ TreeGeometry tree_geometry(const Model& m, std::size_t i) {
 
 Text step_desc(const Model& m, std::size_t i) {
   const StepView& s = m.steps[i];
-  Text desc = "Dendrogram of the " + std::to_string(s.retained.size()) + " retained locations of " +
-              m.step_title(i) + ", cut into " + counted(s.block->CutLevel, "group", "groups") + ".";
+  Text desc = "Dendrogram of the " +
+              counted(static_cast<long long>(s.retained.size()), "retained location",
+                      "retained locations") +
+              " of " + m.step_title(i) + ", cut into " +
+              counted(s.block->CutLevel, "group", "groups") + ".";
   for (std::size_t k = 0; k < s.block->groups.size(); ++k) {
     desc += " Group " + std::to_string(k + 1) + ":";
     const auto& members = s.block->groups[k].members;
@@ -181,8 +184,8 @@ void draw_title(Svg& out, const StepView& s, const TreeGeometry& g) {
   out.add(text({8, 20},
                "Step " + std::to_string(b.StepNumber) +
                    (s.name.empty() ? Text() : " (" + s.name.shortened(12) + ")") + ": " +
-                   std::to_string(g.leaves) + " retained locations in " +
-                   std::to_string(b.CutLevel) + (b.CutLevel == 1 ? " group" : " groups"),
+                   counted(g.leaves, "retained location", "retained locations") + " in " +
+                   counted(b.CutLevel, "group", "groups"),
                Style().bold()));
   out.add(text({g.label_w + g.chip_w / 2 - 2, g.top - 8}, "group",
                Style().anchor(Anchor::kMiddle).size(10).fill(ink::kMuted)));
