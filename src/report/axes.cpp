@@ -44,7 +44,8 @@ double step_axis_height(const Model& m, double band) {
 
 void step_axis(Svg& out, const Model& m, double left, double right, double y) {
   const std::size_t n = m.steps.size();
-  const double band = n ? (right - left) / static_cast<double>(n) : 0;
+  if (n == 0 || !(right > left)) return;
+  const double band = (right - left) / static_cast<double>(n);
   if (!turned(m, band)) {
     for (std::size_t i = 0; i < n; ++i) {
       const double x = band_centre(i, n, left, right);
