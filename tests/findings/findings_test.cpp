@@ -79,7 +79,11 @@ TEST(Findings, TheAdjustedFitTakesTheLocationsOfTheYearsAndTheGroups) {
   const std::vector<Case> cases = {
       {"4 locations in 3 groups", {4}, 3, 0.9, 4, 1 - 0.1 * 4 / 1},
       {"8 locations in 3 groups", {8, 8}, 3, 0.8, 8, 1 - 0.2 * 8 / 5},
-      {"a location missing a year; a year without data", {20, 19, 0}, 5, 0.7, 19.5,
+      {"a location missing a year; a year without data",
+       {20, 19, 0},
+       5,
+       0.7,
+       19.5,
        1 - 0.3 * 19.5 / 14.5},
       {"as many groups as locations", {3}, 3, 0.99, 3, std::nullopt},
       {"RSQ undefined", {8}, 3, std::nullopt, 8, std::nullopt},
