@@ -22,8 +22,9 @@ void TablesOutput::plan(files::OutputPlan& plan) const {
 }
 
 void TablesOutput::attach(const std::vector<std::ostream*>& streams) {
-  writer_ = std::make_unique<tables::TablesWriter>(
-      std::array<std::ostream*, 4>{streams[0], streams[1], streams[2], streams[3]});
+  std::array<std::ostream*, tables::kTableNames.size()> out{};
+  for (std::size_t k = 0; k < out.size(); ++k) out[k] = streams[k];
+  writer_ = std::make_unique<tables::TablesWriter>(out);
 }
 
 namespace {

@@ -22,6 +22,7 @@ class TablesOutput final : public RunWriter {
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { writer_->head(h); }
   void block(const BlockResult& b) override { writer_->block(b); }
+  void finish(files::OutputSet&) override { writer_->finish(); }
 
  private:
   std::string folder_;

@@ -6,28 +6,28 @@
 namespace locseq::findings {
 namespace {
 
-// The step whose defined overall RSQ of the variant is the highest (or,
+// The step whose defined adjusted RSQ of the variant is the highest (or,
 // with `lowest`, the lowest); the first on a tie.
-std::optional<std::size_t> extreme_fit(std::span<const BlockResult> blocks, Variant v,
+std::optional<std::size_t> extreme_fit(std::span<const StepFindings> steps, Variant v,
                                        bool lowest) {
   std::optional<std::size_t> found;
-  for (std::size_t i = 0; i < blocks.size(); ++i) {
-    const FitSums& f = blocks[i].fit[v].overall;
-    if (!f.rsq_defined) continue;
-    const double at = found ? blocks[*found].fit[v].overall.RSQ : 0.0;
-    if (!found || (lowest ? f.RSQ < at : f.RSQ > at)) found = i;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const std::optional<double>& value = steps[i].adjusted[v].value;
+    if (!value) continue;
+    const double at = found ? *steps[*found].adjusted[v].value : 0.0;
+    if (!found || (lowest ? *value < at : *value > at)) found = i;
   }
   return found;
 }
 
-std::optional<double> allocation_change(std::span<const BlockResult> blocks) {
+std::optional<double> allocation_change(std::span<const StepFindings> steps) {
   double change = 0;
   int both = 0;
-  for (const BlockResult& b : blocks) {
-    const FitSums& classified = b.fit[kClassified].overall;
-    const FitSums& allocated = b.fit[kWithAllocated].overall;
-    if (classified.rsq_defined && allocated.rsq_defined) {
-      change += allocated.RSQ - classified.RSQ;
+  for (const StepFindings& s : steps) {
+    const auto& classified = s.adjusted[kClassified].value;
+    const auto& allocated = s.adjusted[kWithAllocated].value;
+    if (classified && allocated) {
+      change += *allocated - *classified;
       ++both;
     }
   }
@@ -60,14 +60,54 @@ void summarise_years(std::span<const BlockResult> blocks, RunFindings& out) {
 
 }  // namespace
 
+AdjustedFit adjusted_fit(const BlockResult& block, Variant v) {
+  AdjustedFit out;
+  out.groups = block.CutLevel;
+  std::int64_t located = 0, years = 0;
+  for (const YearFit& y : block.fit[v].years) {
+    if (y.LocMod <= 0) continue;
+    located += y.LocMod;
+    ++years;
+  }
+  if (years > 0) out.locations = static_cast<double>(located) / static_cast<double>(years);
+  const FitSums& f = block.fit[v].overall;
+  const double n = out.locations, k = out.groups;
+  if (f.rsq_defined && n > k) out.value = 1.0 - (1.0 - f.RSQ) * n / (n - k);
+  return out;
+}
+
+std::vector<std::int32_t> StepFindings::lineages() const {
+  std::vector<std::int32_t> out;
+  for (const GroupFindings& g : groups) out.push_back(g.lineage);
+  return out;
+}
+
+std::int32_t StepFindings::lineage(std::int32_t k) const {
+  return k >= 1 && static_cast<std::size_t>(k) <= groups.size()
+             ? groups[static_cast<std::size_t>(k - 1)].lineage
+             : 0;
+}
+
 StepFindings find_step(const BlockResult& block, const StepFindings* previous) {
   StepFindings out;
   out.membership = memberships(block);
-  for (const Group& g : block.groups)
+  const Membership none;
+  const std::vector<std::int32_t> before =
+      previous ? previous->lineages() : std::vector<std::int32_t>();
+  out.largest_lineage = previous ? previous->largest_lineage : 0;
+  const std::vector<std::int32_t> lineage =
+      step_lineages(previous ? previous->membership : none, before, out.membership,
+                    block.groups.size(), out.largest_lineage);
+  for (std::size_t k = 0; k < block.groups.size(); ++k) {
+    const Group& g = block.groups[k];
+    out.groups.push_back({lineage[k], static_cast<std::int32_t>(g.members.size())});
     out.allocated += static_cast<std::int32_t>(g.allocated.size());
+    out.single_site += g.members.size() == 1;
+  }
+  for (const Variant v : {kClassified, kWithAllocated}) out.adjusted[v] = adjusted_fit(block, v);
   if (previous != nullptr) {
     out.stability = stability_ari(previous->membership, out.membership);
-    out.moves = moved_locations(previous->membership, out.membership);
+    out.moves = moved_locations(previous->membership, before, out.membership, lineage);
   }
   return out;
 }
@@ -80,12 +120,15 @@ RunFindings find_run(std::span<const BlockResult> blocks) {
     out.moves += s.moves.size();
     out.eliminated += blocks[i].eliminated.size();
     out.allocated += static_cast<std::size_t>(s.allocated);
+    out.single_site_steps += s.single_site > 0;
     const auto low = out.least_stable;
     if (s.stability && (!low || *s.stability < *out.steps[*low].stability)) out.least_stable = i;
   }
-  for (const Variant v : {kClassified, kWithAllocated}) out.best[v] = extreme_fit(blocks, v, false);
-  out.weakest = extreme_fit(blocks, kClassified, true);
-  out.allocation_change = allocation_change(blocks);
+  for (const Variant v : {kClassified, kWithAllocated}) {
+    out.best[v] = extreme_fit(out.steps, v, false);
+  }
+  out.weakest = extreme_fit(out.steps, kClassified, true);
+  out.allocation_change = allocation_change(out.steps);
   summarise_years(blocks, out);
   return out;
 }

@@ -12,17 +12,50 @@
 #include <vector>
 
 #include "core/results.h"
+#include "findings/lineage.h"
 #include "findings/stability.h"
 
 namespace locseq::findings {
 
+// The overall fit of a variant adjusted for the number of groups. The data
+// are centred per location, so a year's TSS has n(G - 1) degrees of freedom
+// (n locations, G genotypes) and its RSS (n - k)(G - 1) with k groups: the
+// adjusted RSQ is 1 - (1 - RSQ) n / (n - k), near 0 on noise whatever n and
+// k. For the step's overall fit, n is the mean over its data years with a
+// present cell of LocMod (the variant's locations with a present cell that
+// year): the retained locations, or the retained and allocated ones, when
+// each has data in every year, and the degrees of freedom of the pooled
+// years whatever the gaps. k is the step's number of groups (CutLevel).
+struct AdjustedFit {
+  double locations = 0.0;       // n
+  std::int32_t groups = 0;      // k
+  std::optional<double> value;  // none where RSQ is undefined or n <= k
+};
+
+AdjustedFit adjusted_fit(const BlockResult& block, Variant v);
+
+// What a group shows besides its members.
+struct GroupFindings {
+  std::int32_t lineage = 0;   // see lineage.h
+  std::int32_t retained = 0;  // its retained members; 1 makes a single-site group
+};
+
 // What one step shows besides its results.
 struct StepFindings {
-  Membership membership;            // location -> group, retained and allocated
-  std::int32_t allocated = 0;       // eliminated locations allocated to a group
-  std::optional<double> stability;  // adjusted Rand index with the previous step (none
-                                    // for the first step, or fewer than two shared locations)
-  std::vector<Move> moves;          // locations that changed group since the previous step
+  Membership membership;                // location -> group, retained and allocated
+  std::vector<GroupFindings> groups;    // group k at k - 1
+  std::int32_t largest_lineage = 0;     // the largest lineage number so far
+  std::int32_t allocated = 0;           // eliminated locations allocated to a group
+  std::int32_t single_site = 0;         // groups with one retained member
+  std::array<AdjustedFit, 2> adjusted;  // per Variant
+  std::optional<double> stability;      // adjusted Rand index with the previous step (none
+                                        // for the first step, or fewer than two shared locations)
+  std::vector<Move> moves;              // locations whose lineage changed since the previous step
+
+  // The lineage of each group, group k at k - 1.
+  std::vector<std::int32_t> lineages() const;
+  // The lineage of group k (from 1), 0 for none.
+  std::int32_t lineage(std::int32_t k) const;
 };
 
 // The findings of a block, given those of the step before it (null for the
@@ -42,13 +75,14 @@ struct YearSummary {
 struct RunFindings {
   std::vector<StepFindings> steps;                 // one per block
   std::array<std::optional<std::size_t>, 2> best;  // per Variant: the highest defined
-                                                   // overall RSQ
-  std::optional<std::size_t> weakest;              // the lowest defined overall RSQ, classified
-  std::optional<double> allocation_change;         // the mean change of the overall RSQ from
+                                                   // adjusted RSQ
+  std::optional<std::size_t> weakest;              // the lowest defined adjusted RSQ, classified
+  std::optional<double> allocation_change;         // the mean change of the adjusted RSQ from
                                                    // adding the allocated locations, over the
                                                    // steps where both are defined
   std::optional<std::size_t> least_stable;         // the lowest stability index
-  std::size_t moves = 0;                           // changes of group over the sequence
+  std::size_t moves = 0;                           // changes of lineage over the sequence
+  std::size_t single_site_steps = 0;               // steps with a single-site group
   std::size_t eliminated = 0;                      // location-steps eliminated
   std::size_t allocated = 0;                       // of them allocated to a group
   std::vector<YearSummary> years;                  // classified, by ascending year

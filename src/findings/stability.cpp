@@ -11,13 +11,12 @@ std::int64_t pairs(std::int64_t count) {
 
 // The groups of the locations in both partitions, side by side.
 void shared(const Membership& p, const Membership& q, std::vector<std::int32_t>& a,
-            std::vector<std::int32_t>& b, std::vector<std::int32_t>* locations = nullptr) {
+            std::vector<std::int32_t>& b) {
   for (const auto& [location, group] : p) {
     const auto it = q.find(location);
     if (it == q.end()) continue;
     a.push_back(group);
     b.push_back(it->second);
-    if (locations) locations->push_back(location);
   }
 }
 
@@ -71,30 +70,6 @@ std::optional<double> stability_ari(const Membership& previous, const Membership
 
 std::optional<double> stability_ari(const BlockResult& previous, const BlockResult& current) {
   return stability_ari(memberships(previous), memberships(current));
-}
-
-std::vector<Move> moved_locations(const Membership& previous, const Membership& current) {
-  std::vector<std::int32_t> before, after, locations;
-  shared(previous, current, before, after, &locations);
-  std::map<std::int32_t, std::map<std::int32_t, std::int32_t>> overlap;  // after -> before -> n
-  for (std::size_t i = 0; i < before.size(); ++i) ++overlap[after[i]][before[i]];
-  std::map<std::int32_t, std::int32_t> origin;  // current group -> the group it descends from
-  for (const auto& [group, sources] : overlap) {
-    std::int32_t best = 0, most = 0;
-    for (const auto& [source, n] : sources) {
-      if (n > most) best = source, most = n;
-    }
-    origin[group] = best;
-  }
-  std::vector<Move> out;
-  for (std::size_t i = 0; i < locations.size(); ++i) {
-    if (origin[after[i]] != before[i]) out.push_back({locations[i], before[i], after[i]});
-  }
-  return out;
-}
-
-std::vector<Move> moved_locations(const BlockResult& previous, const BlockResult& current) {
-  return moved_locations(memberships(previous), memberships(current));
 }
 
 }  // namespace locseq::findings

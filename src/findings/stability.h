@@ -31,20 +31,4 @@ std::optional<double> adjusted_rand_index(std::span<const std::int32_t> a,
 std::optional<double> stability_ari(const Membership& previous, const Membership& current);
 std::optional<double> stability_ari(const BlockResult& previous, const BlockResult& current);
 
-// A location that changed group from one step to the next.
-struct Move {
-  std::int32_t location = 0;  // location number
-  std::int32_t from = 0;      // its group in the previous step
-  std::int32_t to = 0;        // its group in the current step
-  friend bool operator==(const Move&, const Move&) = default;
-};
-
-// The locations that changed group: over the locations with a group in both
-// steps, each current group descends from the previous group with which it
-// shares the most of them (the lower number on a tie), and a location moved
-// when it was not in the group its current group descends from. In
-// ascending location order.
-std::vector<Move> moved_locations(const Membership& previous, const Membership& current);
-std::vector<Move> moved_locations(const BlockResult& previous, const BlockResult& current);
-
 }  // namespace locseq::findings

@@ -25,6 +25,11 @@ StepValue rsq(const StepRow& r) {
   return f.rsq_defined ? real(f.RSQ) : StepValue(std::optional<double>());
 }
 
+template <Variant V>
+StepValue adjusted(const StepRow& r) {
+  return StepValue(r.findings.adjusted[V].value);
+}
+
 constexpr std::string_view kClassifiedPart = "Classified (retained locations)";
 constexpr std::string_view kAllocatedPart = "With the allocated locations";
 
@@ -55,6 +60,11 @@ constexpr std::array kColumns = {
     StepColumn{"rsq_with_allocated", "RSQ", "", rsq<kWithAllocated>},
     StepColumn{"stability_ari", "Adjusted Rand index", "Stability",
                [](const StepRow& r) { return StepValue(r.findings.stability); }},
+    StepColumn{"adj_rsq_classified", "Classified", "Adjusted RSQ", adjusted<kClassified>},
+    StepColumn{"adj_rsq_with_allocated", "With the allocated locations", "",
+               adjusted<kWithAllocated>},
+    StepColumn{"singleton_groups", "Single-site groups", "",
+               [](const StepRow& r) { return whole(r.findings.single_site); }},
 };
 
 }  // namespace

@@ -16,11 +16,12 @@ Text step_label(const Model& m, std::size_t i, std::size_t limit = 12);
 double band_centre(std::size_t i, std::size_t n, double left, double right);
 
 // Adds the step labels under an x axis at y: the name and "step k" beneath
-// it for up to 12 steps, else the names turned, every one that fits.
+// it when every label fits its step's width, else the names turned, as
+// many as stand apart.
 void step_axis(Svg& out, const Model& m, double left, double right, double y);
 
-// Height the step labels take under the axis.
-double step_axis_height(const Model& m);
+// Height the step labels take under the axis, for steps `band` pixels apart.
+double step_axis_height(const Model& m, double band);
 
 // The labels of the tick marks: under an x axis (centred, small, muted) and
 // beside a y axis (ending at the axis, muted).

@@ -5,9 +5,11 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "core/results.h"
+#include "findings/findings.h"
 #include "report/svg.h"
 #include "report/text.h"
 
@@ -34,14 +36,23 @@ inline std::string rsq_said(const FitSums& f) {
   return f.rsq_defined ? fixed(f.RSQ, 3) : "NA";
 }
 
-// The range of the RSQ that can be drawn, as a scale (0 to 1 when none can).
+// An adjusted RSQ in words: three decimals, or NA.
+inline std::string adjusted_said(const findings::AdjustedFit& a) {
+  return a.value ? fixed(*a.value, 3) : "NA";
+}
+
+// The range of the values that can be drawn, as a scale (0 to 1 when none
+// can).
 struct Range {
   double lo = std::numeric_limits<double>::infinity();
   double hi = -std::numeric_limits<double>::infinity();
+  void add(std::optional<double> v) {
+    if (!v || !std::isfinite(*v)) return;
+    lo = std::min(lo, *v);
+    hi = std::max(hi, *v);
+  }
   void add(const FitSums& f) {
-    if (!drawn(f)) return;
-    lo = std::min(lo, f.RSQ);
-    hi = std::max(hi, f.RSQ);
+    if (drawn(f)) add(std::optional<double>(f.RSQ));
   }
   Scale scale(int ticks) const {
     return lo <= hi ? Scale::nice(lo, hi, ticks) : Scale{0.0, 1.0, 0.2, 1};

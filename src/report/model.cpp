@@ -76,6 +76,48 @@ Text Model::step_title(std::size_t i) const {
   return out;
 }
 
+std::int32_t Model::lineage(std::size_t i, std::int32_t k) const {
+  return i < steps.size() ? steps[i].found->lineage(k) : 0;
+}
+
+Colour Model::lineage_fill(std::int32_t lineage) const {
+  const auto it = colour_slots.find(lineage);
+  return group_colour(it == colour_slots.end() ? 0 : it->second);
+}
+
+Colour Model::lineage_ink(std::int32_t lineage) const {
+  const auto it = colour_slots.find(lineage);
+  return group_text_colour(it == colour_slots.end() ? 0 : it->second);
+}
+
+std::map<std::int32_t, std::int32_t> colour_slots(const findings::RunFindings& found) {
+  std::map<std::int32_t, std::int32_t> out;
+  std::vector<long> last_held(kGroupColours + 1, -1);  // by slot: the last step that held it
+  for (std::size_t i = 0; i < found.steps.size(); ++i) {
+    const auto step = static_cast<long>(i);
+    std::set<std::int32_t> held;
+    for (const findings::GroupFindings& g : found.steps[i].groups) {
+      if (const auto it = out.find(g.lineage); it != out.end()) held.insert(it->second);
+    }
+    for (const findings::GroupFindings& g : found.steps[i].groups) {
+      if (out.count(g.lineage)) continue;
+      std::int32_t slot = 0;
+      for (std::int32_t k = 1; k <= kGroupColours; ++k) {
+        if (!held.count(k) && (slot == 0 || last_held[k] < last_held[slot])) slot = k;
+      }
+      for (std::int32_t k = kGroupColours + 1; slot == 0; ++k) {
+        if (!held.count(k)) slot = k;
+      }
+      out[g.lineage] = slot;
+      held.insert(slot);
+    }
+    for (const std::int32_t k : held) {
+      if (k <= kGroupColours) last_held[static_cast<std::size_t>(k)] = step;
+    }
+  }
+  return out;
+}
+
 Model make_model(const RunHead& head, const std::vector<BlockResult>& blocks, const PageJob& job) {
   Model m;
   m.head = &head;
@@ -90,6 +132,7 @@ Model make_model(const RunHead& head, const std::vector<BlockResult>& blocks, co
         std::min<std::int64_t>(m.last_year, std::int64_t{m.first_year} + kMostYears - 1));
   }
   m.map_order = map_order(m, blocks);
+  m.colour_slots = colour_slots(m.findings);
   return m;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "report/dendrogram.h"
 #include "report/markup.h"
 #include "report/page.h"
+#include "report/palette.h"
 
 namespace locseq::report {
 
@@ -35,6 +37,7 @@ struct Model {
   std::vector<std::int32_t> map_order;  // locations in the order of the group map
   std::int32_t first_year = 0;          // first data year of any step (0 without steps)
   std::int32_t last_year = 0;           // last data year of any step
+  std::map<std::int32_t, std::int32_t> colour_slots;  // lineage -> slot of group_colour
 
   Model() = default;
   Model(const Model&) = delete;  // the steps point into `findings`
@@ -47,7 +50,23 @@ struct Model {
   JobText year(std::int32_t y) const;
   // "step k (NAME)" for step index i (from 0).
   Text step_title(std::size_t i) const;
+
+  // Groups are coloured by lineage, so that a group keeps its colour from
+  // step to step. The lineage of group k (from 1) of step i, 0 for none.
+  std::int32_t lineage(std::size_t i, std::int32_t k) const;
+  // The fill of a lineage, and the ink that reads on it (those of "no
+  // group" for 0).
+  Colour lineage_fill(std::int32_t lineage) const;
+  Colour lineage_ink(std::int32_t lineage) const;
 };
+
+// The colour slot of every lineage: step by step, each new lineage (in
+// lineage order) takes, of the slots no other lineage of its step holds,
+// one never held before (the lowest), else the one whose lineage ended
+// longest ago, and keeps it while it lasts. So the groups of a step never
+// share a colour unless the step has more groups than there are colours,
+// and a new lineage does not look like one that just ended.
+std::map<std::int32_t, std::int32_t> colour_slots(const findings::RunFindings& found);
 
 // Works out the model.
 Model make_model(const RunHead& head, const std::vector<BlockResult>& blocks, const PageJob& job);

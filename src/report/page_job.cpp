@@ -10,15 +10,16 @@ namespace {
 Html facts(const Model& m) {
   const RunParameters& p = m.head->parameters;
   Html out = "<div class=\"facts\">\n";
-  const auto fact = [&](std::int64_t value, const char* what) {
-    out << "<div class=\"fact\"><strong>" << value << "</strong><span>" << std::string_view(what)
-        << "</span></div>\n";
+  const auto fact = [&](std::int64_t value, const char* one, const char* many) {
+    out << "<div class=\"fact\"><strong>" << value << "</strong><span>"
+        << std::string_view(value == 1 ? one : many) << "</span></div>\n";
   };
-  fact(static_cast<std::int64_t>(m.steps.size()), "steps");
-  fact(p.MAXL, "locations");
-  fact(p.MAXG, "genotypes");
-  fact(m.steps.empty() ? 0 : std::int64_t{m.last_year} - m.first_year + 1, "data years");
-  fact(p.NGP, "groups (truncation level)");
+  fact(static_cast<std::int64_t>(m.steps.size()), "step", "steps");
+  fact(p.MAXL, "location", "locations");
+  fact(p.MAXG, "genotype", "genotypes");
+  fact(m.steps.empty() ? 0 : std::int64_t{m.last_year} - m.first_year + 1, "data year",
+       "data years");
+  fact(p.NGP, "group (truncation level)", "groups (truncation level)");
   return out << "</div>\n";
 }
 
@@ -44,8 +45,8 @@ Html meta(const Model& m) {
       << std::string_view(head.standardise ? "yes" : "no")
       << "</dd>\n<dt>Sequence</dt><dd>IYS = " << head.IYS << " (" << m.year(head.IYS)
       << "), IYF = " << head.IYF << " (" << m.year(head.IYF)
-      << ")</dd>\n<dt>Truncation level</dt><dd>NGP = " << head.parameters.NGP
-      << " groups</dd>\n</dl>\n";
+      << ")</dd>\n<dt>Truncation level</dt><dd>NGP = "
+      << count(head.parameters.NGP, "group", "groups") << "</dd>\n</dl>\n";
   return out;
 }
 

@@ -7,7 +7,11 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "report/markup.h"
 #include "report/model.h"
@@ -15,8 +19,14 @@
 
 namespace locseq::report {
 
-// A group's colour and number; framed: its colour as a border only.
-Html chip(std::int32_t k, bool framed = false);
+// Group k (from 1) of step i: its number on its lineage's colour.
+Html group_chip(const Model& m, std::size_t i, std::int32_t k);
+
+// A lineage: its number on its colour.
+Html lineage_chip(const Model& m, std::int32_t lineage);
+
+// A neutral mark beside a group with one retained member.
+Html single_site_badge();
 
 // A figure with an optional caption.
 Html figure(const Figure& svg, const Html& caption = {});
@@ -34,11 +44,31 @@ Html count(I n, const char* one, const char* many) {
   return out << n << " " << std::string_view(n == 1 ? one : many);
 }
 
+// A table value with 4 significant digits, in the notation of its column
+// (see Notation), its full value in a tooltip.
+struct Notation {
+  bool exponent = false;  // 1.234e+06 rather than 1234000
+  // The notation of a column of values: exponents when a value is 1e6 or
+  // more at 4 digits, or below 1e-3 but not 0.
+  static Notation of(std::span<const double> column);
+};
+std::string four_digits(double value, Notation notation);
+
+// The columns 0 .. n - 1 of a wide table cut into runs of at most `most`,
+// each to stand in a table of its own (so no table is wider than a printed
+// page): the first and one past the last column of each.
+std::vector<std::pair<std::size_t, std::size_t>> runs(std::size_t n, std::size_t most);
+
+// The steps with single-site groups and how many each has, the first
+// `most` of them named: "step 4 (2022) has 2, step 6 (2024) has 1 and 3
+// more steps".
+Html single_site_steps(const Model& m, std::size_t most);
+
 // A sentence the page finds in the results, set apart.
 Html finding(const Html& sentence);
 
 // The summary above the sections: the answers to the questions the page
-// is for, in three lines (nothing without steps).
+// is for, a line each (nothing without steps).
 Html at_a_glance(const Model& m);
 
 // The sections, without their heading.
@@ -56,7 +86,8 @@ struct Section {
   Html (*write)(const Model&);
 };
 
-// The sections in page order, numbered from 1.
+// The sections in page order, numbered from 1. The choice of the number of
+// groups, when a run compares several, follows the fit over the sequence.
 inline constexpr std::array<Section, 6> kSections = {{
     {"job", "The job", "The job", job_section},
     {"fit", "Fit over the sequence", "Fit over the sequence", fit_section},

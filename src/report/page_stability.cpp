@@ -18,7 +18,7 @@ Html stability_finding(const Model& m) {
     out << "The groups change most from " << step_ref(m, low - 1) << " to " << step_ref(m, low)
         << " (index " << fixed(index, 3) << ").";
   }
-  return out << " Locations changed group " << count(m.findings.moves, "time", "times")
+  return out << " Locations changed lineage " << count(m.findings.moves, "time", "times")
              << " over the sequence.";
 }
 
@@ -54,12 +54,12 @@ Html changes(const Model& m, std::size_t i) {
   if (moves.empty()) return out << "<span class=\"muted\">no change</span></li>\n";
   // A long list folded away, opened with a click (no script needed).
   const bool folded = moves.size() > 8;
-  if (folded) out << "<details><summary>" << moves.size() << " locations changed group</summary>";
+  if (folded) out << "<details><summary>" << moves.size() << " locations changed lineage</summary>";
   out << "<ul>\n";
   for (const Move& mv : moves) {
-    out << "<li><strong>" << m.location(mv.location) << "</strong> from " << chip(mv.from)
-        << mates(m, m.steps[i - 1], mv.from, mv.location) << " to " << chip(mv.to)
-        << mates(m, s, mv.to, mv.location) << "</li>\n";
+    out << "<li><strong>" << m.location(mv.location) << "</strong> from "
+        << lineage_chip(m, mv.from_lineage) << mates(m, m.steps[i - 1], mv.from, mv.location)
+        << " to " << lineage_chip(m, mv.to_lineage) << mates(m, s, mv.to, mv.location) << "</li>\n";
   }
   out << "</ul>";
   if (folded) out << "</details>";
@@ -73,19 +73,21 @@ Html stability_section(const Model& m) {
       "<p class=\"lead\">The adjusted Rand index compares each step's groups with the "
       "previous step's, over the locations with a group in both (retained or allocated): 1 "
       "means the same groups, whatever their numbers; 0 is what chance would give. "
-      "<strong>Higher is steadier.</strong> The map beside shows each location's group in "
-      "each step; group numbers are those of the step's own tables, so the same number in "
-      "two steps need not be the same group.</p>\n";
+      "<strong>Higher is steadier.</strong> Each step numbers its groups anew, so the page "
+      "follows a group from step to step by its lineage: a group takes the lineage "
+      "of the previous step's group with which it shares the most members (one to one), "
+      "else a new one. Colours and the numbers of the map beside are lineages "
+      "(<code>lineage</code> in groups.csv, and membership.csv).</p>\n";
   if (m.findings.least_stable) out << finding(stability_finding(m));
   out << "<div class=\"pair\">\n"
       << figure(stability_chart(m))
       << figure(group_map_chart(m),
                 "Locations in the leaf order of the last step's dendrogram; below the dashed "
-                "line, the others by number.")
+                "line, the others by number. Cells give the lineage of the location's group.")
       << "</div>\n";
   out << "<h3>Changes between steps</h3>\n<p class=\"muted\">A location changed group when "
-         "most of its new group came from a group other than its own; group numbers alone do "
-         "not tell, since each step numbers its groups anew.</p>\n<ul class=\"moves\">\n";
+         "the lineage of its group changed: the locations that change colour in the map. "
+         "Chips give lineages.</p>\n<ul class=\"moves\">\n";
   for (std::size_t i = 1; i < m.steps.size(); ++i) out << changes(m, i);
   if (m.steps.size() < 2) out << "<li class=\"muted\">A single step: nothing to compare.</li>\n";
   return out << "</ul>\n";

@@ -8,13 +8,28 @@
 namespace locseq::report {
 namespace {
 
-// Blue first, yellow last (it reads least well as a line on white).
+// Blue first, yellow last of Okabe-Ito (it reads least well as a line on
+// white), then the muted ones, dark and light in turn.
 constexpr std::array<Colour, kGroupColours> kGroups = {
-    okabe_ito::kBlue,          okabe_ito::kOrange,  okabe_ito::kBluishGreen, okabe_ito::kVermillion,
-    okabe_ito::kReddishPurple, okabe_ito::kSkyBlue, okabe_ito::kYellow,
+    okabe_ito::kBlue,
+    okabe_ito::kOrange,
+    okabe_ito::kBluishGreen,
+    okabe_ito::kVermillion,
+    okabe_ito::kReddishPurple,
+    okabe_ito::kSkyBlue,
+    okabe_ito::kYellow,
+    muted::kIndigo,
+    muted::kSand,
+    muted::kWine,
+    muted::kRose,
+    muted::kGreen,
+    muted::kOlive,
+    muted::kPurple,
 };
-// White text reads on blue, green and vermillion; black on the others.
-constexpr std::array<bool, kGroupColours> kDark = {true, false, true, true, false, false, false};
+// White text reads on blue, green, vermillion and the dark muted colours;
+// black on the others.
+constexpr std::array<bool, kGroupColours> kDark = {true, false, true, true,  false, false, false,
+                                                   true, false, true, false, true,  false, true};
 
 // Viridis sampled at 0, 1/16, ..., 1.
 constexpr std::array<std::array<int, 3>, 17> kViridis = {{

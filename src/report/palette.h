@@ -1,8 +1,9 @@
 // Every colour of the page and its figures, and nowhere else: groups in the
 // Okabe-Ito palette, which people with the common colour-vision
-// deficiencies can tell apart (the group number is always written beside,
-// since groups can outnumber the colours), the viridis scale for values,
-// and the inks of texts, lines and surfaces.
+// deficiencies can tell apart, then seven muted colours for steps of more
+// groups (the number is always written beside, since groups can outnumber
+// the colours), the viridis scale for values, and the inks of texts, lines,
+// surfaces and status marks.
 #pragma once
 
 #include <array>
@@ -35,6 +36,18 @@ inline constexpr Colour kSkyBlue{0x56B4E9};
 inline constexpr Colour kYellow{0xF0E442};
 }  // namespace okabe_ito
 
+// Muted colours that stand apart from Okabe-Ito's, for the eighth group of a
+// step and on.
+namespace muted {
+inline constexpr Colour kIndigo{0x332288};
+inline constexpr Colour kSand{0xDDCC77};
+inline constexpr Colour kRose{0xCC6677};
+inline constexpr Colour kGreen{0x117733};
+inline constexpr Colour kWine{0x882255};
+inline constexpr Colour kOlive{0x999933};
+inline constexpr Colour kPurple{0xAA4499};
+}  // namespace muted
+
 // The inks around the data.
 namespace ink {
 inline constexpr Colour kText{0x1F2328};             // texts, axes, outlines
@@ -50,6 +63,7 @@ inline constexpr Colour kTint{0xFBFCFD};             // the lightest surfaces
 inline constexpr Colour kEmpty{0xF3F4F6};            // a cell with no group
 inline constexpr Colour kNoGroup{0xBDBDBD};          // the group colour of "no group"
 inline constexpr Colour kHighlight{0xEEF6FB};        // what the page points at
+inline constexpr Colour kSwatch{0xCDD3DA};           // the neutral cell of a status legend
 inline constexpr Colour kAccent = okabe_ito::kBlue;  // links and findings
 }  // namespace ink
 
@@ -58,15 +72,21 @@ inline constexpr Colour kAccent = okabe_ito::kBlue;  // links and findings
 inline constexpr std::array<Colour, 2> kSeriesColours = {okabe_ito::kBlue, okabe_ito::kVermillion};
 inline constexpr Colour kStabilityColour = okabe_ito::kBluishGreen;
 
-// Number of distinct group colours; group k and group k + kGroupColours
-// share a colour.
-inline constexpr std::int32_t kGroupColours = 7;
+// Status marks (retained, allocated, changed group) are shapes in these
+// inks, never in a group colour.
+inline constexpr Colour kMarkInk = ink::kText;
+inline constexpr Colour kCornerInk = ink::kBlack;
 
-// The fill colour of group k (k from 1; any other k gives the grey of "no
+// Number of distinct group colours; slot k and slot k + kGroupColours share
+// a colour. Which group takes which slot is the page's choice (its groups
+// are coloured by lineage).
+inline constexpr std::int32_t kGroupColours = 14;
+
+// The fill colour of slot k (k from 1; any other k gives the grey of "no
 // group").
 Colour group_colour(std::int32_t k);
 
-// The text colour that reads on group k's fill: black or white.
+// The text colour that reads on slot k's fill: black or white.
 Colour group_text_colour(std::int32_t k);
 
 // The viridis colour at t in [0, 1] (dark purple at 0, yellow at 1; t is

@@ -29,7 +29,6 @@ struct IndexGeometry {
 
 IndexGeometry index_geometry(const Model& m) {
   IndexGeometry g;
-  g.height = g.bottom + step_axis_height(m) + 30;
   double lo = 0.0;
   for (const StepView& s : m.steps) {
     if (s.found->stability && std::isfinite(*s.found->stability)) {
@@ -40,6 +39,7 @@ IndexGeometry index_geometry(const Model& m) {
   const std::size_t n = m.steps.size();
   g.band = n ? (g.right - g.left) / static_cast<double>(n) : 0;
   g.bar = std::min(34.0, g.band * 0.6);
+  g.height = g.bottom + step_axis_height(m, g.band) + 30;
   return g;
 }
 
@@ -114,9 +114,9 @@ MapGeometry map_geometry(const Model& m) {
     widest = std::max(widest, text_width(m.location(l).shortened(28), 12));
   }
   g.label_w = widest + 18;
-  g.cell_w = std::clamp(620.0 / static_cast<double>(std::max<std::size_t>(n, 1)), 26.0, 44.0);
+  g.cell_w = std::clamp(620.0 / static_cast<double>(std::max<std::size_t>(n, 1)), 26.0, 52.0);
   g.cell_h = m.map_order.size() <= 60 ? 18 : 14;
-  g.head_h = step_axis_height(m) + 4;
+  g.head_h = step_axis_height(m, g.cell_w) + 4;
   g.top = 30 + g.head_h;
   g.width = std::max(460.0, g.label_w + static_cast<double>(n) * g.cell_w + 20);
   g.height = g.top + static_cast<double>(m.map_order.size()) * g.cell_h + 76;
@@ -151,37 +151,40 @@ void draw_empty_cell(Svg& out, const Model& m, Box cell, std::int32_t l, std::si
                where + (eliminated ? "eliminated, not allocated" : "not in the step")));
 }
 
+// A status mark: allocated (a dashed outline inside the cell) or changed
+// (a dark corner); shapes in neutral ink, never in a group colour.
+void draw_marks(Svg& out, Box cell, bool allocated, bool moved) {
+  if (allocated) {
+    out.add(rect(
+        {cell.x + 2.5, cell.y + 2.5, cell.width - 5, cell.height - 5},
+        Style().no_fill().stroke(kMarkInk).stroke_width(1.5).dashes(3, 2).inert().kind("status")));
+  }
+  if (!moved) return;
+  const double x2 = cell.x + cell.width - 1, y1 = cell.y + 1, corner = cell.width < 36 ? 7 : 9;
+  out.add(path(PathData().move({x2 - corner, y1}).horizontal(x2).vertical(y1 + corner).close(),
+               Style().fill(kCornerInk).inert().kind("status")));
+}
+
 void draw_cell(Svg& out, const Model& m, const StepMarks& marks, Box cell, std::int32_t l,
                std::size_t i) {
   const auto& membership = m.steps[i].found->membership;
   const auto it = membership.find(l);
   const Text where = m.location(l) + ", " + m.step_title(i) + ": ";
   if (it == membership.end()) return draw_empty_cell(out, m, cell, l, i, where);
-  const std::int32_t k = it->second;
+  const std::int32_t k = it->second, lineage = m.lineage(i, k);
   const bool alloc = marks.allocated.count(l) > 0, moved = marks.moved.count(l) > 0;
-  Text tip = where + "group " + std::to_string(k) + (alloc ? " (allocated)" : "");
+  Text tip = where + "group " + std::to_string(k) + ", lineage " + std::to_string(lineage) +
+             (alloc ? " (allocated)" : "");
   for (const Move& mv : m.steps[i].found->moves) {
-    if (moved && mv.location == l) tip += "; changed from group " + std::to_string(mv.from);
+    if (moved && mv.location == l)
+      tip += "; changed from lineage " + std::to_string(mv.from_lineage);
   }
-  const Colour colour = group_colour(k);
-  if (alloc) {
-    out.add(rect({cell.x + 2.25, cell.y + 2.25, cell.width - 4.5, cell.height - 4.5},
-                 Style().fill(ink::kPaper).stroke(colour).stroke_width(2.5), tip));
-  } else {
-    out.add(
-        rect({cell.x + 1, cell.y + 1, cell.width - 2, cell.height - 2}, Style().fill(colour), tip));
-  }
-  out.add(text({cell.x + cell.width / 2, cell.y + cell.height / 2 + 4}, std::to_string(k),
-               Style()
-                   .anchor(Anchor::kMiddle)
-                   .size(11)
-                   .bold()
-                   .fill(alloc ? ink::kText : group_text_colour(k))
-                   .inert()));
-  if (!moved) return;
-  const double x2 = cell.x + cell.width - 1, y1 = cell.y + 1, corner = cell.width < 36 ? 6 : 9;
-  out.add(path(PathData().move({x2 - corner, y1}).horizontal(x2).vertical(y1 + corner).close(),
-               Style().fill(ink::kBlack).inert()));
+  out.add(rect({cell.x + 1, cell.y + 1, cell.width - 2, cell.height - 2},
+               Style().fill(m.lineage_fill(lineage)).kind("group"), tip));
+  out.add(
+      text({cell.x + cell.width / 2, cell.y + cell.height / 2 + 4}, std::to_string(lineage),
+           Style().anchor(Anchor::kMiddle).size(11).bold().fill(m.lineage_ink(lineage)).inert()));
+  draw_marks(out, cell, alloc, moved);
 }
 
 void draw_map_rows(Svg& out, const Model& m, const MapGeometry& g) {
@@ -201,19 +204,24 @@ void draw_map_rows(Svg& out, const Model& m, const MapGeometry& g) {
   }
 }
 
+// The legend of the status marks, on neutral cells, two to a line.
 void draw_map_legend(Svg& out, const MapGeometry& g, std::size_t rows) {
-  const double y = g.top + static_cast<double>(rows) * g.cell_h + 22, y2 = y + 22;
-  out.add(rect({8, y - 11, 26, 14}, Style().fill(group_colour(1))));
-  out.add(text({40, y}, "retained in the classification"));
-  out.add(rect({230, y - 10, 24, 12},
-               Style().fill(ink::kPaper).stroke(group_colour(1)).stroke_width(2.5)));
-  out.add(text({262, y}, "allocated"));
-  out.add(rect({8, y2 - 11, 26, 14}, Style().fill(group_colour(2))),
-          path(PathData().move({25, y2 - 11}).horizontal(34).vertical(y2 - 2).close(),
-               Style().fill(ink::kBlack)));
-  out.add(text({40, y2}, "changed group since the previous step"));
-  out.add(rect({300, y2 - 11, 26, 14}, Style().fill(ink::kEmpty)));
-  out.add(text({332, y2}, "no group"));
+  const double y = g.top + static_cast<double>(rows) * g.cell_h + 22;
+  const struct {
+    const char* said;
+    bool allocated, moved, empty;
+  } items[] = {{"retained in the classification", false, false, false},
+               {"allocated", true, false, false},
+               {"changed lineage since the previous step", false, true, false},
+               {"no group", false, false, true}};
+  const double second = 8 + 34 + text_width(std::string_view(items[2].said).size(), 12) + 20;
+  for (std::size_t k = 0; k < 4; ++k) {
+    const Box cell{k % 2 ? second : 8, y - 12 + static_cast<double>(k / 2) * 22, 28, 16};
+    out.add(rect({cell.x + 1, cell.y + 1, cell.width - 2, cell.height - 2},
+                 Style().fill(items[k].empty ? ink::kEmpty : ink::kSwatch).kind("status")));
+    draw_marks(out, cell, items[k].allocated, items[k].moved);
+    out.add(text({cell.x + cell.width + 6, cell.y + 12}, items[k].said));
+  }
 }
 
 }  // namespace
@@ -233,11 +241,11 @@ Figure stability_chart(const Model& m) {
 
 Figure group_map_chart(const Model& m) {
   const MapGeometry g = map_geometry(m);
-  Svg out({"group-map", g.width, g.height, "Group of each location in each step",
-           "Rows are locations, columns are steps; each cell gives the location's group in that "
-           "step by colour and number. Framed cells are allocated locations, a black corner "
-           "marks a location that changed group since the previous step."});
-  out.add(text({8, 18}, "Group of each location in each step", Style().bold()));
+  Svg out({"group-map", g.width, g.height, "Lineage of each location's group in each step",
+           "Rows are locations, columns are steps; each cell gives the lineage of the location's "
+           "group in that step by colour and number. A dashed outline marks an allocated "
+           "location, a black corner a location whose lineage changed since the previous step."});
+  out.add(text({8, 18}, "Lineage of each location's group in each step", Style().bold()));
   step_axis(out, m, g.label_w, g.label_w + static_cast<double>(m.steps.size()) * g.cell_w,
             g.top - g.head_h);
   draw_map_rows(out, m, g);

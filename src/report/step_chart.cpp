@@ -25,7 +25,7 @@ Scale join_scale(std::int32_t joins) {
 std::vector<std::string> notes(const StepView& s) {
   const BlockResult& b = *s.block;
   const DendrogramLayout& d = s.layout;
-  const auto groups = std::to_string(b.CutLevel);
+  const std::string groups = counted(b.CutLevel, "group", "groups");
   std::vector<std::string> out;
   if (static_cast<std::int32_t>(s.retained.size()) != b.RetainedCount) {
     out.push_back("The retained count (" + std::to_string(b.RetainedCount) +
@@ -47,13 +47,16 @@ std::vector<std::string> notes(const StepView& s) {
     out.push_back("Every record is applied: the retained locations form one group.");
   } else if (!d.complete) {
     out.push_back("The records after the cut do not form a hierarchy: only the " + groups +
-                  " groups are drawn, each as its own tree.");
+                  " are drawn, each as its own tree.");
   } else if (d.cut) {
-    out.push_back("The dashed line cuts the tree into " + groups + " groups (the first " +
-                  std::to_string(d.applied) + " records are applied).");
+    out.push_back("The dashed line cuts the tree into " + groups + " (" +
+                  (d.applied == 1
+                       ? std::string("the first record is applied")
+                       : "the first " + std::to_string(d.applied) + " records are applied") +
+                  ").");
   } else {
     out.push_back("No line cuts the tree into its " + groups +
-                  " groups: a join after the cut stands no higher than one before it.");
+                  ": a join after the cut stands no higher than one before it.");
   }
   return out;
 }
@@ -98,12 +101,11 @@ struct TreeGeometry {
   Scale heights;
   std::vector<std::string> said;    // the notes, a line each
   std::vector<std::int32_t> group;  // per node: its group, 0 for none
+  std::vector<Colour> fill;         // per node: its group's (lineage's) colour, or neutral
 
   double x(double h) const { return heights.at(h, x0, x1); }
   double y(double position) const { return top + (position + 0.5) * row_h; }
-  Colour colour(std::size_t node) const {
-    return group[node] ? group_colour(group[node]) : ink::kNeutral;
-  }
+  Colour colour(std::size_t node) const { return fill[node]; }
 };
 
 // The group of each retained location, then of each join inside a group.
@@ -128,7 +130,8 @@ std::vector<std::int32_t> node_groups(const StepView& s) {
   return group;
 }
 
-TreeGeometry tree_geometry(const Model& m, const StepView& s) {
+TreeGeometry tree_geometry(const Model& m, std::size_t i) {
+  const StepView& s = m.steps[i];
   TreeGeometry g;
   const DendrogramLayout& d = s.layout;
   const std::int32_t n = g.leaves = d.leaves;
@@ -152,13 +155,18 @@ TreeGeometry tree_geometry(const Model& m, const StepView& s) {
   for (const DendrogramNode& node : d.nodes) hmax = std::max(hmax, node.height);
   g.heights = d.fusion_heights ? Scale::nice(0, hmax > 0 ? hmax : 1, 5) : join_scale(d.joins);
   g.group = node_groups(s);
+  for (const std::int32_t k : g.group)
+    g.fill.push_back(k ? m.lineage_fill(m.lineage(i, k)) : ink::kNeutral);
   return g;
 }
 
 Text step_desc(const Model& m, std::size_t i) {
   const StepView& s = m.steps[i];
-  Text desc = "Dendrogram of the " + std::to_string(s.retained.size()) + " retained locations of " +
-              m.step_title(i) + ", cut into " + std::to_string(s.block->CutLevel) + " groups.";
+  Text desc = "Dendrogram of the " +
+              counted(static_cast<long long>(s.retained.size()), "retained location",
+                      "retained locations") +
+              " of " + m.step_title(i) + ", cut into " +
+              counted(s.block->CutLevel, "group", "groups") + ".";
   for (std::size_t k = 0; k < s.block->groups.size(); ++k) {
     desc += " Group " + std::to_string(k + 1) + ":";
     const auto& members = s.block->groups[k].members;
@@ -176,31 +184,34 @@ void draw_title(Svg& out, const StepView& s, const TreeGeometry& g) {
   out.add(text({8, 20},
                "Step " + std::to_string(b.StepNumber) +
                    (s.name.empty() ? Text() : " (" + s.name.shortened(12) + ")") + ": " +
-                   std::to_string(g.leaves) + " retained locations in " +
-                   std::to_string(b.CutLevel) + (b.CutLevel == 1 ? " group" : " groups"),
+                   counted(g.leaves, "retained location", "retained locations") + " in " +
+                   counted(b.CutLevel, "group", "groups"),
                Style().bold()));
   out.add(text({g.label_w + g.chip_w / 2 - 2, g.top - 8}, "group",
                Style().anchor(Anchor::kMiddle).size(10).fill(ink::kMuted)));
 }
 
 // Rows: shading, name and group of each leaf.
-void draw_rows(Svg& out, const Model& m, const StepView& s, const TreeGeometry& g) {
+void draw_rows(Svg& out, const Model& m, std::size_t i, const TreeGeometry& g) {
+  const StepView& s = m.steps[i];
   for (std::size_t row = 0; row < s.layout.leaf_order.size(); ++row) {
     const std::int32_t t = s.layout.leaf_order[row];
     const std::int32_t l = s.retained[static_cast<std::size_t>(t - 1)];
     const std::int32_t k = g.group[static_cast<std::size_t>(t - 1)];
     const double y = g.top + static_cast<double>(row) * g.row_h;
-    const std::string number = k ? std::to_string(k) : "none";
+    const std::int32_t lineage = m.lineage(i, k);
+    const std::string number =
+        k ? std::to_string(k) + " (lineage " + std::to_string(lineage) + ")" : "none";
     if (row % 2 == 1) out.add(rect({0, y, g.width, g.row_h}, Style().fill(ink::kSoft)));
     out.add(text({g.label_w - 8, y + g.row_h / 2 + g.font / 3}, m.location(l).shortened(32),
                  Style().anchor(Anchor::kEnd).size(g.font),
                  "location " + std::to_string(l) + ": " + m.location(l) + ", group " + number));
     out.add(rect({g.label_w, y + g.gap, g.chip_w - 4, g.row_h - 2 * g.gap},
-                 Style().corner(3).fill(group_colour(k))));
-    out.add(
-        text({g.label_w + g.chip_w / 2 - 2, y + g.row_h / 2 + g.chip_font / 3},
-             k ? std::to_string(k) : "–",
-             Style().anchor(Anchor::kMiddle).bold().size(g.chip_font).fill(group_text_colour(k))));
+                 Style().corner(3).fill(m.lineage_fill(lineage)).kind("group")));
+    out.add(text(
+        {g.label_w + g.chip_w / 2 - 2, y + g.row_h / 2 + g.chip_font / 3},
+        k ? std::to_string(k) : "–",
+        Style().anchor(Anchor::kMiddle).bold().size(g.chip_font).fill(m.lineage_ink(lineage))));
   }
 }
 
@@ -240,7 +251,7 @@ void draw_join(Svg& out, const StepView& s, const TreeGeometry& g, std::size_t j
 void draw_cut(Svg& out, const StepView& s, const TreeGeometry& g) {
   if (!s.layout.cut) return;
   const double x = g.x(*s.layout.cut);
-  const std::string groups = std::to_string(s.block->CutLevel) + " groups";
+  const std::string groups = counted(s.block->CutLevel, "group", "groups");
   out.add(line({x, g.top - 18}, {x, g.bottom},
                Style().stroke(ink::kText).stroke_width(1.5).dashes(5, 4), "cut into " + groups));
   out.add(text({x + 4, g.top - 22}, "cut: " + groups, Style().size(11).fill(ink::kText)));
@@ -271,11 +282,11 @@ void draw_foot(Svg& out, const StepView& s, const TreeGeometry& g) {
 
 Figure step_chart(const Model& m, std::size_t i) {
   const StepView& s = m.steps[i];
-  const TreeGeometry g = tree_geometry(m, s);
+  const TreeGeometry g = tree_geometry(m, i);
   Svg out({"step-" + std::to_string(s.block->StepNumber), g.width, g.height,
            "Dendrogram of " + m.step_title(i), step_desc(m, i)});
   draw_title(out, s, g);
-  draw_rows(out, m, s, g);
+  draw_rows(out, m, i, g);
   for (std::size_t j = static_cast<std::size_t>(g.leaves); j < s.layout.nodes.size(); ++j) {
     draw_join(out, s, g, j);
   }

@@ -59,21 +59,22 @@ tbody tr:nth-child(even) td { background: $tint; }
 td.nearest { font-weight: 700; box-shadow: inset 0 0 0 2px var(--ink); }
 .chip { display: inline-block; min-width: 24px; padding: 0 5px; border-radius: 4px; text-align: center;
   font-weight: 650; font-size: 12px; line-height: 18px; font-variant-numeric: tabular-nums; }
-.chip.framed { background: $paper !important; color: var(--ink) !important; border: 2.5px solid; line-height: 13px; }
+.badge { display: inline-block; padding: 0 6px; border: 1px solid var(--muted); border-radius: 9px;
+  color: var(--muted); font-size: 11.5px; line-height: 16px; white-space: nowrap; }
 .muted { color: var(--muted); }
-figure { margin: 12px 0; }
+figure { margin: 12px 0; max-width: 100%; overflow-x: auto; }
 figure svg { max-width: 100%; height: auto; display: block; }
 figcaption { color: var(--muted); font-size: 13px; margin-top: 4px; max-width: 82ch; }
 .pair { display: flex; flex-wrap: wrap; gap: 10px 40px; align-items: flex-start; }
 .pair > * { min-width: 0; flex: 0 1 auto; }
 .pair > div { flex: 1 1 360px; }
-.pair figure { display: table; }
-.pair figcaption { display: table-caption; caption-side: bottom; }
 a { color: var(--accent); text-decoration: none; }
 a:hover { text-decoration: underline; }
 table.wide th.row { position: sticky; left: 0; background: $paper; text-align: left; font-weight: 500; }
 table.wide { font-size: 13px; }
 table.wide td, table.wide th { padding: 3px 8px; }
+table.wide thead th { white-space: normal; }
+table.wide th.row { white-space: normal; min-width: 11em; max-width: 16em; }
 table.wide th.row code { display: block; background: none; padding: 0; color: var(--muted); font-size: 11.5px; }
 table.wide tr.part th { background: var(--soft); text-align: left; font-weight: 650; position: sticky; left: 0; }
 table.wide td.best, table.wide th.best { background: $highlight; }
@@ -84,7 +85,26 @@ summary { cursor: pointer; color: var(--accent); }
 .step { border: 1px solid var(--line); border-radius: 8px; padding: 4px 18px 10px; margin: 18px 0; }
 .step h3 { margin-top: 14px; }
 footer { color: var(--muted); font-size: 13px; padding-top: 18px; padding-bottom: 30px; }
-@media print { header.top { background: none; } nav { display: none; } .step { break-inside: avoid; } }
+@media (max-width: 600px) {
+  header.top .inner, main, footer { padding-left: 14px; padding-right: 14px; }
+  .step { padding: 4px 10px 10px; }
+  dl.meta { grid-template-columns: 1fr; gap: 0; }
+  dl.meta dd { margin-bottom: 6px; }
+}
+@page { size: A4; margin: 14mm 12mm; }
+@media print {
+  body { font-size: 13px; }
+  header.top { background: none; border: 0; }
+  header.top .inner, main, footer { max-width: none; padding-left: 0; padding-right: 0; }
+  nav { display: none; }
+  .scroll, figure { overflow: visible; }
+  figure svg { min-width: 0 !important; }
+  table.wide th.row, table.wide tr.part th { position: static; }
+  h2, h3, h4, .glance h2 { break-after: avoid; page-break-after: avoid; }
+  figure, tr, .finding, .fact, .glance li, ul.moves > li { break-inside: avoid; }
+  .step { break-inside: avoid; }
+  a { color: var(--ink); }
+}
 )css";
 
 std::string with_colours(std::string_view sheet) {

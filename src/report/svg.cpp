@@ -135,7 +135,7 @@ Element gradient(std::string_view id, const std::vector<Colour>& stops) {
   return element(out + "</linearGradient>");
 }
 
-Svg::Svg(const Frame& f) {
+Svg::Svg(const Frame& f) : width_(f.width) {
   const std::string w = coord(f.width), h = coord(f.height);
   out_ = "<svg xmlns=\"http://www.w3.org/2000/svg\" id=\"" + f.id + "\" width=\"" + w +
          "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h +
@@ -166,7 +166,15 @@ Svg& Svg::nest(const Figure& inner, double dx) {
 Figure Svg::finish() && {
   Figure f;
   f.text_ = std::move(out_) + "</svg>\n";
+  f.width_ = width_;
   return f;
+}
+
+Html Figure::html() const {
+  const std::string open = "<svg ";
+  if (!text_.starts_with(open)) return Html::made(text_);
+  return Html::made(open + "style=\"min-width:" + coord(std::floor(width_ * kLeast)) + "px\" " +
+                    text_.substr(open.size()));
 }
 
 std::string Figure::standalone() const {

@@ -47,6 +47,9 @@ class Style {
   Style& bold() { return add("font-weight", "600"); }
   Style& turn(double degrees, Point about);  // transform="rotate(...)"
   Style& inert() { return add("pointer-events", "none"); }
+  // What the element shows, for the page's tests: "group" (a group's
+  // colour) or "status" (a status mark, in neutral ink).
+  Style& kind(std::string_view name) { return add("class", name); }
   // The attributes, each after a blank.
   const std::string& attributes() const { return text_; }
 
@@ -105,15 +108,20 @@ struct Frame {
 // A finished figure: one <svg> element.
 class Figure {
  public:
+  // The smallest share of its size a figure is shown at on the page: a
+  // narrower screen scrolls it rather than shrink its texts further.
+  static constexpr double kLeast = 0.85;
+
   const std::string& str() const { return text_; }
-  // As a part of the page.
-  Html html() const { return Html::made(text_); }
+  // As a part of the page: at most its size, at least kLeast of it.
+  Html html() const;
   // As a standalone document: the XML declaration, then the figure.
   std::string standalone() const;
 
  private:
   friend class Svg;
   std::string text_;
+  double width_ = 0;
 };
 
 // A figure being drawn: the <svg> element with its title, description and
@@ -136,6 +144,7 @@ class Svg {
 
  private:
   std::string out_;
+  double width_ = 0;
 };
 
 // Font of every figure: generic families only.

@@ -142,19 +142,26 @@ std::string fixed(double value, int decimals) {
   return out;
 }
 
+std::string exponent_form(double value, int digits) {
+  if (!std::isfinite(value)) return "NA";
+  char buf[64];
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+  return chars(buf, res.ptr);
+}
+
 std::string significant(double value, int digits) {
   if (!std::isfinite(value)) return "NA";
   if (value == 0.0) return fixed(0.0, digits - 1);
   const double magnitude = std::fabs(value);
-  if (magnitude < 1e-4 || magnitude >= 1e6) {
-    char buf[64];
-    const auto res =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
-    return chars(buf, res.ptr);
-  }
+  if (magnitude < 1e-4 || magnitude >= 1e6) return exponent_form(value, digits);
   const int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
   const int decimals = digits - 1 - exponent;
   return fixed(value, decimals < 0 ? 0 : decimals);
+}
+
+std::string counted(long long n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
 std::string coord(double value) {

@@ -46,6 +46,13 @@ std::string fixed(double value, int decimals);
 // form below 1e-4 and from 1e6): for labels, not for the numbers of tables.
 std::string significant(double value, int digits);
 
+// The value in exponent form with `digits` significant digits ("1.190e+06");
+// non-finite values as "NA".
+std::string exponent_form(double value, int digits);
+
+// "1 thing" or "N things".
+std::string counted(long long n, std::string_view one, std::string_view many);
+
 // A coordinate for SVG: at most two decimals, trailing zeros dropped.
 std::string coord(double value);
 

@@ -1,6 +1,7 @@
 #include "tables/tables_writer.h"
 
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "findings/step_columns.h"
@@ -36,20 +37,90 @@ const Name8& at(const std::vector<Name8>& names, std::int32_t number) {
   return names[static_cast<std::size_t>(number - 1)];
 }
 
+// A row of groups.csv: one member of one group.
+struct MemberRow {
+  const BlockResult& block;
+  const findings::StepFindings& found;
+  std::size_t group;  // from 0
+  std::int32_t location;
+  const Name8& name;
+  const char* role;  // "retained" or "allocated"
+};
+
+// A row of distances.csv: one eliminated location against one group.
+struct DistanceRow {
+  const BlockResult& block;
+  const EliminatedLocation& location;
+  std::size_t group;  // from 0
+  const Name8& name;
+};
+
+// A column of a table of rows R: its header and its field.
+template <class R>
+struct Column {
+  std::string_view name;
+  std::string (*field)(const R&);
+};
+
+std::string whole(std::int64_t v) {
+  return std::to_string(v);
+}
+
+// The columns of groups.csv, in order; a new column is a new entry.
+constexpr std::array<Column<MemberRow>, 7> kGroupColumns = {{
+    {"step", [](const MemberRow& r) { return whole(r.block.StepNumber); }},
+    {"group", [](const MemberRow& r) { return whole(static_cast<std::int64_t>(r.group + 1)); }},
+    {"label", [](const MemberRow& r) { return whole(r.block.groups[r.group].label); }},
+    {"location", [](const MemberRow& r) { return whole(r.location); }},
+    {"location_name", [](const MemberRow& r) { return name_field(r.name); }},
+    {"role", [](const MemberRow& r) { return quoted(r.role); }},
+    {"lineage", [](const MemberRow& r) { return whole(r.found.groups[r.group].lineage); }},
+}};
+
+// The columns of distances.csv, in order; a new column is a new entry.
+constexpr std::array<Column<DistanceRow>, 7> kDistanceColumns = {{
+    {"step", [](const DistanceRow& r) { return whole(r.block.StepNumber); }},
+    {"location", [](const DistanceRow& r) { return whole(r.location.location); }},
+    {"location_name", [](const DistanceRow& r) { return name_field(r.name); }},
+    {"group", [](const DistanceRow& r) { return whole(static_cast<std::int64_t>(r.group + 1)); }},
+    {"mean_sed",
+     [](const DistanceRow& r) {
+       const bool shared = r.location.cells[r.group] > 0;
+       return number(shared ? std::optional<double>(r.location.mean_sed[r.group]) : std::nullopt);
+     }},
+    {"cells", [](const DistanceRow& r) { return whole(r.location.cells[r.group]); }},
+    {"nearest",
+     [](const DistanceRow& r) {
+       return std::string(r.location.group == static_cast<std::int32_t>(r.group + 1) ? "1" : "0");
+     }},
+}};
+
+template <class R, std::size_t N>
+std::string header(const std::array<Column<R>, N>& columns) {
+  Row row;
+  for (const Column<R>& c : columns) row << c.name;
+  return row.str();
+}
+
+template <class R, std::size_t N>
+std::string line(const std::array<Column<R>, N>& columns, const R& r) {
+  Row row;
+  for (const Column<R>& c : columns) row << c.field(r);
+  return row.str();
+}
+
 }  // namespace
 
 void TablesWriter::head(const RunHead& head) {
+  headed_ = true;
   year_names_ = head.YearNames;
   location_names_ = head.LocationNames;
-  std::string steps;
-  for (const findings::StepColumn& c : findings::step_columns()) {
-    if (!steps.empty()) steps += ',';
-    steps += c.name;
-  }
-  *out_[0] << steps << '\n';
+  Row steps;
+  for (const findings::StepColumn& c : findings::step_columns()) steps << c.name;
+  *out_[0] << steps.str();
   *out_[1] << "step,year,year_name,variant,locmod,tss,ess,rss,rsq\n";
-  *out_[2] << "step,group,label,location,location_name,role\n";
-  *out_[3] << "step,location,location_name,group,mean_sed,cells,nearest\n";
+  *out_[2] << header(kGroupColumns);
+  *out_[3] << header(kDistanceColumns);
 }
 
 void TablesWriter::block(const BlockResult& b) {
@@ -72,28 +143,42 @@ void TablesWriter::block(const BlockResult& b) {
 
   for (std::size_t k = 0; k < b.groups.size(); ++k) {
     const Group& g = b.groups[k];
-    auto member = [&](std::int32_t u, const char* role) {
-      Row row;
-      row << b.StepNumber << static_cast<std::int64_t>(k + 1) << g.label << u
-          << name_field(at(location_names_, u)) << quoted(role);
-      *out_[2] << row.str();
-    };
-    for (std::int32_t u : g.members) member(u, "retained");
-    for (std::int32_t u : g.allocated) member(u, "allocated");
+    for (const auto& [list, role] :
+         {std::pair{&g.members, "retained"}, std::pair{&g.allocated, "allocated"}}) {
+      for (const std::int32_t u : *list) {
+        *out_[2] << line(kGroupColumns, {b, found, k, u, at(location_names_, u), role});
+      }
+    }
   }
 
   for (const EliminatedLocation& e : b.eliminated) {
     for (std::size_t k = 0; k < e.mean_sed.size(); ++k) {
-      const bool has_cells = e.cells[k] > 0;
-      Row row;
-      row << b.StepNumber << e.location << name_field(at(location_names_, e.location))
-          << static_cast<std::int64_t>(k + 1)
-          << number(has_cells ? std::optional<double>(e.mean_sed[k]) : std::nullopt) << e.cells[k]
-          << (e.group == static_cast<std::int32_t>(k + 1) ? "1" : "0");
-      *out_[3] << row.str();
+      *out_[3] << line(kDistanceColumns, {b, e, k, at(location_names_, e.location)});
     }
   }
+
+  auto& lineages = lineage_of_.emplace_back();
+  for (const auto& [location, group] : found.membership) lineages[location] = found.lineage(group);
   previous_ = found;
+}
+
+void TablesWriter::finish() {
+  if (!headed_) return;
+  Row head;
+  head << "location"
+       << "location_name";
+  for (std::size_t k = 1; k <= lineage_of_.size(); ++k) head << "step_" + std::to_string(k);
+  *out_[4] << head.str();
+  for (std::size_t u = 1; u <= location_names_.size(); ++u) {
+    const auto location = static_cast<std::int32_t>(u);
+    Row row;
+    row << location << name_field(at(location_names_, location));
+    for (const auto& lineages : lineage_of_) {
+      const auto it = lineages.find(location);
+      row << (it == lineages.end() ? std::string("NA") : std::to_string(it->second));
+    }
+    *out_[4] << row.str();
+  }
 }
 
 }  // namespace locseq::tables

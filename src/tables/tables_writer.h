@@ -1,15 +1,20 @@
-// The results of a run as four CSV tables:
-//   steps.csv        one row per block: its years, counts, overall fit and
-//                    the stability of its groups
+// The results of a run as five CSV tables:
+//   steps.csv        one row per block: its years, counts, overall fit, the
+//                    stability of its groups and the fit adjusted for the
+//                    number of groups
 //   fit_by_year.csv  the fit of every data year of every block, per variant
-//   groups.csv       the members of every group, retained and allocated
+//   groups.csv       the members of every group, retained and allocated,
+//                    with the group's lineage
 //   distances.csv    every eliminated location's mean distance to every group
+//   membership.csv   a row per location, a column per step: the lineage of
+//                    its group (findings/lineage.h), NA for none
 // Groups are numbered 1 to CutLevel in the order of the reports, with their
 // hierarchy label beside. NA stands exactly where a report prints 0.0 for an
 // undefined value.
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -20,24 +25,30 @@
 namespace locseq::tables {
 
 // The file names of the tables, in the order the writer takes them.
-inline constexpr std::array<const char*, 4> kTableNames = {"steps.csv", "fit_by_year.csv",
-                                                           "groups.csv", "distances.csv"};
+inline constexpr std::array<const char*, 5> kTableNames = {
+    "steps.csv", "fit_by_year.csv", "groups.csv", "distances.csv", "membership.csv"};
 
 // Writes the tables as the results come: the heads with the run's head,
-// the rows of each block as it ends. The columns of steps.csv are those of
+// the rows of each block as it ends, and membership.csv, a column per
+// step, at the finish. The columns of steps.csv are those of
 // findings::step_columns().
 class TablesWriter final : public ResultObserver {
  public:
-  // `out` holds the four streams in the order of kTableNames.
-  explicit TablesWriter(const std::array<std::ostream*, 4>& out) : out_(out) {}
+  // `out` holds the streams in the order of kTableNames.
+  explicit TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out) : out_(out) {}
   void head(const RunHead& head) override;
   void block(const BlockResult& block) override;
+  // Writes membership.csv; once, after the last block. Nothing (as in the
+  // other tables) when the run never came to its head.
+  void finish();
 
  private:
-  std::array<std::ostream*, 4> out_;
+  std::array<std::ostream*, kTableNames.size()> out_;
+  bool headed_ = false;
   std::vector<Name8> year_names_;
   std::vector<Name8> location_names_;
-  std::optional<findings::StepFindings> previous_;  // of the block before
+  std::optional<findings::StepFindings> previous_;                // of the block before
+  std::vector<std::map<std::int32_t, std::int32_t>> lineage_of_;  // per step: location -> lineage
 };
 
 }  // namespace locseq::tables

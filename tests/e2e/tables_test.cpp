@@ -2,8 +2,11 @@
 // against the fixed-layout reports of the same run: the blocks rebuilt
 // from the tables, written by the report writers, must give the text of
 // the reports, so every printed value is the table value rounded the
-// printed way; NA stands exactly where a report prints a stand-in; and the
-// stability index of steps.csv is the one of the groups in groups.csv.
+// printed way; NA stands exactly where a report prints a stand-in; the
+// stability index of steps.csv is the one of the groups in groups.csv; the
+// adjusted fit is its formula on the values of steps.csv and fit_by_year.csv;
+// and the lineages of groups.csv and membership.csv are the best matching
+// of each step's groups to the previous step's, found by trying every one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -303,6 +306,111 @@ void check_stability(const Rebuilt& r, const Table& steps) {
   }
 }
 
+// adj_rsq_* of steps.csv: 1 - (1 - RSQ) n / (n - k) with n the mean locmod
+// of the variant's years with a present cell and k the groups; NA where RSQ
+// is or where n <= k. singleton_groups: groups with one retained member.
+void check_adjusted(const Rebuilt& r, const Table& steps) {
+  for (std::size_t k = 0; k < r.blocks.size(); ++k) {
+    const BlockResult& b = r.blocks[k];
+    for (const Variant v : {kClassified, kWithAllocated}) {
+      double located = 0, years = 0;
+      for (const YearFit& y : b.fit[v].years) {
+        if (y.LocMod > 0) located += y.LocMod, ++years;
+      }
+      const double n = years > 0 ? located / years : 0, groups = b.CutLevel;
+      const FitSums& f = b.fit[v].overall;
+      const Field& written = steps.rows[k][17 + static_cast<std::size_t>(v)];
+      SCOPED_TRACE("step " + std::to_string(k + 1) + " variant " + std::to_string(v));
+      if (!f.rsq_defined || n <= groups) {
+        EXPECT_EQ(written.text, "NA");
+      } else {
+        EXPECT_DOUBLE_EQ(number(written), 1 - (1 - f.RSQ) * n / (n - groups));
+      }
+    }
+    std::int32_t single = 0;
+    for (const Group& g : b.groups) single += g.members.size() == 1;
+    EXPECT_EQ(integer(steps.rows[k][19]), single) << "step " << k + 1;
+  }
+}
+
+// The lineages of a step's groups, by trying every one-to-one matching of
+// its groups to the previous step's that share a member: the most shared
+// members, then the smallest list; unmatched groups numbered on from
+// `largest`. Without a previous step, 1 to k.
+std::vector<std::int32_t> best_lineages(const BlockResult* before,
+                                        const std::vector<std::int32_t>& lineages,
+                                        const BlockResult& now, std::int32_t largest) {
+  const std::size_t rows = now.groups.size(), cols = before ? before->groups.size() : 0;
+  std::vector<std::vector<int>> shared(rows, std::vector<int>(cols, 0));
+  if (before) {
+    const auto p = group_of(*before);
+    for (const auto& [l, g] : group_of(now)) {
+      if (p.count(l))
+        ++shared[static_cast<std::size_t>(g - 1)][static_cast<std::size_t>(p.at(l) - 1)];
+    }
+  }
+  std::vector<int> choice(rows, -1), best_choice;
+  std::vector<char> taken(cols, 0);
+  int best = -1;
+  std::vector<std::int32_t> best_list;
+  const auto visit = [&](auto& self, std::size_t g, int total) -> void {
+    if (g == rows) {
+      std::vector<std::int32_t> list;
+      std::int32_t next = largest;
+      for (const int c : choice)
+        list.push_back(c < 0 ? ++next : lineages[static_cast<std::size_t>(c)]);
+      if (total > best || (total == best && list < best_list)) best = total, best_list = list;
+      return;
+    }
+    self(self, g + 1, total);
+    for (std::size_t c = 0; c < cols; ++c) {
+      if (taken[c] || shared[g][c] == 0) continue;
+      taken[c] = 1, choice[g] = static_cast<int>(c);
+      self(self, g + 1, total + shared[g][c]);
+      taken[c] = 0, choice[g] = -1;
+    }
+  };
+  visit(visit, 0, 0);
+  return best_list;
+}
+
+// The lineage column of groups.csv (the same for every member of a group)
+// against best_lineages, and membership.csv against groups.csv.
+void check_lineages(const Rebuilt& r, const Table& groups, const Table& membership) {
+  std::vector<std::vector<std::int32_t>> written(r.blocks.size());
+  for (const CsvRow& row : groups.rows) {
+    auto& lineages = written[static_cast<std::size_t>(integer(row[0]) - 1)];
+    const auto k = static_cast<std::size_t>(integer(row[1]));
+    if (lineages.size() < k) lineages.resize(k, 0);
+    EXPECT_TRUE(lineages[k - 1] == 0 || lineages[k - 1] == integer(row[6]))
+        << "step " << row[0].text;
+    lineages[k - 1] = integer(row[6]);
+  }
+  std::int32_t largest = 0;
+  for (std::size_t k = 0; k < r.blocks.size(); ++k) {
+    const BlockResult& b = r.blocks[k];
+    if (b.groups.size() > 7 || (k > 0 && r.blocks[k - 1].groups.size() > 7))
+      continue;  // too many to try
+    const auto expected =
+        best_lineages(k ? &r.blocks[k - 1] : nullptr,
+                      k ? written[k - 1] : std::vector<std::int32_t>(), b, largest);
+    EXPECT_EQ(written[k], expected) << "step " << k + 1;
+    for (const std::int32_t l : written[k]) largest = std::max(largest, l);
+  }
+  for (const CsvRow& row : membership.rows) {
+    ASSERT_EQ(row.size(), r.blocks.size() + 2);
+    for (std::size_t k = 0; k < r.blocks.size(); ++k) {
+      const auto in = group_of(r.blocks[k]);
+      const auto it = in.find(integer(row[0]));
+      EXPECT_EQ(row[k + 2].text,
+                it == in.end()
+                    ? "NA"
+                    : std::to_string(written[k][static_cast<std::size_t>(it->second - 1)]))
+          << "location " << row[0].text << " step " << k + 1;
+    }
+  }
+}
+
 // What a report writer writes for a block.
 template <class Write>
 std::string written(Write write) {
@@ -357,20 +465,28 @@ TEST_P(Tables, HoldTheValuesOfTheReports) {
       dir / "steps.csv",
       "step,sequence_year,sequence_year_name,first_year,last_year,retained,eliminated,groups,"
       "tss_classified,ess_classified,rss_classified,rsq_classified,tss_with_allocated,"
-      "ess_with_allocated,rss_with_allocated,rsq_with_allocated,stability_ari",
-      "iitiiiiinnnrnnnrr");
+      "ess_with_allocated,rss_with_allocated,rsq_with_allocated,stability_ari,"
+      "adj_rsq_classified,adj_rsq_with_allocated,singleton_groups",
+      "iitiiiiinnnrnnnrrrri");
   const Table years = read_table(dir / "fit_by_year.csv",
                                  "step,year,year_name,variant,locmod,tss,ess,rss,rsq", "iittinnnr");
-  const Table groups =
-      read_table(dir / "groups.csv", "step,group,label,location,location_name,role", "iiiitt");
+  const Table groups = read_table(
+      dir / "groups.csv", "step,group,label,location,location_name,role,lineage", "iiiitti");
   const Table distances = read_table(
       dir / "distances.csv", "step,location,location_name,group,mean_sed,cells,nearest", "iitirii");
   ASSERT_FALSE(steps.rows.empty());
-  EXPECT_EQ(read_files(dir).size(), 4u);
+  std::string step_columns;
+  for (std::size_t k = 1; k <= steps.rows.size(); ++k) step_columns += ",step_" + std::to_string(k);
+  const Table membership =
+      read_table(dir / "membership.csv", "location,location_name" + step_columns,
+                 "it" + std::string(steps.rows.size(), 'r'));
+  EXPECT_EQ(read_files(dir).size(), 5u);
 
   const Rebuilt r = rebuild(steps, years, groups, distances);
   check_consistency(r, steps, years, distances);
   check_stability(r, steps);
+  check_adjusted(r, steps);
+  check_lineages(r, groups, membership);
   for (const BlockResult& b : r.blocks) {  // what the writers index by
     for (const EliminatedLocation& e : b.eliminated) ASSERT_EQ(e.cells.size(), b.groups.size());
     for (const VariantFit& f : b.fit) ASSERT_FALSE(f.years.empty());

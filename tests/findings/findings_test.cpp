@@ -33,6 +33,8 @@ std::vector<BlockResult> blocks(const std::vector<StepSpec>& steps) {
     for (std::size_t y = 0; y < s.years.size(); ++y) {
       b.fit[kClassified].years.push_back({static_cast<std::int32_t>(y + 1), 1, sums(s.years[y])});
     }
+    // One location in no group: the adjusted RSQ is the RSQ.
+    b.fit[kWithAllocated].years.push_back({1, 1, sums(0.5)});
     out.push_back(b);
   }
   return out;
@@ -63,6 +65,64 @@ TEST(Findings, TheRunsExtremesAreTheFirstOnATieAndSkipWhatIsUndefined) {
   EXPECT_EQ(f.hardest_year, 2u);   // year 3: 0.2
   EXPECT_EQ(f.easiest_year, 3u);   // year 4: 0.9
   EXPECT_EQ(f.undefined_year_fits, 1u);
+}
+
+TEST(Findings, TheAdjustedFitTakesTheLocationsOfTheYearsAndTheGroups) {
+  struct Case {
+    std::string name;
+    std::vector<std::int32_t> locmod;  // per data year
+    std::int32_t groups;
+    Rsq rsq;
+    double n;
+    Rsq adjusted;
+  };
+  const std::vector<Case> cases = {
+      {"4 locations in 3 groups", {4}, 3, 0.9, 4, 1 - 0.1 * 4 / 1},
+      {"8 locations in 3 groups", {8, 8}, 3, 0.8, 8, 1 - 0.2 * 8 / 5},
+      {"a location missing a year; a year without data",
+       {20, 19, 0},
+       5,
+       0.7,
+       19.5,
+       1 - 0.3 * 19.5 / 14.5},
+      {"as many groups as locations", {3}, 3, 0.99, 3, std::nullopt},
+      {"RSQ undefined", {8}, 3, std::nullopt, 8, std::nullopt},
+      {"no year with data", {0, 0}, 1, 0.5, 0, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BlockResult b;
+    b.CutLevel = c.groups;
+    b.fit[kWithAllocated].overall = sums(c.rsq);
+    for (const std::int32_t n : c.locmod) b.fit[kWithAllocated].years.push_back({1, n, sums(0.5)});
+    const AdjustedFit a = adjusted_fit(b, kWithAllocated);
+    EXPECT_EQ(a.groups, c.groups);
+    EXPECT_DOUBLE_EQ(a.locations, c.n);
+    ASSERT_EQ(a.value.has_value(), c.adjusted.has_value());
+    if (c.adjusted) {
+      EXPECT_DOUBLE_EQ(*a.value, *c.adjusted);
+    }
+  }
+}
+
+TEST(Findings, StepsAreRankedByTheAdjustedFit) {
+  // RSQ ranks the 4 locations in 3 groups first; the adjusted RSQ the 8.
+  std::vector<BlockResult> b(2);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const std::int32_t n = i == 0 ? 4 : 8;
+    b[i].CutLevel = 3;
+    for (VariantFit& v : b[i].fit) {
+      v.overall = sums(i == 0 ? 0.9 : 0.8);
+      v.years.push_back({1, n, sums(0.5)});
+    }
+  }
+  b[0].groups = {{0, {1, 2}, {}}, {0, {3}, {}}, {0, {4}, {}}};
+  const RunFindings f = find_run(b);
+  EXPECT_EQ(f.best[kClassified], 1u);
+  EXPECT_EQ(f.best[kWithAllocated], 1u);
+  EXPECT_EQ(f.weakest, 0u);
+  EXPECT_EQ(f.steps[0].single_site, 2);
+  EXPECT_EQ(f.single_site_steps, 1u);
 }
 
 TEST(Findings, NothingDefinedIsNothingFound) {

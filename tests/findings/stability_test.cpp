@@ -59,37 +59,20 @@ TEST(Stability, StepsAreComparedOverTheLocationsWithAGroupInBoth) {
     std::string name;
     BlockResult previous, current;
     std::optional<double> ari;
-    std::vector<Move> moves;
   };
   const std::vector<Case> cases = {
-      {"allocated locations count, others do not",
-       block({{{1, 2}, {}}, {{3}, {4}}}),
-       block({{{2, 1}, {9}}, {{4, 3}, {}}}),
-       1.0,
-       {}},
-      {"a location that is in one step only is left out",
-       block({{{1, 2, 5}, {}}, {{3, 4}, {}}}),
-       block({{{1, 2}, {}}, {{3, 4, 6}, {}}}),
-       1.0,
-       {}},
-      {"one location changes group",
-       block({{{1, 2, 3}, {}}, {{4, 5, 6}, {}}}),
+      {"allocated locations count, others do not", block({{{1, 2}, {}}, {{3}, {4}}}),
+       block({{{2, 1}, {9}}, {{4, 3}, {}}}), 1.0},
+      {"a location that is in one step only is left out", block({{{1, 2, 5}, {}}, {{3, 4}, {}}}),
+       block({{{1, 2}, {}}, {{3, 4, 6}, {}}}), 1.0},
+      // Table 3,0 / 1,2: index 3+1, rows 3+3, columns 1+6 of 15.
+      {"one location changes group", block({{{1, 2, 3}, {}}, {{4, 5, 6}, {}}}),
        block({{{4, 5}, {}}, {{1, 2, 3, 6}, {}}}),
-       // Table 3,0 / 1,2: index 3+1, rows 3+3, columns 1+6 of 15.
-       (2 * 15 * 4 - 2 * 6 * 7) / double(15 * 13 - 2 * 6 * 7),
-       {{6, 2, 2}}},
-      // Each current group shares one location with either previous group:
-      // both descend from the lower, group 1, so locations 3 and 4 moved.
-      {"a tie goes to the lower previous group",
-       block({{{1, 2}, {}}, {{3, 4}, {}}}),
-       block({{{1, 3}, {}}, {{2, 4}, {}}}),
-       -0.5,
-       {{3, 2, 1}, {4, 2, 2}}},
-      {"fewer than two shared locations",
-       block({{{1, 2}, {}}}),
-       block({{{2, 3}, {}}}),
-       std::nullopt,
-       {}},
+       (2 * 15 * 4 - 2 * 6 * 7) / double(15 * 13 - 2 * 6 * 7)},
+      {"independent", block({{{1, 2}, {}}, {{3, 4}, {}}}), block({{{1, 3}, {}}, {{2, 4}, {}}}),
+       -0.5},
+      {"fewer than two shared locations", block({{{1, 2}, {}}}), block({{{2, 3}, {}}}),
+       std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -98,7 +81,6 @@ TEST(Stability, StepsAreComparedOverTheLocationsWithAGroupInBoth) {
     if (c.ari) {
       EXPECT_DOUBLE_EQ(*ari, *c.ari);
     }
-    EXPECT_TRUE(moved_locations(c.previous, c.current) == c.moves);
   }
 }
 

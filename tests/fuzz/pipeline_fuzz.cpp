@@ -195,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // run, with the tables and the page
   std::istringstream cls_in(cls), naq_in(job.naq), seq_in(job.seq);
   std::ostringstream console_out, sco, cos, alc;
-  std::array<std::ostringstream, 4> table_text;
+  std::array<std::ostringstream, tables::kTableNames.size()> table_text;
   constexpr std::size_t kBlock = 512;  // records that span refills are exercised
   records::FileReader cls_reader(cls_in, "J.CLS", kBlock), naq_reader(naq_in, "J.NAQ", kBlock),
       seq_reader(seq_in, "J.SEQ", kBlock);
@@ -203,7 +203,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       cos_unit(cos, "J.COS"), alc_unit(alc, "J.ALC");
   Units units{console, cls_reader, naq_reader, seq_reader, sco_unit, cos_unit, alc_unit};
   PresetAnswers answers(std::nullopt, o.standardise_again, console);
-  tables::TablesWriter tables({&table_text[0], &table_text[1], &table_text[2], &table_text[3]});
+  std::array<std::ostream*, tables::kTableNames.size()> table_out{};
+  for (std::size_t k = 0; k < table_out.size(); ++k) table_out[k] = &table_text[k];
+  tables::TablesWriter tables(table_out);
   Results results(tables);
   try {
     const SetUpResult r =
@@ -212,6 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const InputError& e) {
     require(false, std::string("the run refused the job import and classify made: ") + e.what());
   }
+  tables.finish();
   report::PageJob page_job{"J", "", {}, names.locations};
   std::vector<std::pair<std::string, std::string>> outputs = {
       {"J.SCO", sco.str()},

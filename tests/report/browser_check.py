@@ -1,11 +1,18 @@
 #!/usr/bin/env python3
 """Opens a report page in headless Chromium and checks what a reader sees.
 
-    browser_check.py [--hostile] [--bidi] [--control PLAIN.html] PAGE.html [SCREENSHOT.png]
+    browser_check.py [--hostile] [--bidi] [--layout] [--control PLAIN.html] PAGE.html [SCREENSHOT.png]
 
 Checks: no console error; no network request but the page itself; every
 chart's SVG has a non-zero size; the rendered page is not blank (its pixels
-are not all one colour). With --hostile: the page holds no element the job's
+are not all one colour); no status mark (retained, allocated, changed
+group, single site) is drawn in a colour that marks a group. With
+--layout, the page laid out at 420, 900 and 1400 pixels wide and printed
+on A4: no two boxes of text overlap by more than a pixel, no text runs
+past the page's edge or out of its figure, and the page itself never
+scrolls sideways (a table may, inside its box, on a screen); in print no
+box scrolls; on the narrowest screen every figure's text is at least 8
+pixels high. With --hostile: the page holds no element the job's
 texts could have created (only the elements the report writer uses, no
 event-handler attributes, the hostile texts shown as text, invalid UTF-8
 shown as U+FFFD); with --control, its elements and their attribute names
@@ -194,6 +201,137 @@ for (const s of flat) {
 return {failures: failures, html: html, svg: svg, isolated: isolated, title: document.title};
 """
 
+# The colours of the elements that show a group and of the status marks,
+# as the browser computes them.
+MARKS_JS = """
+const colours = e => { const s = getComputedStyle(e);
+  return [s.fill, s.stroke, s.backgroundColor, s.borderTopColor, s.color]
+    .filter(c => c && c !== 'none' && !/rgba\(.*, 0\)$/.test(c)); };
+const group = new Set();
+for (const e of document.querySelectorAll('.group')) {
+  const s = getComputedStyle(e);
+  group.add(e instanceof SVGElement ? s.fill : s.backgroundColor);
+}
+const marks = Array.from(document.querySelectorAll('.status'));
+const wrong = [];
+for (const e of marks) {
+  for (const c of colours(e)) if (group.has(c)) wrong.push(e.tagName + ' ' + c);
+}
+return {groups: group.size, marks: marks.length, wrong: wrong};
+"""
+
+# The boxes of every text the reader sees, and what runs past the page's
+# edge, out of its figure, or scrolls where it may not.
+LAYOUT_JS = r"""
+const print = arguments[0], narrow = arguments[1];
+const width = document.documentElement.clientWidth;
+const failures = [];
+const clipped = new Map();
+// The part of the page an element can show: its ancestors' boxes that clip.
+function clipOf(e) {
+  if (!e || e === document.body) return null;
+  if (clipped.has(e)) return clipped.get(e);
+  let clip = clipOf(e.parentElement);
+  const s = getComputedStyle(e);
+  if (!(e instanceof SVGElement) && (s.overflowX !== 'visible' || s.overflowY !== 'visible')) {
+    const r = e.getBoundingClientRect();
+    clip = clip ? {left: Math.max(clip.left, r.left), right: Math.min(clip.right, r.right),
+                   top: Math.max(clip.top, r.top), bottom: Math.min(clip.bottom, r.bottom)}
+                : {left: r.left, right: r.right, top: r.top, bottom: r.bottom};
+  }
+  clipped.set(e, clip);
+  return clip;
+}
+// The part of a box that shows (its corners held inside the clip), or null.
+function cut(poly, clip) {
+  if (!clip) return poly;
+  const xs = poly.map(p => p.x), ys = poly.map(p => p.y);
+  if (Math.max(...xs) <= clip.left || Math.min(...xs) >= clip.right ||
+      Math.max(...ys) <= clip.top || Math.min(...ys) >= clip.bottom) return null;
+  return poly.map(p => ({x: Math.min(Math.max(p.x, clip.left), clip.right),
+                         y: Math.min(Math.max(p.y, clip.top), clip.bottom)}));
+}
+const rectPoly = r => [{x: r.left, y: r.top}, {x: r.right, y: r.top}, {x: r.right, y: r.bottom}, {x: r.left, y: r.bottom}];
+const boxes = [];
+const said = t => JSON.stringify(t.replace(/\s+/g, ' ').trim().slice(0, 40));
+// Page text, a box per line of each text node.
+const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+const range = document.createRange();
+for (let n = walker.nextNode(); n; n = walker.nextNode()) {
+  if (!n.data.trim() || n.parentElement.closest('svg, style, title, script')) continue;
+  range.selectNodeContents(n);
+  for (const r of range.getClientRects()) {
+    if (r.width < 0.5 || r.height < 0.5) continue;
+    const poly = cut(rectPoly(r), clipOf(n.parentElement));
+    if (poly) boxes.push({poly: poly, what: said(n.data), owner: n.parentElement});
+  }
+}
+// Figure text, as the four corners of each text's box where it is drawn.
+let smallest = Infinity;
+for (const t of document.querySelectorAll('svg text')) {
+  const b = t.getBBox(), m = t.getScreenCTM();
+  if (!b.width || !m) continue;
+  const corner = (x, y) => ({x: m.a * x + m.c * y + m.e, y: m.b * x + m.d * y + m.f});
+  const poly = [corner(b.x, b.y), corner(b.x + b.width, b.y), corner(b.x + b.width, b.y + b.height), corner(b.x, b.y + b.height)];
+  const svg = t.ownerSVGElement.closest('figure svg') || t.ownerSVGElement;
+  const s = svg.getBoundingClientRect();
+  for (const p of poly) {
+    if (p.x < s.left - 1 || p.x > s.right + 1 || p.y < s.top - 1 || p.y > s.bottom + 1) {
+      failures.push('runs out of its figure ' + svg.id + ': ' + said(t.textContent));
+      break;
+    }
+  }
+  smallest = Math.min(smallest, parseFloat(getComputedStyle(t).fontSize) * Math.hypot(m.a, m.b));
+  const shown = cut(poly, clipOf(svg.parentElement));
+  if (shown) boxes.push({poly: shown, what: said(t.textContent), owner: t});
+}
+if (narrow && smallest < 8) failures.push('figure text ' + smallest.toFixed(1) + ' pixels high');
+// Two boxes overlap by more than a pixel when no axis of either separates
+// them by less than that.
+function depth(a, b) {
+  let least = Infinity;
+  for (const poly of [a, b]) {
+    for (let i = 0; i < poly.length; i++) {
+      const p = poly[i], q = poly[(i + 1) % poly.length];
+      const len = Math.hypot(q.x - p.x, q.y - p.y);
+      if (len < 1e-6) continue;
+      const ax = -(q.y - p.y) / len, ay = (q.x - p.x) / len;
+      const pa = a.map(v => v.x * ax + v.y * ay), pb = b.map(v => v.x * ax + v.y * ay);
+      least = Math.min(least, Math.min(Math.max(...pa), Math.max(...pb)) - Math.max(Math.min(...pa), Math.min(...pb)));
+    }
+  }
+  return least;
+}
+for (const b of boxes) {
+  const xs = b.poly.map(p => p.x), ys = b.poly.map(p => p.y);
+  b.left = Math.min(...xs); b.right = Math.max(...xs); b.top = Math.min(...ys); b.bottom = Math.max(...ys);
+  if (b.left < -1 || b.right > width + 1) failures.push('runs past the page edge: ' + b.what);
+}
+boxes.sort((a, b) => a.top - b.top);
+let overlaps = 0;
+for (let i = 0; i < boxes.length; i++) {
+  for (let j = i + 1; j < boxes.length && boxes[j].top < boxes[i].bottom - 1; j++) {
+    const a = boxes[i], b = boxes[j];
+    if (a.owner === b.owner || a.right - 1 <= b.left || b.right - 1 <= a.left) continue;
+    if (depth(a.poly, b.poly) > 1 && overlaps++ < 20) failures.push('texts overlap: ' + a.what + ' and ' + b.what);
+  }
+}
+if (document.documentElement.scrollWidth > width + 1)
+  failures.push('the page is ' + document.documentElement.scrollWidth + ' pixels wide in ' + width);
+for (const e of document.querySelectorAll('body *')) {
+  const s = getComputedStyle(e);
+  const scrolls = s.overflowX === 'auto' || s.overflowX === 'scroll';
+  if (print && scrolls && e.getClientRects().length)
+    failures.push('a box scrolls in print: ' + e.tagName + '.' + e.className);
+}
+return {failures: failures, texts: boxes.length};
+"""
+
+# A4 less the page's margins (12 mm each side), in CSS pixels.
+A4_WIDTH = round((210 - 2 * 12) / 25.4 * 96)
+LAYOUTS = [("420 px", 420, False), ("900 px", 900, False), ("1400 px", 1400, False),
+           ("print on A4", A4_WIDTH, True)]
+
 PIXELS_JS = """
 const done = arguments[arguments.length - 1];
 const img = new Image();
@@ -268,6 +406,24 @@ def structure(driver, page):
     return driver.execute_script(STRUCTURE_JS)
 
 
+def check_layout(driver, url, fail):
+    """The page at each width of LAYOUTS; the number of text boxes checked."""
+    texts = 0
+    for name, width, printed in LAYOUTS:
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                               {"width": width, "height": 900, "deviceScaleFactor": 1,
+                                "mobile": False})
+        driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print" if printed else ""})
+        driver.get(url)
+        seen = driver.execute_script(LAYOUT_JS, printed, width == LAYOUTS[0][1])
+        for failure in seen["failures"]:
+            fail(name + ": " + failure)
+        texts += seen["texts"]
+    driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+    driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+    return texts
+
+
 def check(driver, args, fail):
     page = pathlib.Path(args.page)
     url = page.resolve().as_uri()
@@ -297,6 +453,12 @@ def check(driver, args, fail):
             fail(f"chart {chart['id']} has size {chart['width']} x {chart['height']}")
         if not chart["label"]:
             fail(f"chart {chart['id']} has no text alternative")
+
+    marks = driver.execute_script(MARKS_JS)
+    for wrong in marks["wrong"]:
+        fail("a status mark in a group colour: " + wrong)
+    if charts and (not marks["groups"] or not marks["marks"]):
+        fail(f"no group colour or no status mark to check: {marks}")
 
     if args.bidi:
         seen = driver.execute_script(BIDI_JS)
@@ -331,6 +493,9 @@ def check(driver, args, fail):
     elif pixels["other"] < pixels["width"] * pixels["height"] // 100:
         fail(f"the screenshot is blank ({pixels['other']} pixels differ from the first)")
 
+    if args.layout:
+        args.texts = check_layout(driver, url, fail)
+
     if args.control:
         mine = structure(driver, page)
         theirs = structure(driver, pathlib.Path(args.control))
@@ -352,6 +517,9 @@ def main():
     parser.add_argument("--bidi", action="store_true",
                         help="the page of the bidi sample job: its texts do not reorder the page")
     parser.add_argument("--control", help="a page of the same run with plain names")
+    parser.add_argument("--layout", action="store_true",
+                        help="lay the page out at 420, 900 and 1400 px and on A4: nothing overlaps "
+                             "or runs off")
     parser.add_argument("--max-height", type=int, default=20000,
                         help="highest screenshot in pixels (default 20000)")
     args = parser.parse_args()
@@ -374,7 +542,9 @@ def main():
         return 1
     print(f"browser_check: {args.page}: {charts} charts, no console error, no request"
           + (", no element from the job's texts" if args.hostile else "")
-          + (", every text of the job isolated" if args.bidi else ""))
+          + (", every text of the job isolated" if args.bidi else "")
+          + (f", {args.texts} text boxes laid out at 420, 900, 1400 px and on A4 with no "
+             "overlap and nothing past an edge" if args.layout else ""))
     return 0
 
 

@@ -170,8 +170,10 @@ TEST(ReportPage, TheNumbersOfTheTables) {
   for (const BlockResult& b : job.blocks) {
     for (const VariantFit& v : b.fit) {
       for (const double value : {v.overall.TSS, v.overall.ESS, v.overall.RSS, v.overall.RSQ}) {
-        const std::string cell = round_trip(value) + "</td>";
-        EXPECT_NE(page.find('>' + cell), std::string::npos) << value;
+        // Four significant digits shown, the full value on hover.
+        const std::string cell =
+            "title=\"" + round_trip(value) + "\">" + significant(value, 4) + "<";
+        EXPECT_NE(page.find(cell), std::string::npos) << value;
       }
     }
   }
@@ -184,6 +186,34 @@ TEST(ReportPage, TheNumbersOfTheTables) {
   // Every chart has a text alternative.
   EXPECT_EQ(count(page, "<svg "), count(page, "role=\"img\" aria-labelledby="));
   EXPECT_EQ(count(page, "<svg "), count(page, "<desc id="));
+}
+
+// The page's text with its markup taken out.
+std::string words(const std::string& page) {
+  std::string out;
+  bool in_tag = false;
+  for (const char c : page) {
+    if (c == '<') in_tag = true;
+    if (!in_tag) out += c;
+    if (c == '>') in_tag = false;
+  }
+  return out;
+}
+
+TEST(ReportPage, AtAGlanceSaysWhatItCounts) {
+  const std::string page = words(page_of(sample::make_job(false)));
+  for (const char* said : {
+           "Best fit: the classification of step 6 (2024), adjusted RSQ 0.644 (RSQ 0.745; 14 "
+           "locations in 4 groups).",
+           "Weakest fit: step 5 (2023), adjusted RSQ 0.550 (RSQ 0.700; 12 locations in 4 groups).",
+           "Single-site groups: in 1 of the 6 steps (step 5 (2023) has 1).",
+           "Stability: 1 location changed group between steps; the groups changed most from "
+           "step 2 (2020) to step 3 (2021) (index 0.821).",
+           "Eliminated locations: 14 eliminations over the 6 steps (a location counts once in "
+           "each step that eliminates it); 13 of them were allocated to the nearest group.",
+       }) {
+    EXPECT_NE(page.find(said), std::string::npos) << said;
+  }
 }
 
 TEST(ReportPage, ARunWithoutStepsStillMakesAPage) {

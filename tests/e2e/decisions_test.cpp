@@ -1,0 +1,201 @@
+// What the analyst decides from the tables and the page, on trials made for
+// the purpose and run as a user would: the best step is the best adjusted
+// fit, not the step with the fewest locations per group; and groups that do
+// not change keep their lineage and colour, whatever numbers the steps give
+// them.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/command_runner.h"
+
+namespace locseq::testing {
+namespace {
+
+// A field of a simple CSV row, its quotes taken off (no field holds a comma).
+std::vector<std::string> fields(const std::string& line) {
+  std::vector<std::string> out;
+  std::stringstream in(line);
+  for (std::string f; std::getline(in, f, ',');) {
+    if (f.size() >= 2 && f.front() == '"') f = f.substr(1, f.size() - 2);
+    out.push_back(f);
+  }
+  return out;
+}
+
+// A CSV table as rows of named fields.
+std::vector<std::map<std::string, std::string>> table(const fs::path& file) {
+  std::stringstream in(read_file(file));
+  std::string line;
+  std::getline(in, line);
+  const std::vector<std::string> names = fields(line);
+  std::vector<std::map<std::string, std::string>> rows;
+  while (std::getline(in, line)) {
+    const std::vector<std::string> values = fields(line);
+    auto& row = rows.emplace_back();
+    for (std::size_t k = 0; k < names.size() && k < values.size(); ++k) row[names[k]] = values[k];
+  }
+  return rows;
+}
+
+// A made-up trial as the long table import reads: location l of kind
+// kinds[l] has the genotype effects of its kind plus noise; `present` says
+// which cells have a value.
+struct Trial {
+  std::vector<int> kinds;
+  int years = 2, genotypes = 10;
+  double noise = 0.5;
+  std::uint64_t seed = 1;
+  bool (*present)(int year, int location, int genotype) = nullptr;
+
+  std::string csv() const {
+    std::uint64_t state = seed;
+    const auto uniform = [&state] {  // in [-1, 1)
+      state = state * 6364136223846793005u + 1442695040888963407u;
+      return static_cast<double>(state >> 11) / 4503599627370496.0 - 1.0;
+    };
+    std::vector<std::vector<double>> effect(3, std::vector<double>(genotypes));
+    for (auto& kind : effect) {
+      for (double& e : kind) e = uniform();
+    }
+    std::ostringstream out;
+    out << "year,location,genotype,yield\n";
+    for (int y = 1; y <= years; ++y) {
+      for (int l = 1; l <= static_cast<int>(kinds.size()); ++l) {
+        for (int g = 1; g <= genotypes; ++g) {
+          const double value = 5 + effect[kinds[l - 1]][g - 1] + noise * uniform();
+          if (!present || present(y, l, g)) {
+            out << "Y" << y << ",L" << l << ",G" << g << "," << value << "\n";
+          }
+        }
+      }
+    }
+    return out.str();
+  }
+};
+
+double number(const std::string& text) {
+  return std::stod(text);
+}
+
+TEST(Decisions, TheBestStepIsTheBestAdjustedFit) {
+  // Step 1 keeps 8 locations, step 2 (locations 5 to 8 measured on a few
+  // genotypes in year 2) keeps 4, both cut into 3 groups of the locations'
+  // kinds; the same signal. The seed is one on which RSQ and the adjusted
+  // RSQ rank the two steps the other way round (checked below), so that the
+  // page's choice shows which it follows.
+  Trial trial;
+  trial.kinds = {0, 0, 1, 2, 0, 1, 2, 1};
+  trial.seed = 4;
+  trial.present = [](int y, int l, int g) { return y == 1 || l <= 4 || g <= 3; };
+  ScratchFolder work;
+  write_file(work.path() / "trial.csv", trial.csv());
+  const JobRun import =
+      run_program(work.path(), {"import", "trial.csv", "T", "-g", "3", "--proximity", "complete"});
+  ASSERT_EQ(import.status, 0) << import.error;
+  const JobRun run = run_program(
+      work.path(), {"run", "T", "-q", "-g", "3", "--tables", "t", "--report", "T.html"});
+  ASSERT_EQ(run.status, 0) << run.error;
+
+  const auto steps = table(work.path() / "t" / "steps.csv");
+  const auto years = table(work.path() / "t" / "fit_by_year.csv");
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(steps[0].at("retained"), "8");
+  EXPECT_EQ(steps[1].at("retained"), "4");
+  for (const char* variant : {"classified", "with_allocated"}) {
+    for (const auto& step : steps) {
+      SCOPED_TRACE(std::string(variant) + " step " + step.at("step"));
+      double located = 0, counted = 0;
+      for (const auto& y : years) {
+        if (y.at("step") == step.at("step") && y.at("variant") == variant &&
+            y.at("locmod") != "0") {
+          located += number(y.at("locmod"));
+          ++counted;
+        }
+      }
+      const double n = located / counted, k = number(step.at("groups"));
+      const double rsq = number(step.at(std::string("rsq_") + variant));
+      EXPECT_DOUBLE_EQ(number(step.at(std::string("adj_rsq_") + variant)),
+                       1 - (1 - rsq) * n / (n - k));
+    }
+  }
+  // RSQ favours the 4 locations; the adjusted RSQ, and the page, the 8.
+  EXPECT_GT(number(steps[1].at("rsq_classified")), number(steps[0].at("rsq_classified")));
+  EXPECT_GT(number(steps[0].at("adj_rsq_classified")), number(steps[1].at("adj_rsq_classified")));
+  EXPECT_EQ(steps[1].at("singleton_groups"), "2");
+  const std::string page = read_file(work.path() / "T.html");
+  EXPECT_NE(page.find("<strong>Best fit:</strong> the classification of <a href=\"#step-1\">"),
+            std::string::npos);
+  EXPECT_NE(page.find("<strong>Weakest fit:</strong> <a href=\"#step-2\">"), std::string::npos);
+}
+
+// A hierarchy record: "Gpi + Gpj = Gpij D(ij)" in its columns.
+std::string record(int gpi, int gpj, int gpij, double level) {
+  char line[40];
+  std::snprintf(line, sizeof line, "   %4d +%4d =%4d %10.3f\n", gpi, gpj, gpij, level);
+  return line;
+}
+
+TEST(Decisions, GroupsKeepTheirLineageAndColourWhateverTheirNumbers) {
+  // Two steps of the same two groups, {1, 2, 3} and {4, 5, 6}, joined in
+  // another order in step 2, so that their numbers swap.
+  Trial trial;
+  trial.kinds = {0, 0, 0, 1, 1, 1};
+  ScratchFolder work;
+  write_file(work.path() / "trial.csv", trial.csv());
+  ASSERT_EQ(run_program(work.path(), {"import", "trial.csv", "T", "--no-classify"}).status, 0);
+  std::string cls = "2 6 10 1 2\nTwo steps, the same groups\n     U     S     C     N\n   1   2\n";
+  const int order[2][2] = {{1, 4}, {4, 1}};  // the first location of the group joined first
+  for (int step = 1; step <= 2; ++step) {
+    cls += "     " + std::to_string(step) + "    Y" + std::to_string(step) + "\n6\n1 1 1 1 1 1\n";
+    const int a = order[step - 1][0], b = order[step - 1][1];
+    cls += record(a, a + 1, 7, 1) + record(7, a + 2, 8, 2) + record(b, b + 1, 9, 3) +
+           record(9, b + 2, 10, 4) + record(8, 10, 11, 9);
+  }
+  write_file(work.path() / "T.CLS", cls);
+  const JobRun run = run_program(
+      work.path(), {"run", "T", "-q", "-g", "2", "--tables", "t", "--report", "T.html"});
+  ASSERT_EQ(run.status, 0) << run.error;
+
+  std::map<std::string, std::set<std::string>> groups, lineages;  // location -> over the steps
+  for (const auto& row : table(work.path() / "t" / "groups.csv")) {
+    groups[row.at("location")].insert(row.at("group"));
+    lineages[row.at("location")].insert(row.at("lineage"));
+  }
+  ASSERT_EQ(groups.size(), 6u);
+  for (const auto& [location, numbers] : groups) {
+    EXPECT_EQ(numbers.size(), 2u) << "location " << location << " keeps its group number";
+    EXPECT_EQ(lineages[location].size(), 1u) << "location " << location;
+  }
+  for (const auto& row : table(work.path() / "t" / "membership.csv")) {
+    EXPECT_EQ(row.at("step_1"), row.at("step_2")) << "location " << row.at("location");
+  }
+  // The group map: each location's cells, in the colour of their lineage.
+  const std::string page = read_file(work.path() / "T.html");
+  std::map<std::string, std::set<std::string>> fills;  // location -> colours
+  for (std::size_t at = page.find("class=\"group\"><title>"); at != std::string::npos;
+       at = page.find("class=\"group\"><title>", at + 1)) {
+    const std::size_t fill = page.rfind("fill=\"", at);
+    const std::size_t title = at + std::string("class=\"group\"><title>").size();
+    const std::string tip = page.substr(title, page.find("</title>", title) - title);
+    if (tip.find(", step ") == std::string::npos) continue;  // a dendrogram's chip
+    fills[tip.substr(0, tip.find(", step "))].insert(page.substr(fill + 6, 7));
+  }
+  ASSERT_EQ(fills.size(), 6u);
+  std::set<std::string> colours;
+  for (const auto& [location, seen] : fills) {
+    EXPECT_EQ(seen.size(), 1u) << location;
+    colours.insert(*seen.begin());
+  }
+  EXPECT_EQ(colours.size(), 2u);
+  EXPECT_NE(page.find("0 locations changed group between steps"), std::string::npos);
+  EXPECT_NE(page.find("(index 1.000)</span>: <span class=\"muted\">no change"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace locseq::testing
