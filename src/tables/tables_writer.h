@@ -11,16 +11,23 @@
 // Groups are numbered 1 to CutLevel in the order of the reports, with their
 // hierarchy label beside. NA stands exactly where a report prints 0.0 for an
 // undefined value.
+//
+// Every table is a list of columns, each a name, a type and a getter
+// (tables_writer.cpp): the rows go to a TableSink as typed fields, which
+// the CSV files are written from and an embedding host keeps as columns. A
+// new column is a new entry of its table's list.
 #pragma once
 
 #include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
 
 #include "core/results.h"
 #include "findings/findings.h"
+#include "tables/table.h"
 
 namespace locseq::tables {
 
@@ -34,8 +41,10 @@ inline constexpr std::array<const char*, 5> kTableNames = {
 // findings::step_columns().
 class TablesWriter final : public ResultObserver {
  public:
-  // `out` holds the streams in the order of kTableNames.
-  explicit TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out) : out_(out) {}
+  // `out` holds the sinks in the order of kTableNames.
+  explicit TablesWriter(const std::array<TableSink*, kTableNames.size()>& out) : out_(out) {}
+  // The tables as CSV on the streams `out`, in the order of kTableNames.
+  explicit TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out);
   void head(const RunHead& head) override;
   void block(const BlockResult& block) override;
   // Writes membership.csv; once, after the last block. Nothing (as in the
@@ -43,7 +52,8 @@ class TablesWriter final : public ResultObserver {
   void finish();
 
  private:
-  std::array<std::ostream*, kTableNames.size()> out_;
+  std::vector<std::unique_ptr<CsvSink>> csv_;  // the sinks this writer made
+  std::array<TableSink*, kTableNames.size()> out_;
   bool headed_ = false;
   std::vector<Name8> year_names_;
   std::vector<Name8> location_names_;
