@@ -6,18 +6,19 @@
 #     listing them;
 #   - the registration of the C++ entry points (cpp11::cpp_register);
 #   - the wheat data set, made from examples/wheat.csv;
-#   - the example job, and the tables BUILD/locseq writes for it as the
-#     tests' fixture.
+#   - the tables BUILD/locseq writes for examples/wheat.csv, the tests'
+#     fixture.
 # Usage: scripts/r-package.sh [BUILD]  (default build; BUILD/locseq must exist:
 # make program). Needs R with the Debian packages r-cran-cpp11 and r-cran-decor.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+root=$(pwd)
 build=${1:-build}
 # The folders of the analysis the package compiles: all but the command line
 # (cli/, on CLI11), the files it writes in full or not at all (files/, with
 # its signal handlers) and the job check (check/).
-folders="core records console setup sequence data groups fit tables report classify import"
+folders="core records console formats setup sequence data groups fit findings tables report classify import"
 
 version=$(sed -n 's/^project(locseq VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 if [ -z "$version" ]; then
@@ -60,13 +61,13 @@ Rscript -e 'cpp11::cpp_register(commandArgs(TRUE)[1], quiet = TRUE)' "$pkg"
 # The data set.
 Rscript r/data-raw/wheat.R examples/wheat.csv "$pkg"
 
-# The example job, and the tables the program writes for it.
-mkdir -p "$pkg/inst/extdata" "$out/wheat-run"
-cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ "$pkg/inst/extdata/"
-cp examples/WHEAT.CLS examples/WHEAT.NAQ examples/WHEAT.SEQ "$out/wheat-run/"
-(cd "$out/wheat-run" && "$locseq" run WHEAT --quiet --tables tables)
-mkdir -p "$pkg/tests/testthat/fixtures"
-cp -R "$out/wheat-run/tables" "$pkg/tests/testthat/fixtures/WHEAT-tables"
+# The tests' fixtures: the tables the program writes for the example's
+# long table, imported and classified with the program's defaults.
+mkdir -p "$out/wheat-run" "$pkg/tests/testthat/fixtures"
+(cd "$out/wheat-run" && "$locseq" import "$root/examples/wheat.csv" wheat >/dev/null &&
+  "$locseq" run wheat --quiet --tables tables)
+cp -R "$out/wheat-run/tables" "$pkg/tests/testthat/fixtures/wheat-tables"
+cp "$out/wheat-run/wheat.CLS" "$pkg/tests/testthat/fixtures/"
 
 (cd "$build" && R CMD build --no-manual r-package/locseq)
 echo "r-package: $build/locseq_$version.tar.gz"
