@@ -163,6 +163,14 @@ locseq_classify <- function(data, year = NULL, location = NULL, genotype = NULL,
                    settings$min_share, settings$min_years, as.integer(settings$min_cells),
                    standardized, if (is.null(groups)) 0L else as.integer(groups),
                    one_string(title, "title"))
+  # The options a warning names, as this function's arguments.
+  options <- c("--min-share " = "min_share = ", "--min-years " = "min_years = ",
+               "--min-cells " = "min_cells = ", "--first-year " = "first_year = ",
+               "--last-year " = "last_year = ", "--proximity " = "proximity = ",
+               "-g " = "groups = ")
+  for (k in seq_along(options))
+    out$warnings <- gsub(names(options)[k], options[[k]], out$warnings, fixed = TRUE)
+  out$notes <- gsub("--first-year", "first_year", out$notes, fixed = TRUE)
   raise(out$warnings)
   cl <- classification_of(out$cls, job, settings, out$level, c(job$notes, out$notes),
                           out$fusions)

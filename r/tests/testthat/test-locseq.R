@@ -1,0 +1,119 @@
+# The package against the program: fixtures/wheat-tables holds the tables
+# `locseq import wheat.csv wheat && locseq run wheat --tables` writes, and
+# fixtures/wheat.CLS the classification of that import (make r-package).
+
+fixture <- function(...) test_path("fixtures", ...)
+read_table <- function(name) {
+  file <- fixture("wheat-tables", paste0(name, ".csv"))
+  names <- intersect(c("sequence_year_name", "year_name"), names(utils::read.csv(file, nrows = 1)))
+  utils::read.csv(file, check.names = FALSE,
+                  colClasses = stats::setNames(rep("character", length(names)), names))
+}
+
+cl <- locseq_classify(wheat)
+res <- locseq_run(wheat, cl)
+
+test_that("the tables are those the program writes, value for value", {
+  for (name in c("steps", "fit_by_year", "groups", "distances", "membership")) {
+    expected <- read_table(name)
+    expect_identical(res[[name]], expected, label = name)
+  }
+  expect_type(res$steps$step, "integer")
+  expect_true(is.na(res$steps$stability_ari[1]))
+})
+
+test_that("the classification is the program's, and its trees cut into the run's groups", {
+  cls <- readChar(fixture("wheat.CLS"), file.size(fixture("wheat.CLS")), useBytes = TRUE)
+  expect_identical(cl$job$cls, cls)
+  for (k in seq_along(cl$steps)) {
+    step <- cl$steps[[k]]
+    members <- res$groups[res$groups$step == k & res$groups$role == "retained", ]
+    cut <- stats::cutree(step$hclust, k = res$steps$groups[k])
+    run <- stats::setNames(members$group, members$location_name)[names(cut)]
+    # The same partition: each tree group is exactly one run group.
+    expect_equal(sum(table(cut, run) > 0), length(unique(cut)))
+    expect_equal(length(unique(run)), length(unique(cut)))
+    expect_setequal(c(step$retained, step$eliminated, step$left_out), cl$locations)
+  }
+})
+
+test_that("for complete data the trees are hclust(dist(M), \"ward.D2\")", {
+  expect_warning(complete <- locseq_classify(wheat, proximity = "complete"),
+                 "^data.SEQ: warning: the sequence ends at step 4 .*min_share = 0.65 .*groups = 4")
+  for (step in complete$steps) {
+    if (is.null(step$hclust)) next
+    years <- complete$years[complete$IYS:step$year]
+    cells <- lapply(years, function(y) {
+      d <- wheat[wheat$year == y & !is.na(wheat$yield), ]
+      if (!nrow(d)) return(NULL)
+      d$centred <- d$yield - stats::ave(d$yield, d$location)
+      m <- tapply(d$centred, list(d$location, d$genotype), identity)[step$retained, , drop = FALSE]
+      m[, colSums(is.na(m)) == 0, drop = FALSE]
+    })
+    M <- do.call(cbind, cells)
+    expected <- stats::hclust(stats::dist(M), "ward.D2")
+    expect_identical(step$hclust$merge, expected$merge)
+    expect_equal(step$hclust$height, expected$height, tolerance = 1e-5)
+  }
+})
+
+test_that("a malformed data frame is an error naming its column and row", {
+  bad_value <- wheat
+  bad_value$yield <- as.character(bad_value$yield)
+  bad_value$yield[7] <- "7,5t"
+  no_name <- wheat
+  no_name$location[12] <- NA
+  cases <- list(
+    list(wheat[, -4], "^data: no value column: the columns are .*named with value ="),
+    list(bad_value, "^data: row 7: the value '7,5t' \\(column 4 'yield'\\) is not a number$"),
+    list(rbind(wheat, wheat[10, ]),
+         "^data: row 1561: .*values in rows 10 and 1561; use replicates = \"mean\""),
+    list(no_name, "^data: row 12: the location is empty \\(column 2 'location'\\)$"),
+    list(wheat[0, ], "^data: the table has no rows below its header$"))
+  for (case in cases) expect_error(locseq_classify(case[[1]]), case[[2]])
+  expect_error(locseq_classify(wheat, min_cells = 0), "^min-cells: |^--min-cells: |min")
+  expect_error(locseq_run(wheat, cl, groups = 21), "^groups: ")
+  expect_error(locseq_run(wheat[wheat$location != "COBAR", ], cl),
+               "the location 'COBAR' of the classification has no rows in the data")
+  expect_s3_class(locseq_classify(rbind(wheat, wheat[10, ]), replicates = "mean"),
+                  "locseq_classification")
+})
+
+test_that("locations are matched by name, whatever the order of the rows", {
+  shuffled <- wheat[order(-match(wheat$location, unique(wheat$location)), wheat$year), ]
+  again <- locseq_run(shuffled, cl)
+  expect_equal(again$steps, res$steps, tolerance = 1e-6)
+  expect_identical(again$groups[, c("step", "group", "location_name")],
+                   res$groups[, c("step", "group", "location_name")])
+})
+
+test_that("job files round trip, and existing ones are kept", {
+  path <- file.path(tempfile(), "wheat")
+  dir.create(dirname(path))
+  written <- write_locseq_job(cl, wheat, path)
+  expect_identical(basename(written), paste0("wheat", c(".CLS", ".NAQ", ".SEQ", ".names.csv")))
+  expect_error(write_locseq_job(cl, wheat, path), "the file exists")
+  job <- read_locseq_job(path)
+  kept <- wheat[!is.na(wheat$yield), ]
+  key <- function(d) order(d$year, d$location, d$genotype)
+  expect_identical(job$data[key(job$data), 1:3], kept[key(kept), 1:3], ignore_attr = TRUE)
+  expect_equal(job$data$value[key(job$data)], kept$yield[key(kept)], tolerance = 1e-6)
+  expect_identical(job$classification$job$cls, cl$job$cls)
+  # The genotypes are numbered anew (by first appearance), so sums run in
+  # another order: the same values to rounding.
+  expect_equal(locseq_run(job$data, job$classification, groups = 5)$steps, res$steps,
+               tolerance = 1e-12)
+})
+
+test_that("the page, the print, summary and plot methods", {
+  page <- tempfile(fileext = ".html")
+  locseq_report(res, page)
+  html <- readLines(page, warn = FALSE, encoding = "UTF-8")
+  expect_true(any(grepl("<html", html, fixed = TRUE)))
+  expect_output(print(cl), "6 steps, data years 2019 to 2024, cut into 5 groups")
+  expect_output(print(summary(res)), "best fit adjusted for the number of groups: step 1")
+  grDevices::pdf(NULL)
+  on.exit(grDevices::dev.off())
+  expect_silent(plot(res))
+  expect_silent(plot(cl$steps[[1]]$hclust))
+})
