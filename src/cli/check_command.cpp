@@ -16,7 +16,10 @@ namespace locseq::cli {
 CLI::App* add_check_command(CLI::App& app, CheckOptions& o) {
   CLI::App* check = app.add_subcommand(
       "check", "Read and check a whole job without running it or writing any file.");
-  check->add_option("JOB", o.job, "The job: JOB.CLS, JOB.NAQ and JOB.SEQ")->required();
+  check
+      ->add_option("JOB", o.job,
+                   "The job: JOB.CLS, JOB.NAQ and JOB.SEQ, and JOB.settings when there")
+      ->required();
   add_groups_option(*check, o.groups,
                     "The truncation level the run would get (default: groups of JOB.settings, "
                     "else the square-root rule)");

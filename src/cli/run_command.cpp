@@ -33,7 +33,9 @@ std::string options_text(const RunOptions& o, const JobSettings& settled) {
 CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
   CLI::App* run = app.add_subcommand(
       "run", "Run the analysis of a job without questions, writing its reports (and tables).");
-  run->add_option("JOB", o.job, "The job: reads JOB.CLS, JOB.NAQ and JOB.SEQ")->required();
+  run->add_option("JOB", o.job,
+                  "The job: reads JOB.CLS, JOB.NAQ and JOB.SEQ, and JOB.settings when there")
+      ->required();
   add_groups_option(*run, o.groups,
                     "The truncation level NGP, the number of groups (default: groups of "
                     "JOB.settings, the level of the classification; without it the square-root "
