@@ -34,6 +34,7 @@ struct RunOptions {
   std::string job;                     // JOB: reads JOB.CLS, JOB.NAQ, JOB.SEQ
   std::optional<std::int32_t> groups;  // -g: the truncation level
   bool standardize = false;            // -s: standardise again
+  bool no_standardize = false;         // --no-standardize: do not
   std::string out;                     // -o: the prefix of the reports (JOB when empty)
   std::string tables;                  // --tables: a folder for the CSV tables
   std::string report;                  // --report: the HTML page
@@ -49,6 +50,7 @@ struct CheckOptions {
   std::string job;
   std::optional<std::int32_t> groups;
   bool standardize = false;
+  bool no_standardize = false;
   std::string areas = "fixed";
 };
 CLI::App* add_check_command(CLI::App& app, CheckOptions& o);

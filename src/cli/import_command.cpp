@@ -1,8 +1,10 @@
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/job_run.h"
+#include "cli/job_settings.h"
 #include "core/input_error.h"
 #include "files/input_file.h"
 #include "files/output_plan.h"
@@ -24,7 +26,8 @@ std::optional<char> delimiter_of(const std::string& text) {
 CLI::App* add_import_command(CLI::App& app, ImportCommandOptions& o) {
   CLI::App* c = app.add_subcommand(
       "import",
-      "Make a job (JOB.NAQ, JOB.SEQ, JOB.names.csv and JOB.CLS) from a long table of the trial.");
+      "Make a job (JOB.NAQ, JOB.SEQ, JOB.names.csv, JOB.CLS and JOB.settings) from a long table "
+      "of the trial.");
   c->add_option("DATA", o.table,
                 "The table: a header row, then one row per year, location and genotype; comma, "
                 "semicolon or tab separated")
@@ -50,14 +53,17 @@ CLI::App* add_import_command(CLI::App& app, ImportCommandOptions& o) {
       ->type_name("error|mean");
   c->add_flag("--rename", o.table_options.rename,
               "Names cut to 8 bytes that clash end in ~1, ~2, ... instead of being an error");
-  c->add_flag("--no-classify", o.no_classify, "Make no JOB.CLS");
+  c->add_flag("--no-classify", o.no_classify, "Make no JOB.CLS (and no JOB.settings)");
   c->add_flag("--force", o.classify.force, "Replace existing job files");
   add_classify_options(*c, o.classify);
   c->footer(
       "Missing values: an empty field, NA, ., - or *. Values: at most 3.4e38 / (4 x locations) in "
       "magnitude, so that a run's single-precision sums stay finite. The classification takes the "
-      "options of classify (locseq classify --help states its rules). Then: locseq run JOB [-g "
-      "N].\nExit status: 0 done, 1 bad input or a failed write, 2 a usage error.");
+      "options of classify (locseq classify --help states its rules); JOB.settings records the "
+      "table, the options of the import and of the classification, and locseq run JOB takes the "
+      "truncation level and the standardisation from it.
+Exit status: 0 done, 1 bad input or a "
+      "failed write, 2 a usage error.");
   return c;
 }
 
@@ -67,7 +73,7 @@ int import_command(ImportCommandOptions o, Streams s) {
       s.out, s.err, job,
       [&] {
         const std::string naq = o.job + ".NAQ", seq = o.job + ".SEQ", cls = o.job + ".CLS";
-        const std::string names = o.job + ".names.csv";
+        const std::string names = o.job + ".names.csv", settings = settings_name(cls);
         // Without --force no job file is replaced, not even one another
         // command makes while this one runs.
         const files::Existing existing =
@@ -77,7 +83,10 @@ int import_command(ImportCommandOptions o, Streams s) {
         plan.output(".NAQ", naq, existing);
         plan.output(".SEQ", seq, existing);
         plan.output("names", names, existing);
-        if (!o.no_classify) plan.output(".CLS", cls, existing);
+        if (!o.no_classify) {
+          plan.output(".CLS", cls, existing);
+          plan.output("settings", settings, existing);
+        }
         plan.check();
         files::OutputSet outputs(plan, s.err);
         o.table_options.delimiter = delimiter_of(o.delimiter);
@@ -90,8 +99,12 @@ int import_command(ImportCommandOptions o, Streams s) {
         if (!o.no_classify) {
           std::istringstream naq_in(imported.naq), seq_in(imported.seq);
           o.classify.job = o.job;
+          o.classify.method.name = std::filesystem::path(o.table).stem().string();
           classified = classify_trial(naq_in, naq, seq_in, seq, o.classify, s.err);
           written.emplace_back(cls, classified->result.cls);
+          const ImportRecord record = import_record(o, imported);
+          written.emplace_back(settings,
+                               classification_settings(*classified, o.classify, cls, &record));
         }
         outputs.prepare();
         job.outputs = OutputStage::Prepared;

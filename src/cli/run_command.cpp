@@ -1,10 +1,12 @@
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/job_run.h"
+#include "cli/job_settings.h"
 #include "cli/options.h"
 #include "cli/run_writers.h"
 #include "cli/warnings.h"
@@ -15,11 +17,15 @@ namespace locseq::cli {
 
 namespace {
 
-// The options that decide the results, as the page shows them.
-std::string options_text(const RunOptions& o) {
-  std::string text = o.groups ? "-g " + std::to_string(*o.groups) : "-g by the square-root rule";
-  if (o.standardize) text += ", -s";
-  return text + ", --areas " + o.areas;
+// The options given that decide the results, as the page shows them (what
+// the settings gave is a line of its own).
+std::string options_text(const RunOptions& o, const JobSettings& settled) {
+  std::string text = o.groups         ? "-g " + std::to_string(*o.groups) + ", "
+                     : settled.groups ? ""
+                                      : "-g by the square-root rule, ";
+  if (o.standardize) text += "-s, ";
+  if (o.no_standardize) text += "--no-standardize, ";
+  return text + "--areas " + o.areas;
 }
 
 }  // namespace
@@ -27,13 +33,17 @@ std::string options_text(const RunOptions& o) {
 CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
   CLI::App* run = app.add_subcommand(
       "run", "Run the analysis of a job without questions, writing its reports (and tables).");
-  run->add_option("JOB", o.job, "The job: reads JOB.CLS, JOB.NAQ and JOB.SEQ")->required();
+  run->add_option("JOB", o.job,
+                  "The job: reads JOB.CLS, JOB.NAQ and JOB.SEQ, and JOB.settings when there")
+      ->required();
   add_groups_option(*run, o.groups,
-                    "The truncation level NGP, the number of groups (default: the square-root "
+                    "The truncation level NGP, the number of groups (default: groups of "
+                    "JOB.settings, the level of the classification; without it the square-root "
                     "rule, the smallest whole number whose square is at least MAXL)");
-  run->add_flag("-s,--standardize", o.standardize,
-                "Standardise the data again (answers yes to 'Standardize again?'; only data "
-                "classified on standardised values, SEDTYP S, are asked)");
+  add_standardize_options(*run, o.standardize, o.no_standardize,
+                          "Standardise the data again (answers yes to 'Standardize again?'; only "
+                          "data classified on standardised values, SEDTYP S, are asked; default: "
+                          "standardize of JOB.settings, else no)");
   not_empty(
       run->add_option("-o,--out", o.out,
                       "Write the reports as PREFIX.SCO, PREFIX.COS and PREFIX.ALC (default: JOB)")
@@ -79,21 +89,31 @@ int run_command(const RunOptions& o, Streams s) {
   return report_failures(
       s.out, s.err, job,
       [&] {
+        // First of the writers: the settings are settled before the page
+        // describes the job.
+        SettingsInput settings(job.names[0],
+                               given_settings(o.groups, o.standardize, o.no_standardize), s.err);
+        job.writers.push_back(&settings);
         std::unique_ptr<TablesOutput> tables;
         if (!o.tables.empty()) tables = std::make_unique<TablesOutput>(o.tables);
         std::unique_ptr<ReportOutput> page;
         if (!o.report.empty() || !o.plots.empty()) {
           job.inputs.push_back({"names", o.job + ".names.csv"});
           page = std::make_unique<ReportOutput>(o.report, o.plots, [&] {
-            return describe_job(o.job, {job.names[0], job.names[1], job.names[2]}, options_text(o),
-                                s.err);
+            report::PageJob described =
+                describe_job(o.job, {job.names[0], job.names[1], job.names[2]},
+                             options_text(o, settings.settled()), s.err);
+            described.settings_file =
+                std::filesystem::path(settings.settled().file).filename().string();
+            described.settings_taken = settings.settled().taken;
+            return described;
           });
         }
         StandardiseNote note(s.err, job.names[0]);
         if (tables) job.writers.push_back(tables.get());
         if (page) job.writers.push_back(page.get());
         if (o.standardize) job.writers.push_back(&note);
-        PresetAnswers answers(o.groups, o.standardize, console);
+        SettledAnswers answers(settings, console);
         const SetUpResult result = run_job(job, answers, console, warnings, s.err);
         warnings.summary();
         if (result.outcome == SetUpOutcome::Ran) return 0;

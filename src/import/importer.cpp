@@ -344,6 +344,9 @@ ImportedJob import_table(std::string_view bytes, const std::string& file_name,
   job.MAXG = count_of(data.lists[2]);
   job.observations = static_cast<std::int64_t>(cells.size());
   job.year_names = data.lists[0].full;
+  job.delimiter = reader.delimiter();
+  for (std::size_t r = 0; r < columns.size(); ++r)
+    job.columns[r] = reader.header().fields[columns[r]];
   job.notes = notes_for(job, data, names);
   return job;
 }

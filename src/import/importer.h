@@ -3,6 +3,7 @@
 // and 8-byte name back to the full name.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +34,9 @@ struct ImportedJob {
   std::int64_t mean_cells = 0;          // cells that are the mean of two or more rows
   std::int64_t observations = 0;        // records in JOB.SEQ
   std::vector<std::string> year_names;  // the full year names, year 1 first
+  char delimiter = ',';                 // the field separator read
+  std::array<std::string, 4> columns;   // the header's names of the year, location, genotype
+                                        // and value columns
   std::vector<std::string> notes;       // what the user should know, one sentence each
 };
 

@@ -90,12 +90,22 @@ TEST(ClassifyCommand, WritesTheClassificationImportMakes) {
   copy_files(kExamples, work.path());
   ASSERT_EQ(run_program(work.path(), {"import", "wheat.csv", "W"}).status, 0);
   ASSERT_EQ(run_program(work.path(), {"import", "wheat.csv", "V", "--no-classify"}).status, 0);
-  const std::string cls = read_file(work.path() / "W.CLS");
+  // The same classification, titled after the job, not the table.
+  std::string cls = read_file(work.path() / "W.CLS");
+  ASSERT_EQ(line(cls, 2), "wheat: 6 seasons, pairwise Ward");
+  cls.replace(cls.find("wheat: "), 7, "V: ");
 
   JobRun r = run_program(work.path(), {"classify", "V", "--cls", "other.CLS"});
   EXPECT_EQ(r.status, 0) << r.error;
   EXPECT_EQ(read_file(work.path() / "other.CLS"), cls);
   EXPECT_FALSE(fs::exists(work.path() / "V.CLS"));
+  // Its settings beside it: those of the import but the import's own.
+  const auto body = [](const std::string& text) {
+    const std::size_t from = text.find("\n\nversion = ");
+    return text.substr(from, text.find("\n# The import") - from);
+  };
+  EXPECT_EQ(body(read_file(work.path() / "other.settings")),
+            body(read_file(work.path() / "W.settings")));
 
   write_file(work.path() / "other.CLS", "an earlier classification\n");
   r = run_program(work.path(), {"classify", "V", "--cls", "other.CLS"});
@@ -194,29 +204,47 @@ TEST(ImportCommand, ClassifyOptionsReachTheClassification) {
     std::size_t line;      // of J.CLS
     std::string cls_line;  // what it must be
     std::string shows;     // on standard output
+    std::string setting;   // a line of J.settings
   } cases[] = {
-      {{}, 2, "Ward SED, centred, min share 0.8", "6 steps, data years 1 to 6, cut into 5 groups"},
+      {{},
+       2,
+       "wheat: 6 seasons, pairwise Ward",
+       "6 steps, data years 1 to 6, cut into 5 groups",
+       "groups = 5  # the square-root rule"},
       {{"--proximity", "complete"},
        2,
-       "Ward SED, centred, min share 0.8",
-       "4 steps, data years 1 to 4, cut into 5 groups"},
-      {{}, 3, "     U     S     C     N", ""},
-      {{"--sed", "standardized"}, 3, "     U     S     S     N", ""},
-      {{"--title", "Wheat, imported"}, 2, "Wheat, imported", ""},
+       "wheat: 4 seasons, complete Ward",
+       "4 steps, data years 1 to 4, cut into 5 groups",
+       "proximity = complete"},
+      {{}, 3, "     U     S     C     N", "", "standardize = no"},
+      {{"--sed", "standardized"}, 3, "     U     S     S     N", "", "standardize = yes"},
+      {{"--title", "Wheat, imported"}, 2, "Wheat, imported", "", "table = wheat.csv"},
       {{"-g", "3", "--proximity", "complete"},
        1,
        "6 20 13 1 5",
-       "5 steps, data years 1 to 5, cut into 3 groups"},
-      {{"-g", "3"}, 1, "6 20 13 1 6", "6 steps, data years 1 to 6, cut into 3 groups"},
-      {{"--min-years", "1"}, 1, "6 20 13 1 4", "4 steps"},
-      {{"--min-cells", "12"}, 6, "8", "6 steps"},
-      {{"-g", "4", "--first-year", "3"}, 5, "     3    2021", ""},
+       "5 steps, data years 1 to 5, cut into 3 groups",
+       "last_year = 5  # 2023"},
+      {{"-g", "3"},
+       1,
+       "6 20 13 1 6",
+       "6 steps, data years 1 to 6, cut into 3 groups",
+       "groups = 3"},
+      {{"--min-years", "1"}, 1, "6 20 13 1 4", "4 steps", "min_years = 1"},
+      {{"--min-cells", "12"}, 6, "8", "6 steps", "min_cells = 12"},
+      {{"-g", "4", "--first-year", "3"}, 5, "     3    2021", "", "first_year = 3  # 2021"},
       {{"--groups", "4", "--first-year", "2020", "--last-year", "2022"},
        4,
        "   2   4",
-       "3 steps, data years 2 to 4, cut into 4 groups"},
-      {{"-g", "4", "--first-year", "3"}, 1, "6 20 13 3 6", "data years 3 to"},
-      {{"--min-share", "0.5"}, 2, "Ward SED, centred, min share 0.5", "6 steps"},
+       "3 steps, data years 2 to 4, cut into 4 groups",
+       "last_year = 4  # 2022"},
+      {{"-g", "4", "--first-year", "3"}, 1, "6 20 13 3 6", "data years 3 to", "groups = 4"},
+      {{"--min-share", "0.5"}, 2, "wheat: 6 seasons, pairwise Ward", "6 steps", "min_share = 0.5"},
+      {{"--replicates", "mean", "--rename", "--delimiter", ","},
+       2,
+       "wheat: 6 seasons, pairwise Ward",
+       "",
+       "replicates = mean\nyear_column = year\nlocation_column = location\ngenotype_column = "
+       "genotype\nvalue_column = yield\nrename = yes"},
   };
   for (const auto& c : cases) {
     std::string shown;
@@ -230,6 +258,8 @@ TEST(ImportCommand, ClassifyOptionsReachTheClassification) {
     ASSERT_EQ(r.status, 0) << r.error;
     EXPECT_EQ(line(read_file(work.path() / "J.CLS"), c.line), c.cls_line);
     EXPECT_TRUE(holds(r.console, c.shows)) << r.console;
+    const std::string settings = read_file(work.path() / "J.settings");
+    EXPECT_TRUE(holds(settings, "\n" + c.setting + "\n")) << settings;
   }
 }
 

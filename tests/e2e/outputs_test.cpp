@@ -172,12 +172,12 @@ TEST(Outputs, NoOutputCanBeAnInputOrAnotherOutput) {
        {"import", "T.csv", "J", "--force"},
        "",
        {"T.csv"},
-       {"J.NAQ", "J.SEQ", "J.names.csv", "J.CLS"}},
+       {"J.NAQ", "J.SEQ", "J.names.csv", "J.CLS", "J.settings"}},
       {"classify",
        {"classify", "K", "--cls", "C.CLS", "--force"},
        "",
        {"K.NAQ", "K.SEQ"},
-       {"C.CLS"}},
+       {"C.CLS", "C.settings"}},
   };
   struct Case {
     std::string what;
