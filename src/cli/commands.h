@@ -23,6 +23,11 @@ struct Streams {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
+  // The file descriptors `out` and `err` write, where they are the
+  // process's own (-1 otherwise): where standard output goes, and whether
+  // standard error is a terminal, for the progress bar.
+  int out_fd = -1;
+  int err_fd = -1;
 };
 
 // No command: the dialogue on the console, which names the files and

@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/job_run.h"
+#include "cli/progress.h"
 #include "core/input_error.h"
 #include "files/input_file.h"
 #include "files/output_plan.h"
@@ -60,7 +61,9 @@ CLI::App* add_import_command(CLI::App& app, ImportCommandOptions& o) {
   return c;
 }
 
-int import_command(ImportCommandOptions o, Streams s) {
+int import_command(ImportCommandOptions o, Streams standard) {
+  ProgressDisplay display(standard, "locseq import", true);
+  const Streams s = display.streams();
   JobRun job;
   return report_failures(
       s.out, s.err, job,
