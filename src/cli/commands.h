@@ -44,6 +44,7 @@ struct RunOptions {
   std::string report;                  // --report: the HTML page
   std::string plots;                   // --plots: a folder for the figures
   bool quiet = false;                  // -q: nothing on standard output
+  bool console = false;                // --console: the dialogue's progress lines, not the summary
   std::string areas = "fixed";         // --areas: fixed or auto
   std::int64_t cache_mb = 256;         // --cache-mb: memory for the year cache, in MiB
 };

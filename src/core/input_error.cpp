@@ -39,10 +39,14 @@ std::size_t utf8_at(const std::string& s, std::size_t i, char32_t& c) {
   return n;
 }
 
-// Control characters (a NUL or a line end in a typed file name, garbage in
-// a quoted token), bytes that are not UTF-8 and invisible characters (a
-// byte-order mark) are shown as \xHH, byte by byte, so the message stays
-// one whole line and shows every byte that matters.
+std::string describe(const std::string& file, long line, const std::string& message) {
+  std::string out = printable(file);
+  if (line > 0) out += ':' + std::to_string(line);
+  return out + ": " + printable(message);
+}
+
+}  // namespace
+
 std::string printable(const std::string& s) {
   std::string out;
   auto escape = [&out](char byte) {
@@ -65,14 +69,6 @@ std::string printable(const std::string& s) {
   }
   return out;
 }
-
-std::string describe(const std::string& file, long line, const std::string& message) {
-  std::string out = printable(file);
-  if (line > 0) out += ':' + std::to_string(line);
-  return out + ": " + printable(message);
-}
-
-}  // namespace
 
 std::string quoted(std::string_view token) {
   constexpr std::size_t kShown = 20;
