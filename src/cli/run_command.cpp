@@ -56,13 +56,18 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
                       "Also write the page's figures as SVG files into DIR (made if missing): "
                       "fit.svg, fit_by_year.svg, stability.svg, step-K.svg")
           ->type_name("DIR"));
-  CLI::Option* quiet = run->add_flag(
-      "-q,--quiet", o.quiet,
-      "Write nothing on standard output and show no progress: errors and warnings only");
+  run->add_flag("-q,--quiet", o.quiet,
+                "Write nothing on standard output and show no progress: errors and warnings only");
   run->add_flag("--console", o.console,
                 "Show on standard output the progress lines of the dialogue (its console without "
-                "the questions) instead of the summary")
-      ->excludes(quiet);
+                "the questions) instead of the summary");
+  run->parse_complete_callback([&o] {
+    if (o.quiet && o.console) {
+      throw CLI::ValidationError("--console",
+                                 "cannot go with --quiet: --console shows the dialogue's lines, "
+                                 "--quiet nothing");
+    }
+  });
   add_cache_option(*run, o.cache_mb);
   add_areas_option(*run, o.areas);
   run->footer(
