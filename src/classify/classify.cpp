@@ -14,6 +14,7 @@
 #include "classify/retention.h"
 #include "classify/ward.h"
 #include "core/input_error.h"
+#include "core/progress.h"
 #include "formats/cls.h"
 
 namespace locseq::classify {
@@ -469,6 +470,8 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
   std::string blocks;
   for (std::int32_t y = IYS; y <= plan.last_asked; ++y) {
     const std::int32_t k = y - IYS + 1;
+    const std::int32_t steps = plan.last_asked - IYS + 1;  // the most there can be
+    report_progress({k - 1, steps, k, steps});
     const bool starting = k == 1 && may_start_later;
     if (!window.add(y) && !starting) {
       res.warnings.push_back(year_text(t, y) + " has no data; it is skipped in the retention test");

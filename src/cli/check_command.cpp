@@ -7,6 +7,7 @@
 #include "cli/job_run.h"
 #include "cli/job_settings.h"
 #include "cli/options.h"
+#include "cli/progress.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
 #include "files/input_file.h"
@@ -32,7 +33,9 @@ CLI::App* add_check_command(CLI::App& app, CheckOptions& o) {
   return check;
 }
 
-int check_command(const CheckOptions& o, Streams s) {
+int check_command(const CheckOptions& o, Streams standard) {
+  ProgressDisplay display(standard, "locseq check", true);
+  const Streams s = display.streams();
   const std::string names[3] = {o.job + ".CLS", o.job + ".NAQ", o.job + ".SEQ"};
   CheckWarnings warnings(s.err);
   std::size_t errors = 0, settings_warnings = 0;

@@ -8,6 +8,7 @@
 #include "cli/job_run.h"
 #include "cli/job_settings.h"
 #include "cli/options.h"
+#include "cli/progress.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
 #include "files/input_file.h"
@@ -178,7 +179,9 @@ void describe_classification(const ClassifyOutcome& c, const std::string& cls, s
   }
 }
 
-int classify_command(const ClassifyCommandOptions& o, Streams s) {
+int classify_command(const ClassifyCommandOptions& o, Streams standard) {
+  ProgressDisplay display(standard, "locseq classify", true);
+  const Streams s = display.streams();
   const std::string cls = o.cls.empty() ? o.job + ".CLS" : o.cls;
   JobRun job;
   return report_failures(

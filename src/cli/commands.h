@@ -23,6 +23,11 @@ struct Streams {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
+  // The file descriptors `out` and `err` write, where they are the
+  // process's own (-1 otherwise): where standard output goes, and whether
+  // standard error is a terminal, for the progress bar.
+  int out_fd = -1;
+  int err_fd = -1;
 };
 
 // No command: the dialogue on the console, which names the files and
@@ -40,6 +45,7 @@ struct RunOptions {
   std::string report;                  // --report: the HTML page
   std::string plots;                   // --plots: a folder for the figures
   bool quiet = false;                  // -q: nothing on standard output
+  bool console = false;                // --console: the dialogue's progress lines, not the summary
   std::string areas = "fixed";         // --areas: fixed or auto
   std::int64_t cache_mb = 256;         // --cache-mb: memory for the year cache, in MiB
 };

@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "cli/job_run.h"
 #include "cli/job_settings.h"
+#include "cli/progress.h"
 #include "core/input_error.h"
 #include "files/input_file.h"
 #include "files/output_plan.h"
@@ -67,7 +68,9 @@ Exit status: 0 done, 1 bad input or a "
   return c;
 }
 
-int import_command(ImportCommandOptions o, Streams s) {
+int import_command(ImportCommandOptions o, Streams standard) {
+  ProgressDisplay display(standard, "locseq import", true);
+  const Streams s = display.streams();
   JobRun job;
   return report_failures(
       s.out, s.err, job,
