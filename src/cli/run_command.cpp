@@ -90,8 +90,10 @@ int run_command(const RunOptions& o, Streams s) {
           });
         }
         StandardiseNote note(s.err, job.names[0]);
+        NameBytesNote name_bytes(s.err, job.names[1]);
         if (tables) job.writers.push_back(tables.get());
         if (page) job.writers.push_back(page.get());
+        if (tables || page) job.writers.push_back(&name_bytes);
         if (o.standardize) job.writers.push_back(&note);
         PresetAnswers answers(o.groups, o.standardize, console);
         const SetUpResult result = run_job(job, answers, console, warnings, s.err);
