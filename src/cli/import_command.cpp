@@ -89,6 +89,9 @@ CLI::App* add_import_command(CLI::App& app, ImportCommandOptions& o) {
           },
           ""))
       ->type_name("utf-8|cp1252|latin1");
+  c->add_flag("--fold-names", o.table_options.fold_names,
+              "Names that differ only in letter case or inner blanks (and years that are one "
+              "number) are one name, its first spelling");
   c->add_option("--replicates", o.replicates,
                 "error (the default): two values for one cell is an error; mean: their mean")
       ->check(CLI::IsMember({"error", "mean"}).description(""))
