@@ -68,6 +68,10 @@ class RowCollector {
     const char* const kWords[kKinds] = {"year", "location", "genotype"};
     for (std::size_t k = 0; k < kKinds; ++k) out_.lists[k].kind = kWords[k];
     if (layout_.wide) name_value_columns();
+    for (std::size_t column : layout_.values) {
+      value_words_.push_back(column_name(column));
+      advice_.push_back(ignore_advice(column));
+    }
   }
 
   // Takes one row: names its year, location and genotype; keeps its values.
@@ -94,7 +98,7 @@ class RowCollector {
       }
       if (values_.missing(text)) continue;
       if (layout_.wide) obs.key[static_cast<std::size_t>(*layout_.wide)] = column_names_[j];
-      obs.value = values_.read(text, row.line, column_name(column), ignore_advice(column));
+      obs.value = values_.read(text, row.line, value_words_[j], advice_[j]);
       out_.observations.push_back(obs);
     }
   }
@@ -111,6 +115,8 @@ class RowCollector {
   std::array<std::unordered_map<std::string, std::int32_t>, kKinds> index_;  // name -> number
   std::string key_;                                                          // lookup buffer
   std::vector<std::int32_t> column_names_;  // a wide table: the name of each value column, or -1
+  std::vector<std::string> value_words_;    // each value column in messages
+  std::vector<std::string> advice_;         // for its values that are not numbers
 
   // A wide table's value columns: the names of their kind, in column order.
   void name_value_columns() {
