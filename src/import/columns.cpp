@@ -137,6 +137,11 @@ class ColumnFinder {
   }
 };
 
+// The kind of name that has a column of its own in a table wide by `wide`.
+Role other_kind(Role wide) {
+  return wide == Role::Location ? Role::Genotype : Role::Location;
+}
+
 }  // namespace
 
 const char* role_word(Role role) {
@@ -146,19 +151,23 @@ const char* role_word(Role role) {
 
 Layout find_layout(const TableRow& header, const ChosenColumns& chosen, std::optional<Role> wide,
                    const std::vector<std::string>& ignore, const std::string& file_name) {
+  constexpr auto kYear = static_cast<std::size_t>(Role::Year);
+  constexpr auto kValue = static_cast<std::size_t>(Role::Value);
   std::vector<std::size_t> roles = {0, 1, 2, 3};
+  std::string wide_columns;  // what a wide table's columns hold, in messages
   if (wide) {
-    const auto kind = static_cast<std::size_t>(*wide);
     const std::string word = role_word(*wide);
-    for (std::size_t role : {kind, std::size_t{3}}) {
+    const std::string columns = std::string(" every column but the year and ") +
+                                role_word(other_kind(*wide)) + " columns holds one " + word +
+                                "'s values";
+    for (std::size_t role : {static_cast<std::size_t>(*wide), kValue}) {
       if (folded(chosen[role]).empty()) continue;
       throw InputError("--wide", 0,
                        std::string(kOption[role]) +
-                           " names a column of a long table; with --wide " + word +
-                           " every column but the year and " + role_word(Role(3 - kind)) +
-                           " columns holds one " + word + "'s values");
+                           " names a column of a long table; with --wide " + word + columns);
     }
-    roles = {0, 3 - kind};
+    roles = {kYear, static_cast<std::size_t>(other_kind(*wide))};
+    wide_columns = columns;
   } else if (!ignore.empty()) {
     throw InputError("--ignore", 0,
                      "--ignore leaves out columns of a wide table (with --wide); a long table "
@@ -180,16 +189,14 @@ Layout find_layout(const TableRow& header, const ChosenColumns& chosen, std::opt
     if (role < 3) layout.names[role] = at[role];
   }
   if (!wide) {
-    layout.values = {at[3]};
+    layout.values = {at[kValue]};
     return layout;
   }
   layout.values = finder.untaken();
   if (layout.values.empty()) {
-    throw InputError(file_name, header.line,
-                     std::string("with --wide ") + role_word(*wide) +
-                         " each column other than the year and " +
-                         role_word(Role(3 - static_cast<std::size_t>(*wide))) +
-                         " columns holds one " + role_word(*wide) + "'s values, and there is none");
+    throw InputError(
+        file_name, header.line,
+        std::string("with --wide ") + role_word(*wide) + wide_columns + ", and there is none");
   }
   return layout;
 }

@@ -81,8 +81,8 @@ class RowCollector {
     Observation obs{};
     obs.line = row.line;
     for (std::size_t k = 0; k < kKinds; ++k) {
-      if (layout_.names[k] != Layout::kNone)
-        obs.key[k] = number_of(k, row.fields[layout_.names[k]], row.line);
+      if (layout_.names[k] == Layout::kNone) continue;  // the kind of a wide table's columns
+      obs.key[k] = number_of(k, row.fields[layout_.names[k]], row.line);
     }
     for (std::size_t j = 0; j < layout_.values.size(); ++j) {
       const std::size_t column = layout_.values[j];
@@ -342,8 +342,9 @@ Layout layout_of(formats::csv::Reader& reader, const ImportOptions& options,
   const ChosenColumns chosen = {options.year_column, options.location_column,
                                 options.genotype_column, options.value_column};
   std::optional<Role> wide;
-  if (options.wide != Wide::No)
+  if (options.wide != Wide::No) {
     wide = options.wide == Wide::Location ? Role::Location : Role::Genotype;
+  }
   try {
     return find_layout(reader.header(), chosen, wide, options.ignore, file_name);
   } catch (const InputError& e) {
