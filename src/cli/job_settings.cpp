@@ -1,6 +1,7 @@
 #include "cli/job_settings.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <filesystem>
 #include <sstream>
@@ -8,6 +9,7 @@
 #include "cli/warnings.h"
 #include "files/input_file.h"
 #include "formats/cls.h"
+#include "import/recorded_options.h"
 #include "records/record_reader.h"
 #include "setup/run_setup.h"
 
@@ -174,12 +176,18 @@ ImportRecord import_record(const ImportCommandOptions& o, const import::Imported
   ImportRecord record{o.table, {}};
   auto& options = record.options;
   options.push_back({"delimiter", delimiter_text(imported.delimiter)});
-  options.push_back({"replicates", o.replicates});
-  options.push_back({"year_column", imported.columns[0]});
-  options.push_back({"location_column", imported.columns[1]});
-  options.push_back({"genotype_column", imported.columns[2]});
-  options.push_back({"value_column", imported.columns[3]});
+  // A wide table has no column for the kind its value columns name.
+  constexpr std::array<const char*, 4> kColumnKeys = {"year_column", "location_column",
+                                                      "genotype_column", "value_column"};
+  for (std::size_t r = 0; r < kColumnKeys.size(); ++r) {
+    if (!imported.columns[r].empty()) options.push_back({kColumnKeys[r], imported.columns[r]});
+  }
   options.push_back({"rename", std::string(st::yes_no(o.table_options.rename))});
+  import::ImportOptions read_with = o.table_options;
+  read_with.replicates_mean = o.replicates == "mean";
+  for (auto& [key, value] : import::recorded_options(read_with)) {
+    options.push_back({std::move(key), std::move(value)});
+  }
   return record;
 }
 

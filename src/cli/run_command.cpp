@@ -137,8 +137,10 @@ int run_command(const RunOptions& o, Streams standard) {
           });
         }
         StandardiseNote note(s.err, job.names[0]);
+        NameBytesNote name_bytes(s.err, job.names[1]);
         if (tables) job.writers.push_back(tables.get());
         if (page) job.writers.push_back(page.get());
+        if (tables || page) job.writers.push_back(&name_bytes);
         if (o.standardize) job.writers.push_back(&note);
         if (!o.quiet && !o.console) job.writers.push_back(&summary);
         SettledAnswers answers(settings, console);

@@ -60,6 +60,12 @@ inline constexpr std::array kKeys = {
     Key{"genotype_column"},
     Key{"value_column"},
     Key{"rename"},
+    Key{"encoding"},
+    Key{"na", true},
+    Key{"decimal"},
+    Key{"fold_names"},
+    Key{"wide"},
+    Key{"ignore", true},
 };
 
 // One setting.
