@@ -26,12 +26,6 @@ class InputError : public std::runtime_error {
   std::string message_;
 };
 
-// A text as messages show it: control characters (a NUL or a line end in a
-// typed file name, garbage in a quoted token), bytes that are not UTF-8 and
-// invisible characters (a byte-order mark) as \xHH, byte by byte, so a
-// message stays one whole line and shows every byte that matters.
-std::string printable(const std::string& s);
-
 // A token as messages show it: in quotes, cut after 20 characters.
 std::string quoted(std::string_view token);
 

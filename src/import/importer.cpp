@@ -18,6 +18,7 @@
 #include "import/short_names.h"
 #include "import/table_text.h"
 #include "import/value_reader.h"
+#include "import/values.h"
 
 namespace locseq::import {
 

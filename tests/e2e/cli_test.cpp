@@ -359,7 +359,7 @@ TEST(RunSummary, ShowsEachStepAsTheTablesHaveItAndTheFilesWritten) {
     std::vector<std::string> f;
     std::istringstream fields(rows[k]);
     for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
-    ASSERT_EQ(f.size(), 17u) << rows[k];
+    ASSERT_EQ(f.size(), 20u) << rows[k];
     auto rsq = [](const std::string& field) {
       char text[32];
       std::snprintf(text, sizeof text, "%16.4f", std::stod(field));
@@ -372,7 +372,7 @@ TEST(RunSummary, ShowsEachStepAsTheTablesHaveItAndTheFilesWritten) {
     expected += line + rsq(f[11]) + rsq(f[15]) + "\n";
   }
   expected +=
-      "locseq: wrote WHEAT.SCO WHEAT.COS WHEAT.ALC, t/ (4 tables), p.html, P/ (9 figures)\n";
+      "locseq: wrote WHEAT.SCO WHEAT.COS WHEAT.ALC, t/ (5 tables), p.html, P/ (9 figures)\n";
   EXPECT_TRUE(same_text(expected, r.console));
 }
 

@@ -290,8 +290,14 @@ TEST(ImportCommand, ClassifyOptionsReachTheClassification) {
        2,
        "wheat: 6 seasons, pairwise Ward",
        "",
-       "replicates = mean\nyear_column = year\nlocation_column = location\ngenotype_column = "
-       "genotype\nvalue_column = yield\nrename = yes"},
+       "year_column = year\nlocation_column = location\ngenotype_column = genotype\nvalue_column "
+       "= yield\nrename = yes\nencoding = utf-8\ndecimal = auto\nfold_names = no\nwide = "
+       "no\nreplicates = mean"},
+      {{"--na", "n/a", "--na", "?", "--fold-names", "--decimal", "point"},
+       2,
+       "wheat: 6 seasons, pairwise Ward",
+       "",
+       "encoding = utf-8\nna = n/a\nna = ?\ndecimal = point\nfold_names = yes\nwide = no"},
   };
   for (const auto& c : cases) {
     std::string shown;
