@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "findings/step_columns.h"
+#include "formats/text_encoding.h"
 
 namespace locseq::tables {
 
@@ -12,10 +13,11 @@ namespace {
 
 constexpr std::array<const char*, 2> kVariants = {"classified", "with_allocated"};
 
-// A name as the tables show it: without its trailing blanks.
+// A name as the tables show it: without its trailing blanks, a byte that
+// is not UTF-8 written \xHH (the tables are UTF-8 text).
 std::string name_text(const Name8& name) {
   const std::string_view text(name.data(), name.size());
-  return std::string(text.substr(0, text.find_last_not_of(' ') + 1));
+  return formats::text::escape_invalid_utf8(text.substr(0, text.find_last_not_of(' ') + 1));
 }
 
 Field whole(std::int64_t v) {
