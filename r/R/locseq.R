@@ -75,6 +75,7 @@ job_for <- function(data, classification) {
     if (length(extra))
       fail("data: the %s '%s' of the data is not in the classification", what, extra[1])
   }
+  raise(job$warnings)
   cls <- classification$job$cls
   if (length(job$genotypes) != classification$sizes[3]) {
     # The head of .CLS holds the trial's sizes: the genotypes are the data's.
@@ -158,6 +159,8 @@ locseq_classify <- function(data, year = NULL, location = NULL, genotype = NULL,
     as.character(x)
   }
   job <- import_frame(data, settings)
+  raise(job$warnings)
+  settings$columns <- job$columns
   out <- classify_(job$naq, job$seq, "data", year_arg(first_year, "first_year"),
                    year_arg(last_year, "last_year"), settings$proximity == "complete",
                    settings$min_share, settings$min_years, as.integer(settings$min_cells),
@@ -275,8 +278,8 @@ locseq_report <- function(result, file, overwrite = TRUE) {
 
 job_paths <- function(path) {
   one_string(path, "path", null = FALSE)
-  stats::setNames(paste0(path, c(".CLS", ".NAQ", ".SEQ", ".names.csv")),
-                  c("cls", "naq", "seq", "names"))
+  stats::setNames(paste0(path, c(".CLS", ".NAQ", ".SEQ", ".names.csv", ".settings")),
+                  c("cls", "naq", "seq", "names", "settings"))
 }
 
 read_text <- function(file) {
@@ -315,8 +318,20 @@ read_locseq_job <- function(path) {
   settings <- list(year = character(), location = character(), genotype = character(),
                    value = character(), replicates = "error", rename = FALSE,
                    proximity = NA_character_)
+  level <- NULL
+  if (file.exists(files[["settings"]])) {
+    # How the classification was made: the level a run takes, and the rest.
+    recorded <- read_settings_(read_text(files[["settings"]]), files[["settings"]])
+    raise(recorded$warnings)
+    if (!is.na(recorded$groups)) level <- recorded$groups
+    value <- function(key) recorded$values[match(key, recorded$keys)]
+    if (!is.na(value("proximity"))) settings$proximity <- value("proximity")
+    if (identical(value("replicates"), "mean")) settings$replicates <- "mean"
+    for (key in c("min_share", "min_years", "min_cells"))
+      if (!is.na(value(key))) settings[[key]] <- as.numeric(value(key))
+  }
   cl <- classification_of(cls, list(years = years, locations = full[[2]]), settings,
-                          level = NULL)
+                          level = level)
   structure(list(data = data, classification = cl), class = "locseq_job")
 }
 
@@ -328,6 +343,37 @@ write_locseq_job <- function(classification, data, path, overwrite = FALSE) {
     there <- files[file.exists(files)]
     if (length(there)) fail("%s: the file exists (overwrite = TRUE replaces the job's files)", there[1])
   }
+  job$settings <- settings_text(classification, basename(files[["cls"]]))
   for (kind in names(files)) writeBin(charToRaw(job[[kind]]), files[[kind]])
   invisible(unname(files))
+}
+
+# The settings file of a classification, as the program writes beside a
+# .CLS: what a run takes (groups, standardize) and how it was made.
+settings_text <- function(classification, cls) {
+  s <- classification$settings
+  keys <- values <- comments <- character()
+  add <- function(key, value, comment = "") {
+    if (length(value) != 1L || is.na(value)) return()
+    keys <<- c(keys, key)
+    values <<- c(values, as.character(value))
+    comments <<- c(comments, comment)
+  }
+  if (!is.null(classification$level)) add("groups", classification$level)
+  add("standardize", if (isTRUE(s$standardized)) "yes" else "no")
+  if (!is.na(s$proximity)) {
+    add("proximity", s$proximity)
+    add("min_share", if (length(s$min_share)) format(s$min_share, digits = 15))
+    if (s$proximity == "pairwise") {
+      add("min_years", if (length(s$min_years)) format(s$min_years, digits = 15))
+      add("min_cells", s$min_cells)
+    }
+  }
+  add("first_year", classification$IYS, classification$years[classification$IYS])
+  add("last_year", classification$IYF, classification$years[classification$IYF])
+  add("replicates", s$replicates)
+  add("rename", if (isTRUE(s$rename)) "yes" else "no")
+  column_keys <- c("year_column", "location_column", "genotype_column", "value_column")
+  for (k in seq_along(s$columns)) if (nzchar(s$columns[k])) add(column_keys[k], s$columns[k])
+  settings_text_(keys, values, comments, cls)
 }

@@ -29,11 +29,13 @@
 #include "cpp11/doubles.hpp"
 #include "cpp11/integers.hpp"
 #include "cpp11/list.hpp"
+#include "cpp11/logicals.hpp"
 #include "cpp11/named_arg.hpp"
 #include "cpp11/protect.hpp"
 #include "cpp11/strings.hpp"
 #include "formats/cls.h"
 #include "formats/names_file.h"
+#include "formats/settings.h"
 #include "import/columns.h"
 #include "import/importer.h"
 #include "locseq_version.h"
@@ -226,8 +228,9 @@ using namespace locseq;
       import::TableRow header;
       header.line = 1;
       for (R_xlen_t j = 0; j < width; ++j) header.fields.emplace_back(std::string(names[j]));
-      const R_xlen_t at = static_cast<R_xlen_t>(
-          import::find_columns(header, {year, location, genotype, value}, data)[1]);
+      const auto at = static_cast<R_xlen_t>(
+          import::find_layout(header, {year, location, genotype, value}, std::nullopt, {}, data)
+              .names[1]);
       std::map<std::string, std::size_t> rank;
       for (R_xlen_t k = 0; k < location_order.size(); ++k) {
         rank.emplace(std::string(location_order[k]), static_cast<std::size_t>(k));
@@ -270,11 +273,17 @@ using namespace locseq;
     }
     const formats::names_file::FullNames full = formats::names_file::read(job.names_csv, "names");
     using cpp11::literals::operator""_nm;
-    cpp11::writable::strings notes;
+    cpp11::writable::strings notes, warnings, columns;
     for (const std::string& n : job.notes) notes.push_back(n);
+    for (const import::TableWarning& w : job.warnings) {
+      warnings.push_back(
+          r::said_of_frame(InputError(data, w.line, "warning: " + w.message), data, order));
+    }
+    for (const std::string& c : job.columns) columns.push_back(c);
     return cpp11::writable::list(
         {"naq"_nm = job.naq, "seq"_nm = job.seq, "names"_nm = job.names_csv, "notes"_nm = notes,
-         "years"_nm = r::full_names(full.years), "locations"_nm = r::full_names(full.locations),
+         "warnings"_nm = warnings, "columns"_nm = columns, "years"_nm = r::full_names(full.years),
+         "locations"_nm = r::full_names(full.locations),
          "genotypes"_nm = r::full_names(full.genotypes)});
   });
 }
@@ -489,5 +498,51 @@ using namespace locseq;
     return cpp11::writable::list({"year"_nm = year, "location"_nm = location,
                                   "genotype"_nm = genotype, "value"_nm = value,
                                   "names"_nm = short_names, "warnings"_nm = warnings.texts()});
+  });
+}
+
+// The settings file of a classification written to `cls`: the settings
+// `keys` = `values` (each key one the program knows), with `comments`
+// beside them.
+[[cpp11::register]] std::string settings_text_(cpp11::strings keys, cpp11::strings values,
+                                               cpp11::strings comments, std::string cls) {
+  return r::guarded([&] {
+    namespace st = formats::settings;
+    st::Section section{"The classification", {}};
+    for (R_xlen_t k = 0; k < keys.size(); ++k) {
+      section.settings.push_back(
+          {std::string(keys[k]), std::string(values[k]), std::string(comments[k])});
+    }
+    const std::string version = LOCSEQ_PACKAGE_VERSION;
+    return st::write(
+        {"How " + cls + " was classified, written with it by the locseq R package " + version + ".",
+         "locseq run and check take groups and standardize from here when the "
+         "command line",
+         "gives no -g, -s or --no-standardize."},
+        {{"", {{"version", version}}}, section});
+  });
+}
+
+// The settings file `text` (named `file` in messages): list(groups,
+// standardize, keys, values, warnings), groups and standardize (1 yes, 0
+// no) NA when not given.
+[[cpp11::register]] cpp11::writable::list read_settings_(std::string text, std::string file) {
+  return r::guarded([&] {
+    namespace st = formats::settings;
+    const st::File settings = st::read(text, file);
+    const st::RunSettings run = st::run_settings(settings, file);
+    cpp11::writable::strings keys, values, warnings;
+    for (const st::Setting& s : settings.settings) {
+      keys.push_back(s.key);
+      values.push_back(s.value);
+    }
+    for (const auto& w : settings.warnings) {
+      warnings.push_back(InputError(file, w.line, "warning: " + w.message).what());
+    }
+    using cpp11::literals::operator""_nm;
+    return cpp11::writable::list(
+        {"groups"_nm = run.groups ? *run.groups : NA_INTEGER,
+         "standardize"_nm = run.standardize ? static_cast<int>(*run.standardize) : NA_INTEGER,
+         "keys"_nm = keys, "values"_nm = values, "warnings"_nm = warnings});
   });
 }

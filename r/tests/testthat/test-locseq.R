@@ -91,7 +91,8 @@ test_that("job files round trip, and existing ones are kept", {
   path <- file.path(tempfile(), "wheat")
   dir.create(dirname(path))
   written <- write_locseq_job(cl, wheat, path)
-  expect_identical(basename(written), paste0("wheat", c(".CLS", ".NAQ", ".SEQ", ".names.csv")))
+  expect_identical(basename(written),
+                   paste0("wheat", c(".CLS", ".NAQ", ".SEQ", ".names.csv", ".settings")))
   expect_error(write_locseq_job(cl, wheat, path), "the file exists")
   job <- read_locseq_job(path)
   kept <- wheat[!is.na(wheat$yield), ]
@@ -101,8 +102,8 @@ test_that("job files round trip, and existing ones are kept", {
   expect_identical(job$classification$job$cls, cl$job$cls)
   # The genotypes are numbered anew (by first appearance), so sums run in
   # another order: the same values to rounding.
-  expect_equal(locseq_run(job$data, job$classification, groups = 5)$steps, res$steps,
-               tolerance = 1e-12)
+  expect_identical(job$classification$level, 5L)  # from wheat.settings
+  expect_equal(locseq_run(job$data, job$classification)$steps, res$steps, tolerance = 1e-12)
 })
 
 test_that("the page, the print, summary and plot methods", {
