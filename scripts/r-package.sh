@@ -6,8 +6,8 @@
 #     listing them;
 #   - the registration of the C++ entry points (cpp11::cpp_register);
 #   - the wheat data set, made from examples/wheat.csv;
-#   - the tables BUILD/locseq writes for examples/wheat.csv, the tests'
-#     fixture.
+#   - the tables BUILD/locseq writes for examples/wheat.csv and for an
+#     unbalanced trial made up here, the tests' fixtures.
 # Usage: scripts/r-package.sh [BUILD]  (default build; BUILD/locseq must exist:
 # make program). Needs R with the Debian packages r-cran-cpp11 and r-cran-decor.
 set -euo pipefail
@@ -68,6 +68,29 @@ mkdir -p "$out/wheat-run" "$pkg/tests/testthat/fixtures"
   "$locseq" run wheat --quiet --tables tables)
 cp -R "$out/wheat-run/tables" "$pkg/tests/testthat/fixtures/wheat-tables"
 cp "$out/wheat-run/wheat.CLS" "$pkg/tests/testthat/fixtures/"
+
+# And for an unbalanced trial made up here: 6 years, 15 locations, 10
+# genotypes; a location sown from the third year, a genotype entered in the
+# third year, some location-years not sown, and single cells missing (rows
+# absent or NA).
+awk 'BEGIN {
+  s = 20261209
+  print "season,site,variety,yield"
+  for (y = 2011; y <= 2016; y++) for (l = 1; l <= 15; l++) for (g = 1; g <= 10; g++) {
+    s = (s * 16807) % 2147483647; u = s / 2147483647
+    s = (s * 16807) % 2147483647; v = s / 2147483647
+    if ((l == 15 || g == 10) && y < 2013) continue
+    if ((7 * l + y) % 11 == 0 || u < 0.03) continue
+    value = 3 + g / 4 + (l % 4) * (g % 3) / 2 + (y % 3) / 3 + 2 * v
+    if (u < 0.05) printf "%d,L%02d,G%d,NA\n", y, l, g
+    else printf "%d,L%02d,G%d,%.2f\n", y, l, g, value
+  }
+}' >"$out/unbalanced.csv"
+mkdir -p "$out/unbalanced-run"
+(cd "$out/unbalanced-run" && "$locseq" import ../unbalanced.csv unbalanced >/dev/null &&
+  "$locseq" run unbalanced --quiet --tables tables)
+cp "$out/unbalanced.csv" "$pkg/tests/testthat/fixtures/"
+cp -R "$out/unbalanced-run/tables" "$pkg/tests/testthat/fixtures/unbalanced-tables"
 
 (cd "$build" && R CMD build --no-manual r-package/locseq)
 echo "r-package: $build/locseq_$version.tar.gz"

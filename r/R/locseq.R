@@ -158,6 +158,9 @@ locseq_classify <- function(data, year = NULL, location = NULL, genotype = NULL,
       fail("'%s' must be a year name or number, or NULL", what)
     as.character(x)
   }
+  # The default title starts with the data frame's name, as the program's
+  # with the table's.
+  name <- if (is.name(substitute(data))) as.character(substitute(data)) else ""
   job <- import_frame(data, settings)
   raise(job$warnings)
   settings$columns <- job$columns
@@ -165,7 +168,7 @@ locseq_classify <- function(data, year = NULL, location = NULL, genotype = NULL,
                    year_arg(last_year, "last_year"), settings$proximity == "complete",
                    settings$min_share, settings$min_years, as.integer(settings$min_cells),
                    standardized, if (is.null(groups)) 0L else as.integer(groups),
-                   one_string(title, "title"))
+                   one_string(title, "title"), name)
   # The options a warning names, as this function's arguments.
   options <- c("--min-share " = "min_share = ", "--min-years " = "min_years = ",
                "--min-cells " = "min_cells = ", "--first-year " = "first_year = ",

@@ -290,15 +290,15 @@ using namespace locseq;
 
 // Classifies the trial of the texts `naq` and `seq` (named `job`.NAQ and
 // `job`.SEQ in messages) with the options given; an empty vector leaves an
-// option at its default. Gives back list(cls, warnings, notes, level, IYS,
-// IYF, fusions), fusions a list per step of list(gi, gj, level) at full
-// precision.
+// option at its default; `name` (may be empty) starts the default title. Gives back list(cls,
+// warnings, notes, level, IYS, IYF, fusions), fusions a list per step of list(gi, gj, level) at
+// full precision.
 [[cpp11::register]] cpp11::writable::list classify_(std::string naq, std::string seq,
                                                     std::string job, cpp11::strings first_year,
                                                     cpp11::strings last_year, bool complete,
                                                     double min_share, double min_years,
                                                     int min_cells, bool standardized, int groups,
-                                                    cpp11::strings title) {
+                                                    cpp11::strings title, std::string name) {
   return r::guarded([&] {
     r::InterruptCheck interrupts;
     classify::ClassifyOptions o;
@@ -311,6 +311,7 @@ using namespace locseq;
     o.standardized = standardized;
     if (groups > 0) o.groups = groups;
     o.title = r::optional_text(title);
+    o.name = name;
     r::Warnings warnings;
     std::istringstream naq_in(naq), seq_in(seq);
     const classify::Trial trial = classify::load_trial(naq_in, job + ".NAQ", seq_in, job + ".SEQ",

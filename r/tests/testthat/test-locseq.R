@@ -1,10 +1,12 @@
 # The package against the program: fixtures/wheat-tables holds the tables
 # `locseq import wheat.csv wheat && locseq run wheat --tables` writes, and
-# fixtures/wheat.CLS the classification of that import (make r-package).
+# fixtures/wheat.CLS the classification of that import; likewise
+# unbalanced-tables for fixtures/unbalanced.csv, a trial with missing cells,
+# location-years and a late location (all made by make r-package).
 
 fixture <- function(...) test_path("fixtures", ...)
-read_table <- function(name) {
-  file <- fixture("wheat-tables", paste0(name, ".csv"))
+read_table <- function(job, name) {
+  file <- fixture(paste0(job, "-tables"), paste0(name, ".csv"))
   names <- intersect(c("sequence_year_name", "year_name"), names(utils::read.csv(file, nrows = 1)))
   utils::read.csv(file, check.names = FALSE,
                   colClasses = stats::setNames(rep("character", length(names)), names))
@@ -14,12 +16,18 @@ cl <- locseq_classify(wheat)
 res <- locseq_run(wheat, cl)
 
 test_that("the tables are those the program writes, value for value", {
-  for (name in c("steps", "fit_by_year", "groups", "distances", "membership")) {
-    expected <- read_table(name)
-    expect_identical(res[[name]], expected, label = name)
+  unbalanced <- utils::read.csv(fixture("unbalanced.csv"), stringsAsFactors = FALSE)
+  expect_message(unbalanced_cl <- locseq_classify(unbalanced), NA)
+  expect_match(unbalanced_cl$notes, "the sequence starts at year 3 \\(2013\\)", all = FALSE)
+  runs <- list(wheat = res, unbalanced = locseq_run(unbalanced, unbalanced_cl))
+  for (job in names(runs)) {
+    for (name in c("steps", "fit_by_year", "groups", "distances", "membership")) {
+      expect_identical(runs[[job]][[name]], read_table(job, name), label = paste(job, name))
+    }
   }
   expect_type(res$steps$step, "integer")
   expect_true(is.na(res$steps$stability_ari[1]))
+  expect_true(anyNA(runs$unbalanced$membership$step_1))  # a location left out
 })
 
 test_that("the classification is the program's, and its trees cut into the run's groups", {
@@ -60,12 +68,12 @@ test_that("for complete data the trees are hclust(dist(M), \"ward.D2\")", {
 test_that("a malformed data frame is an error naming its column and row", {
   bad_value <- wheat
   bad_value$yield <- as.character(bad_value$yield)
-  bad_value$yield[7] <- "7,5t"
+  bad_value$yield[7] <- "7.5t"
   no_name <- wheat
   no_name$location[12] <- NA
   cases <- list(
     list(wheat[, -4], "^data: no value column: the columns are .*named with value ="),
-    list(bad_value, "^data: row 7: the value '7,5t' \\(column 4 'yield'\\) is not a number$"),
+    list(bad_value, "^data: row 7: the value '7.5t' \\(column 4 'yield'\\) is not a number$"),
     list(rbind(wheat, wheat[10, ]),
          "^data: row 1561: .*values in rows 10 and 1561; use replicates = \"mean\""),
     list(no_name, "^data: row 12: the location is empty \\(column 2 'location'\\)$"),
