@@ -195,7 +195,7 @@ print.locseq_classification <- function(x, ...) {
     eliminated = vapply(x$steps, function(s) length(s$eliminated), 0L),
     left_out = vapply(x$steps, function(s) length(s$left_out), 0L))
   print(counts, row.names = FALSE)
-  for (note in x$notes) cat("Note:", note, "\n")
+  for (note in x$notes) cat("Note: ", note, "\n", sep = "")
   invisible(x)
 }
 

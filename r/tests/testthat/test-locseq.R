@@ -69,13 +69,16 @@ test_that("a malformed data frame is an error naming its column and row", {
   bad_value <- wheat
   bad_value$yield <- as.character(bad_value$yield)
   bad_value$yield[7] <- "7.5t"
+  comma <- bad_value
+  comma$yield[7] <- "7,5"
   no_name <- wheat
   no_name$location[12] <- NA
   cases <- list(
-    list(wheat[, -4], "^data: no value column: the columns are .*named with value ="),
+    list(wheat[, -4], "^data: no value column: the columns are .*named with value = \"COLUMN\"$"),
     list(bad_value, "^data: row 7: the value '7.5t' \\(column 4 'yield'\\) is not a number$"),
     list(rbind(wheat, wheat[10, ]),
          "^data: row 1561: .*values in rows 10 and 1561; use replicates = \"mean\""),
+    list(comma, "^data: row 7: the value '7,5' .* decimal comma.* make the column numbers first$"),
     list(no_name, "^data: row 12: the location is empty \\(column 2 'location'\\)$"),
     list(wheat[0, ], "^data: the table has no rows below its header$"))
   for (case in cases) expect_error(locseq_classify(case[[1]]), case[[2]])
