@@ -26,6 +26,7 @@
 #include "classify/trial.h"
 #include "core/cancel.h"
 #include "core/input_error.h"
+#include "core/progress.h"
 #include "cpp11/doubles.hpp"
 #include "cpp11/integers.hpp"
 #include "cpp11/list.hpp"
@@ -106,13 +107,29 @@ void cancel_on_interrupt() {
   if (R_ToplevelExec(check_interrupt, nullptr) == FALSE) throw Cancelled("interrupted");
 }
 
-// Installs the interrupt check for the life of a call.
+// Checks the interrupt at the progress points too: a classification's
+// steps and the reading of .SEQ.
+class InterruptMeter final : public ProgressMeter {
+ public:
+  void show(const Progress&) override { cancel_on_interrupt(); }
+};
+
+// Installs the interrupt checks for the life of a call.
 class InterruptCheck {
  public:
-  InterruptCheck() { set_cancel_check(cancel_on_interrupt); }
-  ~InterruptCheck() { set_cancel_check(nullptr); }
+  InterruptCheck() {
+    set_cancel_check(cancel_on_interrupt);
+    set_progress_meter(&meter_);
+  }
+  ~InterruptCheck() {
+    set_progress_meter(nullptr);
+    set_cancel_check(nullptr);
+  }
   InterruptCheck(const InterruptCheck&) = delete;
   InterruptCheck& operator=(const InterruptCheck&) = delete;
+
+ private:
+  InterruptMeter meter_;
 };
 
 // Runs `body`, turning every failure into std::runtime_error with the
@@ -151,9 +168,11 @@ std::string said_of_frame(const InputError& e, const std::string& data,
   }
   message =
       std::regex_replace(message, std::regex("use --replicates mean"), "use replicates = \"mean\"");
-  message =
-      std::regex_replace(message, std::regex("with --(year|location|genotype|value)"), "with $1 =");
+  message = std::regex_replace(message, std::regex("with --(year|location|genotype|value)"),
+                               "with $1 = \"COLUMN\"");
   message = std::regex_replace(message, std::regex("--rename"), "rename = TRUE");
+  message = std::regex_replace(message, std::regex("use --decimal comma"),
+                               "make the column numbers first");
   const std::string where = e.line() > 1 ? data + ": row " + row_of(e.line()) : data;
   return printable(where) + ": " + printable(message);
 }
@@ -198,6 +217,7 @@ using namespace locseq;
                                                         bool mean, bool rename, std::string data,
                                                         cpp11::strings location_order) {
   return r::guarded([&] {
+    r::InterruptCheck interrupts;
     std::string table;
     const auto field = [&](cpp11::r_string text, R_xlen_t row, R_xlen_t column) {
       if (text == NA_STRING) return;
@@ -467,6 +487,7 @@ using namespace locseq;
 [[cpp11::register]] cpp11::writable::list read_trial_(std::string naq, std::string seq,
                                                       std::string job, cpp11::integers sizes) {
   return r::guarded([&] {
+    r::InterruptCheck interrupts;
     r::Warnings warnings;
     std::istringstream naq_in(naq), seq_in(seq);
     classify::Sizes fallback;
