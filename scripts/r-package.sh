@@ -6,8 +6,9 @@
 #     listing them;
 #   - the registration of the C++ entry points (cpp11::cpp_register);
 #   - the wheat data set, made from examples/wheat.csv;
-#   - the tables BUILD/locseq writes for examples/wheat.csv and for an
-#     unbalanced trial made up here, the tests' fixtures.
+#   - the job BUILD/locseq makes from examples/wheat.csv and the tables it
+#     writes for it and for an unbalanced trial made up here, the tests'
+#     fixtures.
 # Usage: scripts/r-package.sh [BUILD]  (default build; BUILD/locseq must exist:
 # make program). Needs R with the Debian packages r-cran-cpp11 and r-cran-decor.
 set -euo pipefail
@@ -67,7 +68,9 @@ mkdir -p "$out/wheat-run" "$pkg/tests/testthat/fixtures"
 (cd "$out/wheat-run" && "$locseq" import "$root/examples/wheat.csv" wheat >/dev/null &&
   "$locseq" run wheat --quiet --tables tables)
 cp -R "$out/wheat-run/tables" "$pkg/tests/testthat/fixtures/wheat-tables"
-cp "$out/wheat-run/wheat.CLS" "$pkg/tests/testthat/fixtures/"
+for f in wheat.CLS wheat.NAQ wheat.SEQ wheat.names.csv wheat.settings; do
+  cp "$out/wheat-run/$f" "$pkg/tests/testthat/fixtures/"
+done
 
 # And for an unbalanced trial made up here: 6 years, 15 locations, 10
 # genotypes; a location sown from the third year, a genotype entered in the

@@ -1,6 +1,6 @@
 # The package against the program: fixtures/wheat-tables holds the tables
 # `locseq import wheat.csv wheat && locseq run wheat --tables` writes, and
-# fixtures/wheat.CLS the classification of that import; likewise
+# fixtures/wheat.* the job of that import; likewise
 # unbalanced-tables for fixtures/unbalanced.csv, a trial with missing cells,
 # location-years and a late location (all made by make r-package).
 
@@ -115,6 +115,28 @@ test_that("job files round trip, and existing ones are kept", {
   # another order: the same values to rounding.
   expect_identical(job$classification$level, 5L)  # from wheat.settings
   expect_equal(locseq_run(job$data, job$classification)$steps, res$steps, tolerance = 1e-12)
+})
+
+test_that("a job the program made is read with its level, and runs to the same tables", {
+  job <- read_locseq_job(fixture("wheat"))
+  expect_identical(job$classification$level, 5L)
+  expect_identical(lapply(job$classification$steps, `[[`, "retained"),
+                   lapply(cl$steps, `[[`, "retained"))
+  expect_equal(locseq_run(job$data, job$classification)$groups, res$groups)
+})
+
+test_that("bad arguments are errors that say what is expected", {
+  cases <- list(
+    list(quote(locseq_classify(wheat, groups = 0)), "'groups' must be a whole number of at least 1"),
+    list(quote(locseq_classify(wheat, min_cells = 2.5)), "'min_cells' must be a whole number"),
+    list(quote(locseq_classify(wheat, proximity = "full")), "'arg' should be one of"),
+    list(quote(locseq_classify(wheat, year = 2)), "'year' must be one string or NULL"),
+    list(quote(locseq_classify(wheat, min_share = 1.5)), "min"),
+    list(quote(locseq_classify(as.list(wheat))), "'data' must be a data frame"),
+    list(quote(locseq_run(wheat, list())), "'classification' must be a locseq_classification"),
+    list(quote(locseq_run(wheat, cl, standardize = NA)), "'standardize' must be TRUE or FALSE"),
+    list(quote(locseq_report(cl, tempfile())), "'result' must be a locseq_result"))
+  for (case in cases) expect_error(eval(case[[1]]), case[[2]])
 })
 
 test_that("the page, the print, summary and plot methods", {
