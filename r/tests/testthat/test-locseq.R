@@ -5,11 +5,26 @@
 # location-years and a late location (all made by make r-package).
 
 fixture <- function(...) test_path("fixtures", ...)
+table_file <- function(job, name) fixture(paste0(job, "-tables"), paste0(name, ".csv"))
+# A table as R's reader types it: the types to expect.
 read_table <- function(job, name) {
-  file <- fixture(paste0(job, "-tables"), paste0(name, ".csv"))
+  file <- table_file(job, name)
   names <- intersect(c("sequence_year_name", "year_name"), names(utils::read.csv(file, nrows = 1)))
   utils::read.csv(file, check.names = FALSE,
                   colClasses = stats::setNames(rep("character", length(names)), names))
+}
+# A data frame's values as the program's CSV writes them: the same text
+# means the same double (R's own reader is not relied on to read them back
+# to the nearest double).
+as_texts <- function(frame) {
+  frame[] <- lapply(frame, function(x) {
+    if (is.double(x)) locseq:::number_text_(x) else ifelse(is.na(x), "NA", as.character(x))
+  })
+  frame
+}
+read_texts <- function(job, name) {
+  utils::read.csv(table_file(job, name), colClasses = "character", na.strings = character(),
+                  check.names = FALSE)
 }
 
 cl <- locseq_classify(wheat)
@@ -22,7 +37,9 @@ test_that("the tables are those the program writes, value for value", {
   runs <- list(wheat = res, unbalanced = locseq_run(unbalanced, unbalanced_cl))
   for (job in names(runs)) {
     for (name in c("steps", "fit_by_year", "groups", "distances", "membership")) {
-      expect_identical(runs[[job]][[name]], read_table(job, name), label = paste(job, name))
+      actual <- runs[[job]][[name]]
+      expect_identical(as_texts(actual), read_texts(job, name), label = paste(job, name))
+      expect_identical(lapply(actual, typeof), lapply(read_table(job, name), typeof))
     }
   }
   expect_type(res$steps$step, "integer")
@@ -125,6 +142,35 @@ test_that("a job the program made is read with its level, and runs to the same t
   expect_equal(locseq_run(job$data, job$classification)$groups, res$groups)
 })
 
+test_that("a damaged job is an error naming its file and line; an odd one warns", {
+  # The fixture's job with line `n` of its file `ext` replaced by `line`.
+  damaged <- function(ext, n, line) {
+    dir <- tempfile()
+    dir.create(dir)
+    files <- list.files(fixture(), pattern = "^wheat\\.", full.names = TRUE)
+    file.copy(files, dir)
+    path <- file.path(dir, paste0("wheat.", ext))
+    lines <- readLines(path)
+    lines[n] <- line
+    writeLines(lines, path)
+    file.path(dir, "wheat")
+  }
+  errors <- list(
+    list("SEQ", 3, "1 1 x 4.0", "wheat\\.SEQ:3: expected an integer in the genotype"),
+    list("CLS", 1, "6 20", "wheat\\.CLS:2: expected an integer in the run parameters"),
+    list("settings", 7, "groups = many", "wheat\\.settings:10: groups is given twice"))
+  for (e in errors) expect_error(read_locseq_job(damaged(e[[1]], e[[2]], e[[3]])), e[[4]])
+  expect_error(read_locseq_job(file.path(tempdir(), "none")), "none\\.CLS: cannot open the file")
+  expect_warning(read_locseq_job(damaged("SEQ", 3, "1 1 3 4.0 5")),
+                 "wheat\\.SEQ:3: warning: more than four numbers on the line")
+})
+
+test_that("replicates averaged give the classification of the single values", {
+  twice <- rbind(wheat, wheat[10, ])
+  expect_identical(locseq_classify(twice, replicates = "mean", title = cl$title)$job$cls,
+                   cl$job$cls)
+})
+
 test_that("bad arguments are errors that say what is expected", {
   cases <- list(
     list(quote(locseq_classify(wheat, groups = 0)), "'groups' must be a whole number of at least 1"),
@@ -142,6 +188,7 @@ test_that("bad arguments are errors that say what is expected", {
 test_that("the page, the print, summary and plot methods", {
   page <- tempfile(fileext = ".html")
   locseq_report(res, page)
+  expect_error(locseq_report(res, page, overwrite = FALSE), "the file exists")
   html <- readLines(page, warn = FALSE, encoding = "UTF-8")
   expect_true(any(grepl("<html", html, fixed = TRUE)))
   expect_output(print(cl), "6 steps, data years 2019 to 2024, cut into 5 groups")
