@@ -84,6 +84,7 @@ job_for <- function(data, classification) {
     cls <- sub("^[^\n]*", paste(c(head, classification$IYS, classification$IYF), collapse = " "), cls)
   }
   job$cls <- cls
+  job$name <- if (is.null(classification$name)) "data" else classification$name
   job
 }
 
@@ -180,6 +181,7 @@ locseq_classify <- function(data, year = NULL, location = NULL, genotype = NULL,
   raise(out$warnings)
   cl <- classification_of(out$cls, job, settings, out$level, c(job$notes, out$notes),
                           out$fusions)
+  cl$name <- if (nzchar(name)) name else "data"
   cl
 }
 
@@ -211,7 +213,8 @@ run_job <- function(job, settings, page) {
   out <- run_(job$cls, job$naq, job$seq, job$names, "data",
               if (is.null(settings$groups)) 0L else as.integer(settings$groups),
               settings$standardize, settings$areas == "auto", page,
-              run_options_text(settings$groups, settings$standardize, settings$areas))
+              run_options_text(settings$groups, settings$standardize, settings$areas),
+              job$name)
   raise(out$warnings)
   out
 }
@@ -335,7 +338,16 @@ read_locseq_job <- function(path) {
   }
   cl <- classification_of(cls, list(years = years, locations = full[[2]]), settings,
                           level = level)
+  cl$name <- basename(path)
   structure(list(data = data, classification = cl), class = "locseq_job")
+}
+
+print.locseq_job <- function(x, ...) {
+  d <- x$data
+  cat(sprintf("A job of %d observations: %d years, %d locations, %d genotypes\n", nrow(d),
+              length(unique(d$year)), length(unique(d$location)), length(unique(d$genotype))))
+  print(x$classification)
+  invisible(x)
 }
 
 write_locseq_job <- function(classification, data, path, overwrite = FALSE) {

@@ -46,6 +46,7 @@
 #include "report/page.h"
 #include "setup/run_setup.h"
 #include "table_frames.h"
+#include "tables/csv.h"
 #include "tables/table.h"
 #include "tables/tables_writer.h"
 
@@ -407,11 +408,12 @@ using namespace locseq;
 // standardising again with `standardize`, in fixed work areas or, with
 // `auto_areas`, areas sized to the job. Gives back list(tables, warnings,
 // page): the five tables as data frames, and with `page` the page of the
-// run, whose facts say `options`, with the full names of `names`.
+// run, named `title`, whose facts say `options`, with the full names of
+// `names`.
 [[cpp11::register]] cpp11::writable::list run_(std::string cls, std::string naq, std::string seq,
                                                std::string names, std::string job, int groups,
                                                bool standardize, bool auto_areas, bool page,
-                                               std::string options) {
+                                               std::string options, std::string title) {
   return r::guarded([&] {
     r::InterruptCheck interrupts;
     r::Warnings warnings;
@@ -470,7 +472,7 @@ using namespace locseq;
     std::string html;
     if (page) {
       report::PageJob facts;
-      facts.name = job;
+      facts.name = title;
       facts.options = options;
       if (!names.empty())
         facts.location_names = formats::names_file::read(names, job + ".names.csv").locations;
@@ -567,4 +569,15 @@ using namespace locseq;
          "standardize"_nm = run.standardize ? static_cast<int>(*run.standardize) : NA_INTEGER,
          "keys"_nm = keys, "values"_nm = values, "warnings"_nm = warnings});
   });
+}
+
+// The numbers `x` as the tables write them: the shortest text that reads
+// back to the same double, NA for NA (for the tests, which compare values
+// through their texts rather than through R's reader).
+[[cpp11::register]] cpp11::writable::strings number_text_(cpp11::doubles x) {
+  cpp11::writable::strings out(x.size());
+  for (R_xlen_t i = 0; i < x.size(); ++i) {
+    out[i] = ISNA(x[i]) ? std::string("NA") : tables::number(x[i]);
+  }
+  return out;
 }
