@@ -220,7 +220,8 @@ run_job <- function(job, settings, page) {
 }
 
 locseq_run <- function(data, classification, groups = classification$level,
-                       standardize = FALSE, areas = c("fixed", "auto")) {
+                       standardize = isTRUE(classification$settings$standardized),
+                       areas = c("fixed", "auto")) {
   if (!is.null(groups)) one_number(groups, "groups", whole = TRUE, least = 1)
   settings <- list(groups = groups, standardize = one_flag(standardize, "standardize"),
                    areas = match.arg(areas))
@@ -325,11 +326,13 @@ read_locseq_job <- function(path) {
                    value = character(), replicates = "error", rename = FALSE,
                    proximity = NA_character_)
   level <- NULL
+  standardize <- NA
   if (file.exists(files[["settings"]])) {
     # How the classification was made: the level a run takes, and the rest.
     recorded <- read_settings_(read_text(files[["settings"]]), files[["settings"]])
     raise(recorded$warnings)
     if (!is.na(recorded$groups)) level <- recorded$groups
+    standardize <- recorded$standardize
     value <- function(key) recorded$values[match(key, recorded$keys)]
     if (!is.na(value("proximity"))) settings$proximity <- value("proximity")
     if (identical(value("replicates"), "mean")) settings$replicates <- "mean"
@@ -339,6 +342,7 @@ read_locseq_job <- function(path) {
   cl <- classification_of(cls, list(years = years, locations = full[[2]]), settings,
                           level = level)
   cl$name <- basename(path)
+  if (!is.na(standardize)) cl$settings$standardized <- standardize == 1L
   structure(list(data = data, classification = cl), class = "locseq_job")
 }
 

@@ -165,6 +165,13 @@ test_that("a damaged job is an error naming its file and line; an odd one warns"
                  "wheat\\.SEQ:3: warning: more than four numbers on the line")
 })
 
+test_that("a classification on standardised data is run standardised by default", {
+  std <- locseq_classify(wheat, standardized = TRUE)
+  expect_identical(locseq_run(wheat, std)$steps, locseq_run(wheat, std, standardize = TRUE)$steps)
+  expect_false(identical(locseq_run(wheat, std, standardize = FALSE)$steps$rss_classified,
+                         locseq_run(wheat, std)$steps$rss_classified))
+})
+
 test_that("replicates averaged give the classification of the single values", {
   twice <- rbind(wheat, wheat[10, ])
   expect_identical(locseq_classify(twice, replicates = "mean", title = cl$title)$job$cls,
