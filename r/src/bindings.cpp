@@ -151,9 +151,9 @@ auto guarded(F body) {
 }
 
 // An import's message about a table made from a data frame, said of the
-// data frame: its rows for the table's lines (line 1 the header) and the
-// R arguments for the program's options.
-// `order` holds the data frame's row (from 0) of each line after the header.
+// data frame: its rows for the table's lines (line 1 the header; `order`
+// holds the data frame's row, from 0, of each line after it) and the R
+// arguments for the program's options.
 std::string said_of_frame(const InputError& e, const std::string& data,
                           const std::vector<R_xlen_t>& order) {
   std::string message = e.message();
@@ -224,9 +224,11 @@ using namespace locseq;
       if (text == NA_STRING) return;
       const std::string s(text);
       if (s.find_first_of("\r\n") != std::string::npos) {
-        throw std::runtime_error(printable(data) + ": row " + std::to_string(row + 1) +
-                                 ": the field of column " + quoted(std::string(names[column])) +
-                                 " holds a line end");
+        const std::string what = row < 0
+                                     ? "the name of column "
+                                     : "row " + std::to_string(row + 1) + ": the field of column ";
+        throw std::runtime_error(printable(data) + ": " + what +
+                                 quoted(std::string(names[column])) + " holds a line end");
       }
       table += '"';
       for (const char c : s) table += c == '"' ? std::string("\"\"") : std::string(1, c);

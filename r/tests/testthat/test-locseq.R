@@ -88,6 +88,8 @@ test_that("a malformed data frame is an error naming its column and row", {
   bad_value$yield[7] <- "7.5t"
   comma <- bad_value
   comma$yield[7] <- "7,5"
+  line_end <- wheat
+  line_end$genotype[3] <- "A\nB"
   no_name <- wheat
   no_name$location[12] <- NA
   cases <- list(
@@ -96,6 +98,7 @@ test_that("a malformed data frame is an error naming its column and row", {
     list(rbind(wheat, wheat[10, ]),
          "^data: row 1561: .*values in rows 10 and 1561; use replicates = \"mean\""),
     list(comma, "^data: row 7: the value '7,5' .* decimal comma.* make the column numbers first$"),
+    list(line_end, "^data: row 3: the field of column 'genotype' holds a line end$"),
     list(no_name, "^data: row 12: the location is empty \\(column 2 'location'\\)$"),
     list(wheat[0, ], "^data: the table has no rows below its header$"))
   for (case in cases) expect_error(locseq_classify(case[[1]]), case[[2]])
