@@ -52,7 +52,8 @@ import_frame <- function(data, settings, order = character()) {
   as_name <- function(x) if (length(x)) x else ""
   import_frame_(columns, names(data), as_name(settings$year), as_name(settings$location),
                 as_name(settings$genotype), as_name(settings$value),
-                settings$replicates == "mean", settings$rename, "data", order)
+                settings$replicates == "mean", settings$rename, isTRUE(settings$fold_names),
+                "data", order)
 }
 
 # The job of `data` judged by `classification`: the data's locations and
@@ -143,11 +144,13 @@ locseq_classify <- function(data, year = NULL, location = NULL, genotype = NULL,
                             proximity = c("pairwise", "complete"), first_year = NULL,
                             last_year = NULL, min_share = 0.8, min_years = 0.5,
                             min_cells = 10L, standardized = FALSE, title = NULL,
-                            rename = FALSE) {
+                            rename = FALSE, fold_names = FALSE) {
   settings <- list(year = one_string(year, "year"), location = one_string(location, "location"),
                    genotype = one_string(genotype, "genotype"),
                    value = one_string(value, "value"), replicates = match.arg(replicates),
-                   rename = one_flag(rename, "rename"), proximity = match.arg(proximity),
+                   rename = one_flag(rename, "rename"),
+                   fold_names = one_flag(fold_names, "fold_names"),
+                   proximity = match.arg(proximity),
                    min_share = one_number(min_share, "min_share"),
                    min_years = one_number(min_years, "min_years"),
                    min_cells = one_number(min_cells, "min_cells", whole = TRUE))
@@ -336,6 +339,7 @@ read_locseq_job <- function(path) {
     value <- function(key) recorded$values[match(key, recorded$keys)]
     if (!is.na(value("proximity"))) settings$proximity <- value("proximity")
     if (identical(value("replicates"), "mean")) settings$replicates <- "mean"
+    if (identical(value("fold_names"), "yes")) settings$fold_names <- TRUE
     for (key in c("min_share", "min_years", "min_cells"))
       if (!is.na(value(key))) settings[[key]] <- as.numeric(value(key))
   }
@@ -392,6 +396,7 @@ settings_text <- function(classification, cls) {
   add("last_year", classification$IYF, classification$years[classification$IYF])
   add("replicates", s$replicates)
   add("rename", if (isTRUE(s$rename)) "yes" else "no")
+  add("fold_names", if (isTRUE(s$fold_names)) "yes" else "no")
   column_keys <- c("year_column", "location_column", "genotype_column", "value_column")
   for (k in seq_along(s$columns)) if (nzchar(s$columns[k])) add(column_keys[k], s$columns[k])
   settings_text_(keys, values, comments, cls)

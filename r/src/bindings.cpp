@@ -171,7 +171,16 @@ std::string said_of_frame(const InputError& e, const std::string& data,
       std::regex_replace(message, std::regex("use --replicates mean"), "use replicates = \"mean\"");
   message = std::regex_replace(message, std::regex("with --(year|location|genotype|value)"),
                                "with $1 = \"COLUMN\"");
+  // "(line 12)": the row of that line.
+  const std::regex line_ref("\\(line ([0-9]+)\\)");
+  std::string rows, rest = message;
+  for (std::sregex_iterator it(message.begin(), message.end(), line_ref), end; it != end; ++it) {
+    rows += it->prefix().str() + "(row " + row((*it)[1]) + ")";
+    rest = it->suffix().str();
+  }
+  if (!rows.empty()) message = rows + rest;
   message = std::regex_replace(message, std::regex("--rename"), "rename = TRUE");
+  message = std::regex_replace(message, std::regex("--fold-names"), "fold_names = TRUE");
   message = std::regex_replace(message, std::regex("use --decimal comma"),
                                "make the column numbers first");
   const std::string where = e.line() > 1 ? data + ": row " + row_of(e.line()) : data;
@@ -210,12 +219,14 @@ using namespace locseq;
 // empty field; `names` their names) as a long table named `data` in
 // messages: the year, location, genotype and value columns by name ("" to
 // find them by their usual names), replicates averaged with `mean`, clashing
-// short names renamed with `rename`. Gives back list(naq, seq, names,
+// short names renamed with `rename`, spellings of one name made one with
+// `fold_names`. Gives back list(naq, seq, names,
 // notes, years, locations, genotypes) with the full names of each kind.
 [[cpp11::register]] cpp11::writable::list import_frame_(cpp11::list columns, cpp11::strings names,
                                                         std::string year, std::string location,
                                                         std::string genotype, std::string value,
-                                                        bool mean, bool rename, std::string data,
+                                                        bool mean, bool rename, bool fold_names,
+                                                        std::string data,
                                                         cpp11::strings location_order) {
   return r::guarded([&] {
     r::InterruptCheck interrupts;
@@ -288,6 +299,7 @@ using namespace locseq;
     options.value_column = value;
     options.replicates_mean = mean;
     options.rename = rename;
+    options.fold_names = fold_names;
     import::ImportedJob job;
     try {
       job = import::import_table(table, data, options);

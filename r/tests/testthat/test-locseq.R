@@ -175,6 +175,16 @@ test_that("a classification on standardised data is run standardised by default"
                          locseq_run(wheat, std)$steps$rss_classified))
 })
 
+test_that("two spellings of one name warn with their rows, or are one name", {
+  spelled <- wheat
+  spelled$location[20] <- tolower(spelled$location[20])
+  expect_warning(locseq_classify(spelled),
+                 paste0("^data: row 20: warning: the location names 'BEGA' \\(row 14\\) and ",
+                        "'bega' \\(row 20\\) differ only in letter case.*fold_names = TRUE"))
+  expect_identical(locseq_classify(spelled, fold_names = TRUE, title = cl$title)$job$cls,
+                   cl$job$cls)
+})
+
 test_that("replicates averaged give the classification of the single values", {
   twice <- rbind(wheat, wheat[10, ])
   expect_identical(locseq_classify(twice, replicates = "mean", title = cl$title)$job$cls,
