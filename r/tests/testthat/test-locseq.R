@@ -116,6 +116,12 @@ test_that("locations are matched by name, whatever the order of the rows", {
   expect_equal(again$steps, res$steps, tolerance = 1e-6)
   expect_identical(again$groups[, c("step", "group", "location_name")],
                    res$groups[, c("step", "group", "location_name")])
+  # The genotypes are the data's own: fewer, or more, than classified.
+  for (data in list(wheat[wheat$genotype != "AMBER", ],
+                    rbind(wheat, data.frame(year = 2019L, location = "BEGA", genotype = "NEW",
+                                            yield = 5)))) {
+    expect_identical(nrow(locseq_run(data, cl)$steps), nrow(res$steps))
+  }
 })
 
 test_that("job files round trip, and existing ones are kept", {
