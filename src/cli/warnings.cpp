@@ -31,6 +31,8 @@ std::string lines_of(Warning kind) {
       return "lines after the last name";
     case Warning::ShortLastRecord:
       return "last records with fewer than four numbers, dropped";
+    case Warning::SweepLevel:
+      return "truncation levels of the sweep without a fit at some step";
   }
   return "lines";
 }

@@ -133,7 +133,20 @@ SetUpResult RunSetUp(Units& u, Questions& q, const RunSettings& settings,
     return result;
   }
   YearCache cache(settings.cache_bytes);
-  RunYearSequence(carve(areas, p), head, u, q, observer, cache);
+  std::optional<Sweep> sweep;
+  if (!settings.sweep.empty()) {
+    std::vector<bool> fits;
+    for (std::int32_t h = settings.sweep.first; h <= settings.sweep.last; ++h) {
+      RunParameters at_h = p;
+      at_h.NGP = h;
+      const std::array<std::int64_t, 4> needs = required_sizes(at_h);
+      bool fit = true;
+      for (std::size_t k = 0; k < needs.size(); ++k) fit = fit && needs[k] <= capacity[k];
+      fits.push_back(!policy || h >= p.MAXL || fit);
+    }
+    sweep.emplace(p, settings.sweep, fits);
+  }
+  RunYearSequence(carve(areas, p), head, u, q, observer, cache, sweep ? &*sweep : nullptr);
   return result;
 }
 
