@@ -41,7 +41,8 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
   not_empty(
       run->add_option("--tables", o.tables,
                       "Also write the results as CSV tables into DIR (made if missing): steps.csv, "
-                      "fit_by_year.csv, groups.csv, distances.csv")
+                      "fit_by_year.csv, groups.csv, distances.csv, membership.csv (and "
+                      "sweep.csv with --sweep)")
           ->type_name("DIR"));
   not_empty(
       run->add_option("--report", o.report,
@@ -54,6 +55,10 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
                       "Also write the page's figures as SVG files into DIR (made if missing): "
                       "fit.svg, fit_by_year.svg, stability.svg, step-K.svg")
           ->type_name("DIR"));
+  add_sweep_option(*run, o.sweep_first, o.sweep_last,
+                   "Also cut, allocate and fit every step at each truncation level from A to B "
+                   "(the reports keep -g): with --tables, sweep.csv; with --report, a chart of "
+                   "the adjusted fit against the number of groups");
   run->add_flag("-q,--quiet", o.quiet, "Write nothing on standard output");
   add_cache_option(*run, o.cache_mb);
   add_areas_option(*run, o.areas);
@@ -76,11 +81,14 @@ int run_command(const RunOptions& o, Streams s) {
                prefix + ".SCO", prefix + ".COS", prefix + ".ALC"};
   if (o.areas == "auto") job.settings.areas = std::nullopt;
   job.settings.cache_bytes = o.cache_mb << 20;
+  job.settings.sweep = {o.sweep_first, o.sweep_last};
   return report_failures(
       s.out, s.err, job,
       [&] {
         std::unique_ptr<TablesOutput> tables;
-        if (!o.tables.empty()) tables = std::make_unique<TablesOutput>(o.tables);
+        if (!o.tables.empty()) {
+          tables = std::make_unique<TablesOutput>(o.tables, !job.settings.sweep.empty());
+        }
         std::unique_ptr<ReportOutput> page;
         if (!o.report.empty() || !o.plots.empty()) {
           job.inputs.push_back({"names", o.job + ".names.csv"});

@@ -19,12 +19,16 @@ void TablesOutput::plan(files::OutputPlan& plan) const {
     plan.output("table", (fs::path(folder_) / name).string(), files::Existing::Replace,
                 /*make_folder=*/true);
   }
+  if (sweep_) {
+    plan.output("table", (fs::path(folder_) / tables::kSweepTable).string(),
+                files::Existing::Replace, /*make_folder=*/true);
+  }
 }
 
 void TablesOutput::attach(const std::vector<std::ostream*>& streams) {
   std::array<std::ostream*, tables::kTableNames.size()> out{};
   for (std::size_t k = 0; k < out.size(); ++k) out[k] = streams[k];
-  writer_ = std::make_unique<tables::TablesWriter>(out);
+  writer_ = std::make_unique<tables::TablesWriter>(out, sweep_ ? streams[out.size()] : nullptr);
 }
 
 namespace {

@@ -14,10 +14,11 @@
 
 namespace locseq::cli {
 
-// The CSV tables in a folder (see tables::TablesWriter).
+// The CSV tables in a folder (see tables::TablesWriter), with sweep.csv
+// when the run sweeps truncation levels.
 class TablesOutput final : public RunWriter {
  public:
-  explicit TablesOutput(const std::string& folder) : folder_(folder) {}
+  TablesOutput(const std::string& folder, bool sweep) : folder_(folder), sweep_(sweep) {}
   void plan(files::OutputPlan& plan) const override;
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { writer_->head(h); }
@@ -26,6 +27,7 @@ class TablesOutput final : public RunWriter {
 
  private:
   std::string folder_;
+  bool sweep_;
   std::unique_ptr<tables::TablesWriter> writer_;
 };
 
