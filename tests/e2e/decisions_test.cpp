@@ -1,11 +1,17 @@
 // What the analyst decides from the tables and the page, on trials made for
 // the purpose and run as a user would: the best step is the best adjusted
-// fit, not the step with the fewest locations per group; and groups that do
+// fit, not the step with the fewest locations per group; groups that do
 // not change keep their lineage and colour, whatever numbers the steps give
-// them.
+// them; a sweep of truncation levels is, at the run's level, the run; and
+// the distances that name a group's representative and measure how clear
+// an allocation is are those the data give.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -195,6 +201,150 @@ TEST(Decisions, GroupsKeepTheirLineageAndColourWhateverTheirNumbers) {
   EXPECT_EQ(colours.size(), 2u);
   EXPECT_NE(page.find("0 locations changed group between steps"), std::string::npos);
   EXPECT_NE(page.find("(index 1.000)</span>: <span class=\"muted\">no change"), std::string::npos);
+}
+
+const fs::path kExamples = LOCSEQ_EXAMPLES_DIR;
+
+// The example job, copied into `work` as WHEAT.*.
+void copy_example(const fs::path& work) {
+  for (const char* ext : {".CLS", ".NAQ", ".SEQ"}) {
+    write_file(work / (std::string("WHEAT") + ext),
+               read_file(kExamples / (std::string("WHEAT") + ext)));
+  }
+}
+
+TEST(Decisions, TheSweepIsTheRunAtTheRunsLevel) {
+  ScratchFolder work;
+  copy_example(work.path());
+  const JobRun run = run_program(
+      work.path(), {"run", "WHEAT", "-q", "--sweep", "2:6", "--tables", "t", "--report", "W.html"});
+  ASSERT_EQ(run.status, 0) << run.error;
+  const auto steps = table(work.path() / "t" / "steps.csv");
+  const auto sweep = table(work.path() / "t" / "sweep.csv");
+  ASSERT_EQ(sweep.size(), steps.size() * 5);
+  std::size_t at_run_level = 0;
+  for (const auto& row : sweep) {
+    const auto& step = steps.at(std::stoul(row.at("step")) - 1);
+    for (const char* column : {"retained", "eliminated"})
+      EXPECT_EQ(row.at(column), step.at(column));
+    if (row.at("groups") != step.at("groups")) continue;
+    ++at_run_level;
+    for (const char* column :
+         {"rsq_classified", "rsq_with_allocated", "adj_rsq_classified", "adj_rsq_with_allocated"}) {
+      EXPECT_EQ(row.at(column), step.at(column)) << "step " << row.at("step") << " " << column;
+    }
+  }
+  EXPECT_EQ(at_run_level, steps.size());
+  const std::string page = read_file(work.path() / "W.html");
+  EXPECT_NE(page.find("id=\"sweep\""), std::string::npos);
+  EXPECT_NE(page.find("id=\"sweep-chart\""), std::string::npos);
+
+  // Levels a step retains too few locations for: NA fits, one warning.
+  const JobRun beyond =
+      run_program(work.path(), {"run", "WHEAT", "-q", "--sweep", "16:18", "--tables", "t"});
+  ASSERT_EQ(beyond.status, 0) << beyond.error;
+  std::size_t na = 0;
+  for (const auto& row : table(work.path() / "t" / "sweep.csv")) {
+    const bool cut = std::stoi(row.at("groups")) < std::stoi(row.at("retained"));
+    EXPECT_EQ(row.at("rsq_classified") == "NA", !cut) << row.at("step") << " " << row.at("groups");
+    na += !cut;
+  }
+  EXPECT_GT(na, 0u);
+  std::size_t shown = 0;
+  for (std::size_t p = beyond.error.find("warning: the sweep"); p != std::string::npos;
+       p = beyond.error.find("warning: the sweep", p + 1)) {
+    ++shown;
+  }
+  EXPECT_EQ(shown, 1u) << beyond.error;
+}
+
+// The distance of every member of every group to its centroid, and the
+// margin of every allocation, worked out from the .SEQ of the example:
+// each year's values centred per location, a group's centroid the means of
+// its retained members, a distance the mean squared difference over the
+// cells a location shares with the centroid over the step's years.
+TEST(Decisions, DistancesToCentroidsAndMarginsAreThoseOfTheData) {
+  ScratchFolder work;
+  copy_example(work.path());
+  const JobRun run = run_program(work.path(), {"run", "WHEAT", "-q", "--tables", "t"});
+  ASSERT_EQ(run.status, 0) << run.error;
+  using Cell = std::array<int, 3>;  // year, location, genotype
+  std::map<Cell, double> centred;
+  std::ifstream seq(kExamples / "WHEAT.SEQ");
+  for (int y, l, g; seq >> y >> l >> g;) seq >> centred[{y, l, g}];
+  std::map<std::pair<int, int>, std::pair<double, int>> sums;  // (year, location)
+  for (const auto& [cell, v] : centred) {
+    auto& s = sums[{cell[0], cell[1]}];
+    s.first += v;
+    ++s.second;
+  }
+  for (auto& [cell, v] : centred) {
+    const auto& s = sums[{cell[0], cell[1]}];
+    v -= s.first / s.second;
+  }
+  // The mean distance of location u to the centroid of `members` over the
+  // years first to last; none without a shared cell.
+  const auto distance = [&](int u, const std::vector<int>& members, int first, int last) {
+    double sum = 0;
+    int cells = 0;
+    for (const auto& [cell, x] : centred) {
+      if (cell[1] != u || cell[0] < first || cell[0] > last) continue;
+      double mean = 0;
+      int n = 0;
+      for (const int m : members) {
+        const auto it = centred.find({cell[0], m, cell[2]});
+        if (it != centred.end()) mean += it->second, ++n;
+      }
+      if (n == 0) continue;
+      sum += (x - mean / n) * (x - mean / n);
+      ++cells;
+    }
+    return cells > 0 ? std::optional<double>(sum / cells) : std::nullopt;
+  };
+  const auto near = [](double expected, double value) {
+    return std::fabs(value - expected) <= 1e-5 * std::fabs(expected);
+  };
+
+  const auto steps = table(work.path() / "t" / "steps.csv");
+  const auto groups = table(work.path() / "t" / "groups.csv");
+  std::map<std::pair<std::string, std::string>, std::vector<int>> retained;  // (step, group)
+  for (const auto& row : groups) {
+    if (row.at("role") == "retained")
+      retained[{row.at("step"), row.at("group")}].push_back(std::stoi(row.at("location")));
+  }
+  std::size_t representatives = 0;
+  for (const auto& row : groups) {
+    const auto& step = steps.at(std::stoul(row.at("step")) - 1);
+    const int first = std::stoi(step.at("first_year")), last = std::stoi(step.at("last_year"));
+    const std::vector<int>& members = retained[{row.at("step"), row.at("group")}];
+    const std::optional<double> d = distance(std::stoi(row.at("location")), members, first, last);
+    ASSERT_TRUE(d.has_value());
+    EXPECT_TRUE(near(*d, number(row.at("distance_to_centroid")))) << row.at("distance_to_centroid");
+    if (row.at("representative") == "false") continue;
+    ++representatives;
+    EXPECT_EQ(row.at("role"), "retained");
+    for (const int m : members) EXPECT_GE(*distance(m, members, first, last), *d * (1 - 1e-5));
+  }
+  EXPECT_EQ(representatives, retained.size());
+
+  std::size_t margins = 0;
+  for (const auto& row : table(work.path() / "t" / "distances.csv")) {
+    const auto& step = steps.at(std::stoul(row.at("step")) - 1);
+    const int first = std::stoi(step.at("first_year")), last = std::stoi(step.at("last_year"));
+    std::vector<double> in_reach;
+    for (const auto& [key, members] : retained) {
+      if (key.first != row.at("step")) continue;
+      if (auto d = distance(std::stoi(row.at("location")), members, first, last)) {
+        in_reach.push_back(*d);
+      }
+    }
+    std::sort(in_reach.begin(), in_reach.end());
+    ASSERT_GE(in_reach.size(), 2u);
+    // The ratio of the two smallest, to within the precision of the means.
+    EXPECT_TRUE(near(in_reach[1] / in_reach[0], 1 + number(row.at("margin")))) << row.at("margin");
+    ++margins;
+  }
+  EXPECT_GT(margins, 0u);
 }
 
 }  // namespace
