@@ -1,8 +1,10 @@
 #include "sequence/sweep.h"
 
 #include <algorithm>
+#include <array>
 
 #include "fit/allocation.h"
+#include "fit/level_fit.h"
 #include "fit/model_fit.h"
 #include "fit/overall_fit.h"
 #include "groups/group_means.h"
@@ -96,6 +98,11 @@ struct Sweep::Level {
   Enlarged enlarged;
   FitTables fit;
   LevelFit result;
+
+  // The groups as the fit reads them from the year's rows: as classified
+  // and as enlarged by the allocation; the squares of their means.
+  std::array<GroupLists, 2> fit_lists;
+  std::array<std::vector<double>, 2> squares;
 };
 
 Sweep::Sweep(const RunParameters& p, SweepRange range, const std::vector<bool>& fits_areas)
@@ -160,17 +167,50 @@ void Sweep::allocate() {
     if (!l.works()) continue;
     EnlargeGroups(l.grouping, AllocateEliminatedLocations(l.distances, l.grouping), l.enlarged);
     std::fill(l.sums.begin(), l.sums.end(), 0.0);
+    GroupLists& classified = l.fit_lists[0];
+    GroupLists& enlarged = l.fit_lists[1];
+    classified = {};
+    enlarged = {};
+    std::int32_t p = 0;
+    for (std::int32_t k = 1; k <= l.groups; ++k) {
+      classified.sizes.push_back(l.grouping.GroupSizes(k));
+      for (std::int32_t i = 1; i <= l.grouping.GroupSizes(k); ++i)
+        classified.locations.push_back(l.grouping.MemberLocations(++p));
+      enlarged.sizes.push_back(l.enlarged.AllocatedGroupSizes(k));
+      for (std::int32_t i = 1; i <= l.enlarged.AllocatedGroupSizes(k); ++i)
+        enlarged.locations.push_back(l.enlarged.AllocatedGroupMembers(k, i));
+    }
   }
 }
 
 void Sweep::fit_year(const Year& year, std::int32_t y) {
+  // Every level's two variants, their sums side by side over the year's
+  // rows, laid out once.
+  std::vector<RowFit> fits;
+  std::vector<Level*> fitted;
+  bool laid_out = false;
   for (const std::unique_ptr<Level>& level : levels_) {
     Level& l = *level;
     if (!l.works()) continue;
-    l.check(FormGroupMeans(year, l.grouping, l.centroids), "the group means are not finite");
+    if (!laid_out) rows_.fill(year);
+    laid_out = true;
+    for (std::size_t v = 0; v < 2 && l.works(); ++v) {
+      l.check(MeansOfRows(rows_, l.fit_lists[v], means_, counts_), "the group means are not finite");
+      SquareMeans(means_, l.squares[v]);
+    }
     if (!l.works()) continue;
-    l.check(!FitYear(year, l.grouping, l.enlarged, l.centroids, l.fit, y),
-            "the sums of squares of the fit are not finite");
+    fitted.push_back(&l);
+    for (std::size_t v = 0; v < 2; ++v) fits.push_back({&l.fit_lists[v], l.squares[v].data()});
+  }
+  sums_.resize(fits.size());
+  FitRows(rows_, fits, sums_);
+  for (std::size_t f = 0; f < fitted.size(); ++f) {
+    Level& l = *fitted[f];
+    for (std::int32_t v = 1; v <= 2 && l.works(); ++v) {
+      const VariantSums& s = sums_[2 * f + static_cast<std::size_t>(v - 1)];
+      l.check(FiniteSums(s), "the sums of squares of the fit are not finite");
+      StoreYearFit(l.fit, y, v, s);
+    }
   }
 }
 

@@ -14,6 +14,7 @@
 #include "core/bundles.h"
 #include "core/non_finite.h"
 #include "core/results.h"
+#include "fit/level_fit.h"
 
 namespace locseq {
 
@@ -51,6 +52,11 @@ class Sweep {
   struct Level;
   std::int32_t NGP_;
   std::vector<std::unique_ptr<Level>> levels_;
+  // The fit's work: the year's rows, one level's means at a time, the sums.
+  YearRows rows_;
+  std::vector<float> means_;
+  std::vector<std::int32_t> counts_;
+  std::vector<VariantSums> sums_;
 };
 
 }  // namespace locseq

@@ -235,6 +235,19 @@ TEST(Decisions, TheSweepIsTheRunAtTheRunsLevel) {
     }
   }
   EXPECT_EQ(at_run_level, steps.size());
+  // At another level, a run with -g at that level.
+  const JobRun three =
+      run_program(work.path(), {"run", "WHEAT", "-q", "-g", "3", "--tables", "g3", "-o", "g3"});
+  ASSERT_EQ(three.status, 0) << three.error;
+  const auto at_three = table(work.path() / "g3" / "steps.csv");
+  for (const auto& row : sweep) {
+    if (row.at("groups") != "3") continue;
+    const auto& step = at_three.at(std::stoul(row.at("step")) - 1);
+    for (const char* column :
+         {"rsq_classified", "rsq_with_allocated", "adj_rsq_classified", "adj_rsq_with_allocated"}) {
+      EXPECT_EQ(row.at(column), step.at(column)) << "step " << row.at("step") << " " << column;
+    }
+  }
   const std::string page = read_file(work.path() / "W.html");
   EXPECT_NE(page.find("id=\"sweep\""), std::string::npos);
   EXPECT_NE(page.find("id=\"sweep-chart\""), std::string::npos);
