@@ -135,16 +135,25 @@ SetUpResult RunSetUp(Units& u, Questions& q, const RunSettings& settings,
   YearCache cache(settings.cache_bytes);
   std::optional<Sweep> sweep;
   if (!settings.sweep.empty()) {
+    // No block can be cut into MAXL groups or more: the sweep stops below.
+    SweepRange levels = settings.sweep;
+    if (levels.last >= p.MAXL) {
+      levels.last = std::max(levels.first - 1, p.MAXL - 1);
+      u.cls.warn_at(0, Warning::SweepLevel,
+                    "the sweep stops at " + std::to_string(p.MAXL - 1) +
+                        " groups: no step of a job of MAXL " + std::to_string(p.MAXL) +
+                        " locations can be cut into more");
+    }
     std::vector<bool> fits;
-    for (std::int32_t h = settings.sweep.first; h <= settings.sweep.last; ++h) {
+    for (std::int32_t h = levels.first; h <= levels.last; ++h) {
       RunParameters at_h = p;
       at_h.NGP = h;
       const std::array<std::int64_t, 4> needs = required_sizes(at_h);
       bool fit = true;
       for (std::size_t k = 0; k < needs.size(); ++k) fit = fit && needs[k] <= capacity[k];
-      fits.push_back(!policy || h >= p.MAXL || fit);
+      fits.push_back(!policy || fit);
     }
-    sweep.emplace(p, settings.sweep, fits);
+    sweep.emplace(p, levels, fits);
   }
   RunYearSequence(carve(areas, p), head, u, q, observer, cache, sweep ? &*sweep : nullptr);
   return result;
