@@ -50,7 +50,7 @@ demo: program
 	@echo
 	@echo "In $(DEMO):"
 	@echo "  WHEAT.SCO, .COS, .ALC  the reports of the example job (see examples/README.md)"
-	@echo "  WHEAT-tables/          its results as CSV: steps, fit_by_year, groups, distances"
+	@echo "  WHEAT-tables/          its results as CSV: steps, fit_by_year, groups, distances, membership"
 	@echo "  WHEAT.html             its results as one page: open it in a browser"
 	@echo "  wheat.*                the job made from examples/wheat.csv by import, and its run"
 

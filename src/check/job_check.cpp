@@ -3,6 +3,7 @@
 #include <map>
 
 #include "core/bundles.h"
+#include "core/progress.h"
 #include "data/year_reader.h"
 #include "formats/seq.h"
 #include "records/null_stream.h"
@@ -68,8 +69,8 @@ void check_rest_of_names(records::FileReader& naq) {
 
 // Checks every line of .SEQ; returns the number of records of each year the
 // blocks read.
-std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const Sequence& s,
-                                               std::vector<InputError>& errors) {
+std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, std::int64_t size,
+                                               const Sequence& s, std::vector<InputError>& errors) {
   const std::optional<RunParameters>& p = s.parameters;
   const std::int32_t first = s.IYS;
   const std::int32_t last = s.blocks.empty() ? first - 1 : s.blocks.back().last_year;
@@ -77,6 +78,7 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
   formats::seq::Scanner scanner(seq, read_by_short_cut);
   formats::seq::YearOrder order;
   formats::seq::Observation obs;
+  ReadingProgress progress(size);
   for (;;) {
     try {
       if (!scanner.next(obs)) break;
@@ -85,6 +87,7 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
       errors.push_back(e);
       continue;
     }
+    progress.record_read(seq.tell().offset);
     if (order.out_of_order(seq, obs.year) || !p) continue;
     if (s.control && obs.year >= first && obs.year <= last) {
       const std::string fault = formats::seq::cell_fault(obs, p->MAXL, p->MAXG);
@@ -108,6 +111,7 @@ std::map<std::int32_t, std::int64_t> check_seq(records::FileReader& seq, const S
 std::vector<InputError> check_job(const Input& cls, const Input& naq, const Input& seq,
                                   const CheckOptions& options, Diagnostics& warnings) {
   std::vector<InputError> errors;
+  const std::int64_t seq_size = stream_size(seq.in);
   records::FileReader c(cls.in, cls.name), n(naq.in, naq.name), s(seq.in, seq.name);
   for (records::FileReader* r : {&c, &n, &s}) r->watch(&warnings);
   records::NullStream nowhere;
@@ -174,7 +178,7 @@ std::vector<InputError> check_job(const Input& cls, const Input& naq, const Inpu
       errors.push_back(e);
     }
   }
-  const std::map<std::int32_t, std::int64_t> per_year = check_seq(s, sequence, errors);
+  const std::map<std::int32_t, std::int64_t> per_year = check_seq(s, seq_size, sequence, errors);
   for (std::size_t k = 0; k < sequence.blocks.size(); ++k) {
     const BlockResult& b = sequence.blocks[k];
     auto from = per_year.lower_bound(b.first_year), to = per_year.upper_bound(b.last_year);

@@ -14,6 +14,7 @@
 #include "classify/retention.h"
 #include "classify/ward.h"
 #include "core/input_error.h"
+#include "core/progress.h"
 #include "formats/cls.h"
 
 namespace locseq::classify {
@@ -83,23 +84,39 @@ std::int32_t resolve_year(const Trial& t, const std::string& text, const std::st
                        (t.MAXY > 1 ? " to " + quoted(name_of(t, t.MAXY)) : ""));
 }
 
-// The title: as given, cut to 50 columns at a whole UTF-8 character.
-std::string title_of(const ClassifyOptions& o, std::vector<std::string>& warnings) {
-  if (!o.title) {
-    return std::string("Ward SED, ") + (o.standardized ? "standardized" : "centred") +
-           ", min share " + number_text(o.min_share);
-  }
-  std::string title = *o.title;
-  if (title.find_first_of("\r\n") != std::string::npos) {
+// `text` cut to at most `columns` bytes at a whole UTF-8 character.
+std::string cut_to(std::string text, std::size_t columns) {
+  if (text.size() <= columns) return text;
+  std::size_t cut = columns;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  text.resize(cut);
+  return text;
+}
+
+// The title given, cut to 50 columns.
+std::string title_given(const std::string& given, std::vector<std::string>& warnings) {
+  if (given.find_first_of("\r\n") != std::string::npos) {
     throw InputError("--title", 0, "the title must be one line");
   }
-  if (title.size() > kTitleColumns) {
-    std::size_t cut = kTitleColumns;
-    while (cut > 0 && (static_cast<unsigned char>(title[cut]) & 0xC0) == 0x80) --cut;
-    title.resize(cut);
+  std::string title = cut_to(given, kTitleColumns);
+  if (title.size() < given.size()) {
     warnings.push_back("the title is cut to its 50 columns: " + quoted(title));
   }
   return title;
+}
+
+// The default title: "NAME: 14 seasons, pairwise Ward", the name (its
+// control characters as '?') cut to leave room for the rest.
+std::string default_title(const ClassifyOptions& o, std::size_t seasons) {
+  const std::string rest = std::to_string(seasons) + (seasons == 1 ? " season, " : " seasons, ") +
+                           (o.proximity == Proximity::pairwise ? "pairwise" : "complete") + " Ward";
+  std::string name = o.name;
+  for (char& c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  if (name.empty()) return rest;
+  const std::size_t room = kTitleColumns - rest.size() - 2;
+  return cut_to(name, room) + ": " + rest;
 }
 
 // "year 3 (1997)" or "years 1 (1995) to 3 (1997)".
@@ -143,7 +160,7 @@ struct Plan {
   std::int32_t level = 0;       // the truncation level
   std::int32_t IYS = 0;         // the first year of the sequence
   std::int32_t last_asked = 0;  // the last year asked for
-  std::string title;            // the title written
+  std::string title;            // the title given, when given
 };
 
 void check_share(double share, const char* option) {
@@ -190,7 +207,7 @@ Plan plan_of(const Trial& t, const ClassifyOptions& o, std::vector<std::string>&
                      "the sequence would start in " + year_text(t, p.IYS) + ", after its last " +
                          year_text(t, p.last_asked) + " (--last-year)");
   }
-  p.title = title_of(o, warnings);
+  if (o.title) p.title = title_given(*o.title, warnings);
   return p;
 }
 
@@ -453,6 +470,8 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
   std::string blocks;
   for (std::int32_t y = IYS; y <= plan.last_asked; ++y) {
     const std::int32_t k = y - IYS + 1;
+    const std::int32_t steps = plan.last_asked - IYS + 1;  // the most there can be
+    report_progress({k - 1, steps, k, steps});
     const bool starting = k == 1 && may_start_later;
     if (!window.add(y) && !starting) {
       res.warnings.push_back(year_text(t, y) + " has no data; it is skipped in the retention test");
@@ -542,7 +561,7 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
   }
   // Unweighted, SED, centred or standardised, normal average correlation.
   formats::cls::write_head(res.cls, {t.MAXY, t.MAXL, t.MAXG, IYS, res.IYF});
-  formats::cls::write_title(res.cls, plan.title);
+  formats::cls::write_title(res.cls, o.title ? plan.title : default_title(o, res.steps.size()));
   res.cls += formats::cls::options_record({'U', 'S', o.standardized ? 'S' : 'C', 'N'});
   res.cls += formats::cls::sequence_years_record({IYS, res.IYF});
   res.cls += blocks;

@@ -59,9 +59,13 @@ struct ClassifyOptions {
   // run's default, the square-root rule of MAXL, when not given. A run of the
   // .CLS must be given the same level.
   std::optional<std::int32_t> groups{};
-  // The job title, at most 50 columns; a short statement of the method when
-  // not given.
+  // The job title, at most 50 columns. When not given: the trial's name,
+  // the number of seasons of the sequence and the proximity,
+  // "NAME: 14 seasons, pairwise Ward", the name cut to fit.
   std::optional<std::string> title{};
+  // The trial's name for the default title (the table's name without its
+  // extension, or the job's name); none: the title starts with the seasons.
+  std::string name{};
 };
 
 // The entries of one step.

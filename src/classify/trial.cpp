@@ -4,6 +4,7 @@
 
 #include "classify/analysis_calls.h"
 #include "core/input_error.h"
+#include "core/progress.h"
 #include "formats/naq.h"
 #include "formats/seq.h"
 #include "records/record_reader.h"
@@ -19,12 +20,14 @@ std::string sizes_text(const std::array<std::int32_t, 3>& s) {
 // Reads .SEQ into the years of `t`, by the rules of formats/seq.h: a
 // record out of year order is skipped, a later record of a cell replaces the
 // earlier one.
-void read_seq(records::FileReader& seq, Trial& t) {
+void read_seq(records::FileReader& seq, std::int64_t size, Trial& t) {
   const auto cells = static_cast<std::size_t>(t.MAXL) * static_cast<std::size_t>(t.MAXG);
   formats::seq::Scanner scanner(seq, seq_short_cut);
   formats::seq::YearOrder order;
   formats::seq::Observation r;
+  ReadingProgress progress(size);
   while (scanner.next(r)) {
+    progress.record_read(seq.tell().offset);
     if (order.out_of_order(seq, r.year)) continue;
     std::string fault = formats::seq::year_fault(r.year, t.MAXY);
     if (fault.empty()) fault = formats::seq::cell_fault(r, t.MAXL, t.MAXG);
@@ -91,9 +94,10 @@ Trial load_trial(std::istream& naq_in, const std::string& naq_name, std::istream
       naq, {Vec<Name8>(std::span(t.YearNames)), Vec<Name8>(std::span(t.LocationNames)),
             Vec<Name8>(std::span(t.GenotypeNames))});
   t.years.resize(static_cast<std::size_t>(MAXY));
+  const std::int64_t seq_size = stream_size(seq_in);
   records::FileReader seq(seq_in, seq_name);
   seq.watch(diagnostics);
-  read_seq(seq, t);
+  read_seq(seq, seq_size, t);
   return t;
 }
 

@@ -1,11 +1,14 @@
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iomanip>
 #include <sstream>
 
 #include "classify/classify.h"
 #include "cli/commands.h"
 #include "cli/job_run.h"
+#include "cli/job_settings.h"
 #include "cli/options.h"
+#include "cli/progress.h"
 #include "cli/warnings.h"
 #include "core/input_error.h"
 #include "files/input_file.h"
@@ -90,7 +93,11 @@ void add_classify_options(CLI::App& app, ClassifyCommandOptions& o) {
   add_groups_option(app, o.method.groups,
                     "The truncation level the job will be run with (default: the square-root "
                     "rule); the sequence ends at the last step a run can cut at it");
-  app.add_option("--title", o.method.title, "The job title, at most 50 columns")->type_name("TEXT");
+  app.add_option("--title", o.method.title,
+                 "The job title, at most 50 columns (default: the name of the job, or of the "
+                 "table without its extension, the seasons and the proximity, as in 'wheat: 6 "
+                 "seasons, pairwise Ward')")
+      ->type_name("TEXT");
 }
 
 // The method in brief, with a worked example; the README says it in full.
@@ -119,18 +126,25 @@ CLI::App* add_classify_command(CLI::App& app, ClassifyCommandOptions& o) {
   CLI::App* c = app.add_subcommand(
       "classify",
       "Write the classification JOB.CLS (Ward's method, step by step) from JOB.NAQ and JOB.SEQ.");
-  c->add_option("JOB", o.job, "The job: reads JOB.NAQ and JOB.SEQ, writes JOB.CLS")->required();
-  not_empty(c->add_option("--cls", o.cls, "Write the classification to FILE instead of JOB.CLS")
+  c->add_option("JOB", o.job,
+                "The job: reads JOB.NAQ and JOB.SEQ, writes JOB.CLS and its settings, "
+                "JOB.settings")
+      ->required();
+  not_empty(c->add_option("--cls", o.cls,
+                          "Write the classification to FILE instead of JOB.CLS, and its settings "
+                          "beside it (two.CLS: two.settings)")
                 ->type_name("FILE"));
   c->add_option("--size", o.size,
                 "The numbers of years, locations and genotypes, when JOB.NAQ was not written by "
                 "'locseq import' and no JOB.CLS holds them")
       ->type_name("Y,L,G");
-  c->add_flag("--force", o.force, "Replace an existing classification file");
+  c->add_flag("--force", o.force, "Replace an existing classification file and its settings");
   add_classify_options(*c, o);
   c->footer(std::string(kMethodHelp) +
-            "Then run the job with the same truncation level: locseq run JOB [-g N].\nExit "
-            "status: 0 done, 1 bad input or a failed write, 2 a usage error.");
+            "The settings file records the options, resolved (key = value lines); locseq run JOB "
+            "takes the truncation level and the standardisation from it unless given -g, -s or "
+            "--no-standardize.\nExit status: 0 done, 1 bad input or a failed write, 2 a usage "
+            "error.");
   return c;
 }
 
@@ -139,6 +153,7 @@ ClassifyOutcome classify_trial(std::istream& naq, const std::string& naq_name, s
                                std::ostream& err) {
   classify::ClassifyOptions method = o.method;
   method.standardized = o.sed == "standardized";
+  if (method.name.empty()) method.name = std::filesystem::path(o.job).filename().string();
   const classify::Sizes size = o.size.empty() ? std::nullopt : parse_size(o.size);
   const classify::Sizes fallback = sizes_of_cls(o.job + ".CLS");
   RunWarnings warnings(err);
@@ -164,7 +179,9 @@ void describe_classification(const ClassifyOutcome& c, const std::string& cls, s
   }
 }
 
-int classify_command(const ClassifyCommandOptions& o, Streams s) {
+int classify_command(const ClassifyCommandOptions& o, Streams standard) {
+  ProgressDisplay display(standard, "locseq classify", true);
+  const Streams s = display.streams();
   const std::string cls = o.cls.empty() ? o.job + ".CLS" : o.cls;
   JobRun job;
   return report_failures(
@@ -174,7 +191,10 @@ int classify_command(const ClassifyCommandOptions& o, Streams s) {
         files::OutputPlan plan;
         plan.input(".NAQ", naq_name);
         plan.input(".SEQ", seq_name);
-        plan.output(".CLS", cls, o.force ? files::Existing::Replace : files::Existing::Refuse);
+        const files::Existing existing =
+            o.force ? files::Existing::Replace : files::Existing::Refuse;
+        plan.output(".CLS", cls, existing);
+        plan.output("settings", settings_name(cls), existing);
         plan.check();
         files::OutputSet outputs(plan, s.err);
         files::InputFile naq = files::open_input(naq_name), seq = files::open_input(seq_name);
@@ -183,6 +203,7 @@ int classify_command(const ClassifyCommandOptions& o, Streams s) {
         outputs.prepare();
         job.outputs = OutputStage::Prepared;
         outputs.stream(std::size_t{0}) << c.result.cls;
+        outputs.stream(std::size_t{1}) << classification_settings(c, o, cls, nullptr);
         outputs.commit();
         job.outputs = OutputStage::Committed;
         describe_classification(c, cls, s.out);

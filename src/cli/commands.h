@@ -23,6 +23,11 @@ struct Streams {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
+  // The file descriptors `out` and `err` write, where they are the
+  // process's own (-1 otherwise): where standard output goes, and whether
+  // standard error is a terminal, for the progress bar.
+  int out_fd = -1;
+  int err_fd = -1;
 };
 
 // No command: the dialogue on the console, which names the files and
@@ -34,11 +39,13 @@ struct RunOptions {
   std::string job;                     // JOB: reads JOB.CLS, JOB.NAQ, JOB.SEQ
   std::optional<std::int32_t> groups;  // -g: the truncation level
   bool standardize = false;            // -s: standardise again
+  bool no_standardize = false;         // --no-standardize: do not
   std::string out;                     // -o: the prefix of the reports (JOB when empty)
   std::string tables;                  // --tables: a folder for the CSV tables
   std::string report;                  // --report: the HTML page
   std::string plots;                   // --plots: a folder for the figures
   bool quiet = false;                  // -q: nothing on standard output
+  bool console = false;                // --console: the dialogue's progress lines, not the summary
   std::string areas = "fixed";         // --areas: fixed or auto
   std::int64_t cache_mb = 256;         // --cache-mb: memory for the year cache, in MiB
   std::int32_t sweep_first = 0;        // --sweep A:B: the levels A to B (0: no sweep)
@@ -51,6 +58,7 @@ struct CheckOptions {
   std::string job;
   std::optional<std::int32_t> groups;
   bool standardize = false;
+  bool no_standardize = false;
   std::string areas = "fixed";
 };
 CLI::App* add_check_command(CLI::App& app, CheckOptions& o);

@@ -58,6 +58,14 @@ void add_sweep_option(CLI::App& app, std::int32_t& first, std::int32_t& last,
       ->type_name("A:B");
 }
 
+void add_standardize_options(CLI::App& app, bool& standardize, bool& no_standardize,
+                             const std::string& help) {
+  CLI::Option* yes = app.add_flag("-s,--standardize", standardize, help);
+  app.add_flag("--no-standardize", no_standardize,
+               "Do not standardise again, whatever the settings of the classification say")
+      ->excludes(yes);
+}
+
 void add_areas_option(CLI::App& app, std::string& areas) {
   app.add_option("--areas", areas,
                  "fixed (the default): the program's fixed work areas, and a job too large for "

@@ -19,6 +19,11 @@ void add_groups_option(CLI::App& app, std::optional<std::int32_t>& groups, const
 void add_sweep_option(CLI::App& app, std::int32_t& first, std::int32_t& last,
                       const std::string& help);
 
+// -s, --standardize and --no-standardize, which exclude each other; when
+// neither is given the settings of the classification decide.
+void add_standardize_options(CLI::App& app, bool& standardize, bool& no_standardize,
+                             const std::string& help);
+
 // --areas fixed|auto.
 void add_areas_option(CLI::App& app, std::string& areas);
 

@@ -9,6 +9,7 @@
 #include "core/input_error.h"
 #include "files/input_file.h"
 #include "formats/names_file.h"
+#include "formats/text_encoding.h"
 
 namespace locseq::cli {
 
@@ -70,6 +71,41 @@ void StandardiseNote::head(const RunHead& h) {
        << "', so the data were not standardised and the question is not asked\n";
 }
 
+namespace {
+
+// The warning of names that are not UTF-8, `first` the first of `count`,
+// shown `where`.
+std::string not_utf8(const std::string& first, std::size_t count, const char* where) {
+  return first + " holds bytes that are not UTF-8" +
+         (count > 1 ? " (" + std::to_string(count) + " names in all)" : "") + "; " + where +
+         " each such byte as \\xHH";
+}
+
+}  // namespace
+
+void NameBytesNote::head(const RunHead& h) {
+  const std::vector<Name8>* lists[] = {&h.YearNames, &h.LocationNames, &h.GenotypeNames};
+  const char* kinds[] = {"year", "location", "genotype"};
+  std::size_t count = 0;
+  long line = 0, record = 2;  // names stand one a record after two records
+  std::string first;
+  for (std::size_t k = 0; k < 3; ++k) {
+    for (std::size_t n = 0; n < lists[k]->size(); ++n) {
+      ++record;
+      const Name8& name = (*lists[k])[n];
+      const std::string_view text(name.data(), name.size());
+      if (formats::text::is_utf8(text)) continue;
+      if (++count > 1) continue;
+      line = record;
+      first = std::string("the name of ") + kinds[k] + " " + std::to_string(n + 1) + ", '" +
+              formats::text::escape_invalid_utf8(text.substr(0, text.find_last_not_of(' ') + 1)) +
+              "',";
+    }
+  }
+  if (count > 0)
+    show_warning(err_, naq_, line, not_utf8(first, count, "the tables and the page show"));
+}
+
 report::PageJob describe_job(const std::string& job, const std::vector<std::string>& inputs,
                              const std::string& options, std::ostream& err) {
   report::PageJob page;
@@ -93,7 +129,16 @@ report::PageJob describe_job(const std::string& job, const std::vector<std::stri
   if (const auto in = files::open_optional_input(names)) {
     const std::string text = in->read_all();
     try {
-      page.location_names = formats::names_file::read(text, names).locations;
+      const formats::names_file::FullNames full = formats::names_file::read(text, names);
+      page.location_names = full.locations;
+      std::size_t count = 0;
+      std::string first;
+      for (const auto& [number, name] : full.locations) {
+        if (formats::text::is_utf8(name) || ++count > 1) continue;
+        first = "the full name of location " + std::to_string(number) + ", '" +
+                formats::text::escape_invalid_utf8(name) + "',";
+      }
+      if (count > 0) show_warning(err, names, 0, not_utf8(first, count, "the page shows"));
     } catch (const InputError& e) {
       show_warning(err, names, e.line(), e.message() + "; the page shows the names of .NAQ");
     }

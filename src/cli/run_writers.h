@@ -70,10 +70,25 @@ class StandardiseNote final : public RunWriter {
   std::string cls_;
 };
 
+// Warns once when names of .NAQ hold bytes that are not UTF-8: the tables
+// and the page show each such byte as \xHH (the reports keep them).
+class NameBytesNote final : public RunWriter {
+ public:
+  NameBytesNote(std::ostream& err, std::string naq) : err_(err), naq_(std::move(naq)) {}
+  void plan(files::OutputPlan&) const override {}
+  void attach(const std::vector<std::ostream*>&) override {}
+  void head(const RunHead& h) override;
+
+ private:
+  std::ostream& err_;
+  std::string naq_;
+};
+
 // What the page says of the job: its name, the options, its input files by
 // base name with their sizes and modification times (UTC), and the full
 // location names from JOB.names.csv when that file exists (a warning on
-// `err` when its text cannot be read; InputError when the file cannot).
+// `err` when its text cannot be read, or holds bytes that are not UTF-8;
+// InputError when the file cannot).
 report::PageJob describe_job(const std::string& job, const std::vector<std::string>& inputs,
                              const std::string& options, std::ostream& err);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/input_error.h"
+#include "import/values.h"
 
 namespace locseq::import {
 
@@ -98,6 +99,24 @@ class ColumnFinder {
     return found[0];
   }
 
+  // Leaves out the column named `name` (folded).
+  void ignore(const std::string& name) {
+    std::vector<std::size_t> found = matches([&](std::size_t i) { return names_[i] == name; });
+    if (found.empty()) {
+      fail("no column is named " + quoted(name) + " (--ignore): the columns are " +
+           header_list(header_));
+    }
+    for (std::size_t i : found) {
+      if (taken_[i]) fail(column_text(header_, i) + " is both left out by --ignore and chosen");
+      taken_[i] = true;
+    }
+  }
+
+  // The columns no role has taken and none left out, in order.
+  std::vector<std::size_t> untaken() const {
+    return matches([&](std::size_t i) { return !taken_[i]; });
+  }
+
  private:
   const TableRow& header_;          // the header row
   const std::string& file_name_;    // for messages
@@ -118,6 +137,11 @@ class ColumnFinder {
   }
 };
 
+// The kind of name that has a column of its own in a table wide by `wide`.
+Role other_kind(Role wide) {
+  return wide == Role::Location ? Role::Genotype : Role::Location;
+}
+
 }  // namespace
 
 const char* role_word(Role role) {
@@ -125,17 +149,92 @@ const char* role_word(Role role) {
   return kWords[static_cast<std::size_t>(role)];
 }
 
-Columns find_columns(const TableRow& header, const ChosenColumns& chosen,
-                     const std::string& file_name) {
+Layout find_layout(const TableRow& header, const ChosenColumns& chosen, std::optional<Role> wide,
+                   const std::vector<std::string>& ignore, const std::string& file_name) {
+  constexpr auto kYear = static_cast<std::size_t>(Role::Year);
+  constexpr auto kValue = static_cast<std::size_t>(Role::Value);
+  std::vector<std::size_t> roles = {0, 1, 2, 3};
+  std::string wide_columns;  // what a wide table's columns hold, in messages
+  if (wide) {
+    const std::string word = role_word(*wide);
+    const std::string columns = std::string(" every column but the year and ") +
+                                role_word(other_kind(*wide)) + " columns holds one " + word +
+                                "'s values";
+    for (std::size_t role : {static_cast<std::size_t>(*wide), kValue}) {
+      if (folded(chosen[role]).empty()) continue;
+      throw InputError("--wide", 0,
+                       std::string(kOption[role]) +
+                           " names a column of a long table; with --wide " + word + columns);
+    }
+    roles = {kYear, static_cast<std::size_t>(other_kind(*wide))};
+    wide_columns = columns;
+  } else if (!ignore.empty()) {
+    throw InputError("--ignore", 0,
+                     "--ignore leaves out columns of a wide table (with --wide); a long table "
+                     "reads its four columns and passes over the others");
+  }
   ColumnFinder finder(header, file_name);
-  Columns columns{};
-  for (std::size_t role = 0; role < kRoles; ++role) {
-    if (!folded(chosen[role]).empty()) columns[role] = finder.chosen(role, folded(chosen[role]));
+  std::array<std::size_t, kRoles> at{};
+  for (std::size_t role : roles) {
+    if (!folded(chosen[role]).empty()) at[role] = finder.chosen(role, folded(chosen[role]));
   }
-  for (std::size_t role = 0; role < kRoles; ++role) {
-    if (folded(chosen[role]).empty()) columns[role] = finder.by_name(role);
+  for (const std::string& name : ignore) finder.ignore(folded(name));
+  for (std::size_t role : roles) {
+    if (folded(chosen[role]).empty()) at[role] = finder.by_name(role);
   }
-  return columns;
+  Layout layout;
+  layout.wide = wide;
+  layout.names.fill(Layout::kNone);
+  for (std::size_t role : roles) {
+    if (role < 3) layout.names[role] = at[role];
+  }
+  if (!wide) {
+    layout.values = {at[kValue]};
+    return layout;
+  }
+  layout.values = finder.untaken();
+  if (layout.values.empty()) {
+    throw InputError(
+        file_name, header.line,
+        std::string("with --wide ") + role_word(*wide) + wide_columns + ", and there is none");
+  }
+  return layout;
+}
+
+std::string wide_hint(const TableRow& header, const TableRow& first_row,
+                      const ChosenColumns& chosen) {
+  for (Role wide : {Role::Location, Role::Genotype}) {
+    ChosenColumns long_only = chosen;
+    long_only[static_cast<std::size_t>(wide)].clear();
+    long_only[static_cast<std::size_t>(Role::Value)].clear();
+    Layout layout;
+    try {
+      layout = find_layout(header, long_only, wide, {}, "");
+    } catch (const InputError&) {
+      continue;
+    }
+    std::vector<std::size_t> numeric;
+    for (std::size_t i : layout.values) {
+      if (i >= first_row.fields.size()) continue;
+      std::string field = folded(first_row.fields[i]);
+      float v = 0.0f;
+      if (read_value(field, false, v) == ValueStatus::Ok ||
+          read_value(field, true, v) == ValueStatus::Ok) {
+        numeric.push_back(i);
+      }
+    }
+    if (numeric.size() < 2) continue;
+    std::string word = role_word(wide);
+    std::string shown;
+    for (std::size_t k = 0; k < numeric.size() && k < 3; ++k) {
+      shown += (k > 0 ? ", " : "") + quoted(header.fields[numeric[k]]);
+    }
+    if (numeric.size() > 3) shown += " and " + std::to_string(numeric.size() - 3) + " more";
+    return "; the table looks wide, its columns " + shown + " holding numbers on line " +
+           std::to_string(first_row.line) + ": if each such column holds one " + word +
+           "'s values, use --wide " + word;
+  }
+  return {};
 }
 
 }  // namespace locseq::import

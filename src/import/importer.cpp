@@ -14,7 +14,10 @@
 #include "formats/naq.h"
 #include "formats/seq.h"
 #include "import/columns.h"
+#include "import/name_variants.h"
 #include "import/short_names.h"
+#include "import/table_text.h"
+#include "import/value_reader.h"
 #include "import/values.h"
 
 namespace locseq::import {
@@ -37,6 +40,7 @@ struct Observation {
   std::array<std::int32_t, kKinds> key;  // year, location and genotype
   float value;                           // the value read
   long line;                             // the row's line in the table
+  std::size_t column;                    // its value column, among the layout's
 };
 
 // Everything the rows hold.
@@ -60,40 +64,74 @@ bool has_control_character(std::string_view s) {
 // Reads the rows below the header into names and observations.
 class RowCollector {
  public:
-  RowCollector(const TableRow& header, const Columns& columns, char delimiter,
+  RowCollector(const TableRow& header, const Layout& layout, ValueReader& values,
                const std::string& file_name)
-      : header_(header), columns_(columns), decimal_comma_(delimiter == ';'), file_(file_name) {
+      : header_(header), layout_(layout), values_(values), file_(file_name) {
     const char* const kWords[kKinds] = {"year", "location", "genotype"};
     for (std::size_t k = 0; k < kKinds; ++k) out_.lists[k].kind = kWords[k];
+    if (layout_.wide) name_value_columns();
+    for (std::size_t column : layout_.values) {
+      value_words_.push_back(column_name(column));
+      advice_.push_back(ignore_advice(column));
+    }
   }
 
-  // Takes one row: names its year, location and genotype; keeps its value.
+  // Takes one row: names its year, location and genotype; keeps its values.
   void add(const TableRow& row) {
     ++out_.rows;
     check_width(row);
     Observation obs{};
     obs.line = row.line;
-    for (std::size_t k = 0; k < kKinds; ++k) obs.key[k] = number_of(k, row);
-    std::string_view text = trimmed(row.fields[columns_[static_cast<std::size_t>(Role::Value)]]);
-    if (formats::csv::is_missing(text)) return;
-    obs.value = value_of(text, row.line);
-    out_.observations.push_back(obs);
+    for (std::size_t k = 0; k < kKinds; ++k) {
+      if (layout_.names[k] == Layout::kNone) continue;  // the kind of a wide table's columns
+      obs.key[k] = number_of(k, row.fields[layout_.names[k]], row.line);
+    }
+    for (std::size_t j = 0; j < layout_.values.size(); ++j) {
+      const std::size_t column = layout_.values[j];
+      std::string_view text = trimmed(row.fields[column]);
+      if (layout_.wide && column_names_[j] < 0) {
+        if (!text.empty()) {
+          throw InputError(file_, row.line,
+                           column_name(column) + " has no name in the header but holds " +
+                               quoted(text) +
+                               " on this line: name it, or leave it out with --ignore");
+        }
+        continue;
+      }
+      if (values_.missing(text)) continue;
+      if (layout_.wide) obs.key[static_cast<std::size_t>(*layout_.wide)] = column_names_[j];
+      obs.value = values_.read(text, row.line, value_words_[j], advice_[j]);
+      obs.column = j;
+      out_.observations.push_back(obs);
+    }
   }
 
   // What the rows held; the collector is spent.
   Collected take() { return std::move(out_); }
 
-  // The value column, as messages name it.
-  std::string value_column() const { return column_name(Role::Value); }
+  // The `j`th value column, as messages name it.
+  const std::string& value_column(std::size_t j) const { return value_words_[j]; }
 
  private:
   const TableRow& header_;   // the header row
-  const Columns& columns_;   // the column of each role
-  bool decimal_comma_;       // a comma in a value stands for the point
+  const Layout& layout_;     // where the names and the values stand
+  ValueReader& values_;      // reads the values
   const std::string& file_;  // for messages
   Collected out_;            // what has been read
   std::array<std::unordered_map<std::string, std::int32_t>, kKinds> index_;  // name -> number
   std::string key_;                                                          // lookup buffer
+  std::vector<std::int32_t> column_names_;  // a wide table: the name of each value column, or -1
+  std::vector<std::string> value_words_;    // each value column in messages
+  std::vector<std::string> advice_;         // for its values that are not numbers
+
+  // A wide table's value columns: the names of their kind, in column order.
+  void name_value_columns() {
+    const auto k = static_cast<std::size_t>(*layout_.wide);
+    for (std::size_t column : layout_.values) {
+      const std::string& field = header_.fields[column];
+      column_names_.push_back(trimmed(field).empty() ? -1 : number_of(k, field, header_.line));
+    }
+  }
 
   void check_width(const TableRow& row) const {
     std::size_t n = row.fields.size(), want = header_.fields.size();
@@ -106,65 +144,59 @@ class RowCollector {
                                    : ""));
   }
 
-  std::string column_name(Role role) const {
-    std::size_t i = columns_[static_cast<std::size_t>(role)];
+  std::string column_name(std::size_t i) const {
     return "column " + std::to_string(i + 1) + " " + quoted(trimmed(header_.fields[i]));
   }
 
-  // The number (from 0, by first appearance) of the row's name of kind k.
-  std::int32_t number_of(std::size_t k, const TableRow& row) {
+  // For a value of a wide table that is not a number: how to leave its
+  // column out.
+  std::string ignore_advice(std::size_t column) const {
+    if (!layout_.wide) return {};
+    const std::string name(trimmed(header_.fields[column]));
+    return "; if " + column_name(column) + " holds no " + role_word(*layout_.wide) +
+           "'s values, leave it out with --ignore '" + name + "'";
+  }
+
+  // The number (from 0, by first appearance) of the name of kind k in
+  // `field`, on `line`.
+  std::int32_t number_of(std::size_t k, std::string_view field, long line) {
     auto role = static_cast<Role>(k);
-    std::string_view name = trimmed(row.fields[columns_[k]]);
+    std::string_view name = trimmed(field);
     if (name.empty()) {
-      throw InputError(
-          file_, row.line,
-          std::string("the ") + role_word(role) + " is empty (" + column_name(role) + ")");
+      throw InputError(file_, line,
+                       std::string("the ") + role_word(role) + " is empty (" +
+                           column_name(layout_.names[k]) + ")");
     }
     key_.assign(name);
     auto found = index_[k].find(key_);
     if (found != index_[k].end()) return found->second;
     if (has_control_character(name)) {
-      throw InputError(file_, row.line,
+      throw InputError(file_, line,
                        std::string("the ") + role_word(role) + " " + quoted(name) +
                            " holds a control character (a line end or a tab)");
     }
     NameList& list = out_.lists[k];
     if (list.full.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-      throw InputError(file_, row.line, std::string("too many ") + role_word(role) + " names");
+      throw InputError(file_, line, std::string("too many ") + role_word(role) + " names");
     }
     auto number = static_cast<std::int32_t>(list.full.size());
     list.full.push_back(key_);
-    list.first_line.push_back(row.line);
+    list.first_line.push_back(line);
     index_[k].emplace(key_, number);
     return number;
-  }
-
-  float value_of(std::string_view text, long line) const {
-    float v = 0.0f;
-    switch (read_value(text, decimal_comma_, v)) {
-      case ValueStatus::Ok:
-        return v;
-      case ValueStatus::Malformed:
-        throw InputError(
-            file_, line,
-            "the value " + quoted(text) + " (" + column_name(Role::Value) + ") is not a number");
-      case ValueStatus::OutOfRange:
-        break;
-    }
-    throw InputError(file_, line,
-                     "the value " + quoted(text) + " (" + column_name(Role::Value) +
-                         ") is beyond single precision");
   }
 };
 
 // The first value, in table order, that could take the run's sums beyond
 // single precision (see within_bound): refused.
-void refuse_unsafe_values(const Collected& data, const std::string& column,
+void refuse_unsafe_values(const Collected& data, const RowCollector& collector,
                           const std::string& file_name) {
   const auto locations = static_cast<std::int32_t>(data.lists[1].full.size());
   for (const Observation& o : data.observations) {
-    if (!within_bound(o.value, locations))
-      throw InputError(file_name, o.line, beyond_bound(o.value, column, locations));
+    if (!within_bound(o.value, locations)) {
+      throw InputError(file_name, o.line,
+                       beyond_bound(o.value, collector.value_column(o.column), locations));
+    }
   }
 }
 
@@ -189,6 +221,24 @@ std::vector<std::int32_t> year_order(const std::vector<std::string>& names) {
     return names[ua] < names[ub];
   });
   return order;
+}
+
+// Settles the spellings of every kind of name (settle_spellings): a name
+// made one with another gives its observations that name's number.
+// Returns whether any was.
+bool settle_names(Collected& data, bool fold, const std::string& file_name, ImportedJob& job,
+                  std::vector<std::string>& merges) {
+  bool merged = false;
+  for (std::size_t k = 0; k < kKinds; ++k) {
+    SettledNames settled = settle_spellings(data.lists[k], fold, file_name, job.warnings, merges);
+    if (!settled.merged) continue;
+    merged = true;
+    data.lists[k] = std::move(settled.list);
+    for (Observation& o : data.observations) {
+      o.key[k] = settled.number[static_cast<std::size_t>(o.key[k])];
+    }
+  }
+  return merged;
 }
 
 // Puts the years in year order: reorders their list and renumbers the
@@ -219,7 +269,7 @@ std::string cell_text(const Collected& data, const Observation& o) {
 
 // The first place in the table where a cell has a second value: throws
 // InputError there, naming both lines. `obs` is sorted by cell, then line.
-void refuse_replicates(const Collected& data, const std::vector<Observation>& obs,
+void refuse_replicates(const Collected& data, const std::vector<Observation>& obs, bool merged,
                        const std::string& file_name) {
   const Observation* first = nullptr;   // the earlier row of the pair found
   const Observation* second = nullptr;  // the later row, the one at fault
@@ -234,19 +284,20 @@ void refuse_replicates(const Collected& data, const std::vector<Observation>& ob
   throw InputError(file_name, second->line,
                    cell_text(data, *second) + " has values on lines " +
                        std::to_string(first->line) + " and " + std::to_string(second->line) +
+                       (merged ? " (spellings made one by --fold-names are one name)" : "") +
                        "; use --replicates mean to take their mean");
 }
 
 // The cells of .SEQ, sorted by year, location and genotype: one per cell,
 // the mean of its rows' values when it has several (and `mean`), else
 // refused. Counts the cells that are a mean in `mean_cells`.
-std::vector<Cell> cells_of(Collected& data, bool mean, const std::string& file_name,
+std::vector<Cell> cells_of(Collected& data, bool mean, bool merged, const std::string& file_name,
                            std::int64_t& mean_cells) {
   std::vector<Observation>& obs = data.observations;
   std::sort(obs.begin(), obs.end(), [](const Observation& a, const Observation& b) {
     return a.key != b.key ? a.key < b.key : a.line < b.line;
   });
-  if (!mean) refuse_replicates(data, obs, file_name);
+  if (!mean) refuse_replicates(data, obs, merged, file_name);
   std::vector<Cell> cells;
   mean_cells = 0;
   for (std::size_t i = 0; i < obs.size();) {
@@ -273,8 +324,10 @@ std::string counted(std::int64_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// The notes of the counts, then `merges` (what settle_names did).
 std::vector<std::string> notes_for(const ImportedJob& job, const Collected& data,
-                                   const std::array<ShortNames, kKinds>& names) {
+                                   const std::array<ShortNames, kKinds>& names,
+                                   const std::vector<std::string>& merges) {
   std::vector<std::string> notes;
   std::int64_t cells = std::int64_t{job.MAXY} * job.MAXL * job.MAXG;
   notes.push_back(counted(job.observations, "cell", "cells") + " of " + std::to_string(cells) +
@@ -293,6 +346,7 @@ std::vector<std::string> notes_for(const ImportedJob& job, const Collected& data
     if (names[k].renamed > 0) note += ", " + std::to_string(names[k].renamed) + " with a ~N ending";
     notes.push_back(note);
   }
+  notes.insert(notes.end(), merges.begin(), merges.end());
   return notes;
 }
 
@@ -300,20 +354,57 @@ std::int32_t count_of(const NameList& list) {
   return static_cast<std::int32_t>(list.full.size());
 }
 
+// The columns of the table: refused with a hint at --wide when a long
+// table's columns are not found and it looks wide.
+Layout layout_of(formats::csv::Reader& reader, const ImportOptions& options,
+                 const std::string& file_name) {
+  const ChosenColumns chosen = {options.year_column, options.location_column,
+                                options.genotype_column, options.value_column};
+  std::optional<Role> wide;
+  if (options.wide != Wide::No) {
+    wide = options.wide == Wide::Location ? Role::Location : Role::Genotype;
+  }
+  try {
+    return find_layout(reader.header(), chosen, wide, options.ignore, file_name);
+  } catch (const InputError& e) {
+    if (wide || e.file() != file_name) throw;
+    TableRow first;
+    std::string hint;
+    try {
+      if (reader.next(first)) hint = wide_hint(reader.header(), first, chosen);
+    } catch (const InputError&) {
+    }
+    if (hint.empty()) throw;
+    throw InputError(e.file(), e.line(), e.message() + hint);
+  }
+}
+
+// Refuses --na and --ignore texts that no field can hold.
+void check_option_texts(const ImportOptions& options) {
+  for (const auto* texts : {&options.na, &options.ignore}) {
+    for (const std::string& t : *texts) {
+      if (!has_control_character(t) && formats::text::is_utf8(t)) continue;
+      throw InputError(texts == &options.na ? "--na" : "--ignore", 0,
+                       quoted(formats::text::escape_invalid_utf8(t)) +
+                           " holds a control character or a byte that is not UTF-8");
+    }
+  }
+}
+
 }  // namespace
 
 ImportedJob import_table(std::string_view bytes, const std::string& file_name,
                          const ImportOptions& options) {
-  formats::csv::Reader reader(bytes, file_name, options.delimiter);
+  check_option_texts(options);
+  std::string converted;
+  const std::string_view text = table_as_utf8(bytes, options.encoding, file_name, converted);
+  formats::csv::Reader reader(text, file_name, options.delimiter);
   if (!reader.has_header()) throw InputError(file_name, 0, "the table is empty: no header row");
-  Columns columns = find_columns(
-      reader.header(),
-      {options.year_column, options.location_column, options.genotype_column, options.value_column},
-      file_name);
-  RowCollector collector(reader.header(), columns, reader.delimiter(), file_name);
+  const Layout layout = layout_of(reader, options, file_name);
+  ValueReader values(options, reader.delimiter(), file_name);
+  RowCollector collector(reader.header(), layout, values, file_name);
   TableRow row;
   while (reader.next(row)) collector.add(row);
-  const std::string value_column = collector.value_column();
   Collected data = collector.take();
   if (data.rows == 0) {
     throw InputError(file_name, reader.header().line, "the table has no rows below its header");
@@ -321,11 +412,14 @@ ImportedJob import_table(std::string_view bytes, const std::string& file_name,
   if (data.observations.empty()) {
     throw InputError(file_name, 0, "every value of the table is missing: nothing to import");
   }
-  refuse_unsafe_values(data, value_column, file_name);
+  ImportedJob job;
+  std::vector<std::string> merges;
+  const bool merged = settle_names(data, options.fold_names, file_name, job, merges);
+  refuse_unsafe_values(data, collector, file_name);
   number_years(data);
 
-  ImportedJob job;
-  std::vector<Cell> cells = cells_of(data, options.replicates_mean, file_name, job.mean_cells);
+  std::vector<Cell> cells =
+      cells_of(data, options.replicates_mean, merged, file_name, job.mean_cells);
   std::array<ShortNames, kKinds> names;
   for (std::size_t k = 0; k < kKinds; ++k) {
     names[k] = shorten_names(data.lists[k], options.rename, file_name);
@@ -344,7 +438,12 @@ ImportedJob import_table(std::string_view bytes, const std::string& file_name,
   job.MAXG = count_of(data.lists[2]);
   job.observations = static_cast<std::int64_t>(cells.size());
   job.year_names = data.lists[0].full;
-  job.notes = notes_for(job, data, names);
+  job.delimiter = reader.delimiter();
+  for (std::size_t k = 0; k < layout.names.size(); ++k) {
+    if (layout.names[k] != Layout::kNone) job.columns[k] = reader.header().fields[layout.names[k]];
+  }
+  if (!layout.wide) job.columns[3] = reader.header().fields[layout.values.front()];
+  job.notes = notes_for(job, data, names, merges);
   return job;
 }
 

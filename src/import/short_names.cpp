@@ -4,36 +4,11 @@
 #include <unordered_map>
 
 #include "core/input_error.h"
+#include "formats/text_encoding.h"
 
 namespace locseq::import {
 
 namespace {
-
-bool continuation(std::string_view s, std::size_t i, unsigned char lo = 0x80,
-                  unsigned char hi = 0xBF) {
-  if (i >= s.size()) return false;
-  auto b = static_cast<unsigned char>(s[i]);
-  return b >= lo && b <= hi;
-}
-
-// The length of the character that starts at s[i]: that of a valid UTF-8
-// sequence (no overlong forms, no surrogates, nothing beyond U+10FFFF), else 1.
-std::size_t char_length(std::string_view s, std::size_t i) {
-  auto b = static_cast<unsigned char>(s[i]);
-  if (b >= 0xC2 && b <= 0xDF) return continuation(s, i + 1) ? 2 : 1;
-  if (b >= 0xE0 && b <= 0xEF) {
-    unsigned char lo = b == 0xE0 ? 0xA0 : 0x80;
-    unsigned char hi = b == 0xED ? 0x9F : 0xBF;
-    return continuation(s, i + 1, lo, hi) && continuation(s, i + 2) ? 3 : 1;
-  }
-  if (b >= 0xF0 && b <= 0xF4) {
-    unsigned char lo = b == 0xF0 ? 0x90 : 0x80;
-    unsigned char hi = b == 0xF4 ? 0x8F : 0xBF;
-    return continuation(s, i + 1, lo, hi) && continuation(s, i + 2) && continuation(s, i + 3) ? 4
-                                                                                              : 1;
-  }
-  return 1;
-}
 
 // A name in quotes, whole: two long names may differ only at their ends.
 std::string whole(std::string_view name) {
@@ -68,7 +43,8 @@ std::string renamed(std::string_view full, const std::unordered_map<std::string,
 std::string_view cut_utf8(std::string_view name, std::size_t limit) {
   std::size_t end = 0;
   while (end < name.size()) {
-    std::size_t next = end + char_length(name, end);
+    // A byte that begins no valid sequence counts as a character of its own.
+    std::size_t next = end + std::max<std::size_t>(formats::text::utf8_length_at(name, end), 1);
     if (next > limit) break;
     end = next;
   }

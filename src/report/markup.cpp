@@ -1,5 +1,6 @@
 #include "report/markup.h"
 
+#include "formats/text_encoding.h"
 #include "report/text.h"
 
 namespace locseq::report {
@@ -17,10 +18,16 @@ int isolate_at(std::string_view text, std::size_t i) {
   return third == 0xA9 ? -1 : 0;
 }
 
+// A job text as the page shows it: a byte that is not UTF-8 as \xHH, so
+// that it is seen rather than lost, then cleaned.
+std::string shown(std::string_view raw) {
+  return clean_utf8(formats::text::escape_invalid_utf8(raw));
+}
+
 }  // namespace
 
 std::string balanced(std::string_view raw) {
-  const std::string clean = clean_utf8(raw);
+  const std::string clean = shown(raw);
   std::string out;
   out.reserve(clean.size());
   int open = 0;
@@ -38,11 +45,11 @@ std::string balanced(std::string_view raw) {
 }
 
 JobText JobText::shortened(std::size_t limit) const {
-  return JobText(shorten(clean_utf8(raw_), limit));
+  return JobText(shorten(shown(raw_), limit));
 }
 
 std::size_t JobText::length() const {
-  return text_length(clean_utf8(raw_));
+  return text_length(shown(raw_));
 }
 
 Text::Text(std::string words) {

@@ -31,7 +31,7 @@ class JobText {
   JobText() = default;
   explicit JobText(std::string raw) : raw_(std::move(raw)) {}
   bool empty() const { return raw_.empty(); }
-  // The text cleaned (see clean_utf8) and cut to at most `limit`
+  // The text cleaned (see balanced) and cut to at most `limit`
   // characters, an ellipsis replacing the last one when it is cut.
   JobText shortened(std::size_t limit) const;
   // Its number of characters once cleaned, for the layout.
@@ -104,7 +104,8 @@ class Html {
   std::string text_;
 };
 
-// A job text as it is isolated: cleaned as clean_utf8 does, the isolates it
+// A job text as it is isolated: each byte that is not UTF-8 written \xHH,
+// then cleaned as clean_utf8 does (controls become U+FFFD), the isolates it
 // opens closed at its end and a U+2069 that closes none dropped. Not
 // escaped, not yet wrapped.
 std::string balanced(std::string_view raw);

@@ -24,6 +24,9 @@ struct InputFile {
 struct PageJob {
   std::string name;               // the job name (JOB)
   std::string options;            // the options as given on the command line
+  std::string settings_file;      // the classification's settings file the run took
+                                  // options from (a text of the job), or empty
+  std::string settings_taken;     // what it took, in the caller's words ("groups 2")
   std::vector<InputFile> inputs;  // the input files, in the order to list them
   std::map<std::int32_t, std::string>
       location_names;  // full names by location number

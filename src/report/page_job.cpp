@@ -34,6 +34,10 @@ Html meta(const Model& m) {
   } else {
     out << "<code>" << job.options << "</code>";
   }
+  if (!job.settings_taken.empty()) {
+    out << "</dd>\n<dt>As classified</dt><dd>" << job.settings_taken
+        << " <span class=\"muted\">(from " << JobText(job.settings_file) << ")</span>";
+  }
   out << "</dd>\n<dt>Analysis options</dt><dd>";
   const char* names[] = {"WEIGHT", "PRXTYP", "SEDTYP", "CORTYP"};
   for (std::size_t k = 0; k < 4; ++k) {

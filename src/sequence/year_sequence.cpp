@@ -7,6 +7,7 @@
 #include "core/cancel.h"
 #include "core/input_error.h"
 #include "core/non_finite.h"
+#include "core/progress.h"
 #include "data/centring.h"
 #include "data/year_cache.h"
 #include "data/year_reader.h"
@@ -33,18 +34,32 @@ constexpr Layout kEndOfData("(A)");
 
 // What the two passes over the years of a block do differently: the line
 // that opens each year, the progress line before standardising, and the
-// pass's own last stage.
+// pass's own last stage; and which pass of the block it is.
 struct Pass {
   Layout announce;
   const char* standardise_line;
   const char* stage_line;
+  std::int32_t index;  // 0 the first, 1 the second
 };
 
 constexpr Pass kSedPass{Layout("(/,'   For year ',A8,' in SED sequence for year',I4)"),
                         "   Location standardise the years data",
-                        "   Calculate SED from group centroids"};
+                        "   Calculate SED from group centroids", 0};
 constexpr Pass kModfitPass{Layout("(/,'   For year ',A8,' in MODFIT sequence for year',I4)"),
-                           "   Location standardize the years data", "   Calculate model fit"};
+                           "   Location standardize the years data", "   Calculate model fit", 1};
+
+// Year y of a pass of block k as a progress point, in years read: the
+// blocks before read k(k - 1) years. The number of blocks is the one the
+// sequence-years record gives (IYF - IYS + 1), at most as many as the data
+// years allow, and k when .CLS holds more.
+Progress year_progress(const RunHead& head, const BlockResult& b, const Pass& pass,
+                       std::int32_t y) {
+  const std::int64_t k = b.StepNumber;
+  const std::int64_t most = std::int64_t{head.parameters.MAXY} - head.IYS + 1;
+  const std::int64_t n = std::max(k, std::min(std::int64_t{head.IYF} - head.IYS + 1, most));
+  return {k * (k - 1) + pass.index * k + (y - b.first_year), n * (n + 1), b.StepNumber,
+          static_cast<std::int32_t>(n)};
+}
 
 // What the passes of the run work with. The years come from the cache
 // when it keeps them, else from .SEQ, read on from where the year before
@@ -107,6 +122,7 @@ std::int64_t run_pass(const Pass& pass, Passes& feed, const BlockResult& b, Stag
   std::int64_t stored = 0;
   for (std::int32_t y = b.first_year; y <= b.last_year; ++y) {
     check_cancel();
+    report_progress(year_progress(head, b, pass, y));
     const Name8& year_name = head.YearNames[static_cast<std::size_t>(y - 1)];
     const std::string_view name(year_name.data(), year_name.size());
     to_console_and_sco(u, records::format(pass.announce, {name, b.SequenceYear}));

@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "setup/dialogue.h"
 #include "support/command_runner.h"
 #include "support/compare.h"
 #include "support/sample_jobs.h"
@@ -111,6 +117,7 @@ TEST(CommandLine, UsageErrorsEndWithStatusTwoNamingWhatIsWrong) {
       {{"run", "J", "--sweep", "4"}, "is not a range of levels A:B"},
       {{"run", "J", "--sweep", "2:99999999999"}, "is too large"},
       {{"run", "J", "--bogus"}, "--bogus"},
+      {{"run", "J", "-q", "--console"}, "--console"},
       {{"import", "t.csv", "J", "--replicates", "median"}, "--replicates"},
       {{"classify", "J", "--sed", "raw"}, "--sed"},
   };
@@ -158,89 +165,220 @@ TEST(CommandLine, ATruncationLevelAboveMaxlIsBadInputForTheJob) {
   EXPECT_FALSE(fs::exists(work.path() / "WHEAT.SCO"));
 }
 
-// A golden job run with `locseq run` and the options that give the
-// dialogue's answers.
-struct RunCase {
-  std::string job;  // folder of the golden set
-  Args args;        // after "run"
-  int status;       // 0, or 3 for a refused job
+// A golden job as `locseq run --console` runs it: its arguments, and the
+// names its files get, where the dialogue's names do not share a job name
+// and a prefix of the reports (dialogue's name -> run's; as the files are
+// named, and as the dialogue was given them).
+struct RunPlan {
+  Args args{"run", "--console"};
+  std::map<std::string, std::string> renamed, typed;
 };
 
-void PrintTo(const RunCase& c, std::ostream* os) {
-  *os << c.job;
-}
-
-class RunCommand : public ::testing::TestWithParam<RunCase> {};
-
-TEST_P(RunCommand, WritesTheReportsOfTheDialogue) {
-  const RunCase& c = GetParam();
-  const fs::path job = kGolden / c.job;
-  ScratchFolder work, dialogue;
-  copy_files(job / "case", work.path(), {"stdin"});
-  copy_files(job / "case", dialogue.path(), {"stdin"});
-  const auto inputs = read_files(work.path());
-  Args args{"run"};
-  args.insert(args.end(), c.args.begin(), c.args.end());
-
-  const JobRun r = run_program(work.path(), args);
-  EXPECT_EQ(r.status, c.status) << r.error;
-  EXPECT_TRUE(same_text(without_prompts(read_file(job / "expected" / "console")), r.console))
-      << "standard output";
-  auto after = read_files(work.path());
-  for (const auto& [name, content] : read_files(job / "expected" / "files")) {
-    EXPECT_TRUE(same_text(content, after[name])) << name;
-    after.erase(name);
-  }
-  EXPECT_EQ(after, inputs) << "inputs changed, or files made that the dialogue does not make";
-
-  // Warnings are the dialogue's; a refusal adds its reason.
-  const JobRun d = run_program(dialogue.path(), {}, read_file(job / "case" / "stdin"));
-  if (c.status == 0) {
-    EXPECT_EQ(r.error, d.error);
+// The plan that gives the answers of the golden job in `case_folder`, or
+// none where the dialogue fails on its answers or its file names, which
+// `run` cannot give: answers that end before the questions do, two of the
+// six names one file, a typed level that is not a whole number in 1 to
+// MAXL.
+std::optional<RunPlan> run_plan(const fs::path& case_folder) {
+  std::vector<std::string> a = lines_of(read_file(case_folder / "stdin"));
+  for (std::string& line : a) line = line.substr(0, 50);  // as the dialogue reads them
+  auto yes = [](const std::string& line) {
+    return !line.empty() && (line[0] == 'Y' || line[0] == 'y');
+  };
+  std::size_t at = 0;
+  if (a.empty()) return std::nullopt;
+  FileNames names;
+  if (yes(a[at++])) {
+    if (at >= a.size()) return std::nullopt;
+    names = default_file_names(a[at++]);
   } else {
-    EXPECT_TRUE(starts_with(r.error, d.error)) << r.error;
+    if (a.size() < at + 6) return std::nullopt;
+    for (std::string& name : names) {
+      name = a[at++];
+      name.erase(name.find_last_not_of(' ') + 1);
+    }
+  }
+  std::set<std::string> distinct;
+  for (const std::string& name : names) distinct.insert(fs::path(name).lexically_normal().string());
+  if (distinct.size() < names.size()) return std::nullopt;
+  RunPlan plan;
+  auto base = [&names](std::size_t k) {
+    const std::string name = fs::path(names[k]).lexically_normal().string();
+    const std::string ext = kFileKinds[k];
+    const bool has =
+        name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
+    return has ? name.substr(0, name.size() - ext.size()) : std::string();
+  };
+  const std::string job = base(0), prefix = base(3);
+  const bool shared = !job.empty() && !prefix.empty() && base(1) == job && base(2) == job &&
+                      base(4) == prefix && base(5) == prefix;
+  plan.args.push_back(shared ? job : "J");
+  if (shared && prefix != job) plan.args.insert(plan.args.end(), {"-o", prefix});
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    const std::string ours = (!shared ? "J" : k < 3 ? job : prefix) + kFileKinds[k];
+    if (!shared) plan.renamed[fs::path(names[k]).lexically_normal().string()] = ours;
+    if (names[k] != ours) plan.typed[names[k]] = ours;
+  }
+  if (at >= a.size()) return std::nullopt;
+  if (!yes(a[at++])) {
+    while (at < a.size() && a[at].find_first_not_of(' ') == std::string::npos) ++at;
+    if (at >= a.size()) return std::nullopt;
+    const std::string line = a[at++];
+    const std::size_t from = line.find_first_not_of(' ');
+    const std::size_t to = line.find_first_not_of("0123456789", from);
+    const std::string level = line.substr(from, to - from);
+    if (level.empty() || (to != std::string::npos && line[to] != ' ')) return std::nullopt;
+    std::string cls = read_file(case_folder / fs::path(names[0]).lexically_normal());
+    std::replace(cls.begin(), cls.end(), ',', ' ');
+    std::istringstream head(cls);
+    long MAXY = 0, MAXL = 0;
+    head >> MAXY >> MAXL;
+    if (std::stol(level) < 1 || std::stol(level) > MAXL) return std::nullopt;
+    plan.args.insert(plan.args.end(), {"-g", level});
+  }
+  if (at < a.size() && yes(a[at])) plan.args.push_back("-s");
+  return plan;
+}
+
+// `text` with every name of `renamed` replaced by its new name, the
+// longest first.
+std::string renamed_in(std::string text, const std::map<std::string, std::string>& renamed) {
+  std::vector<std::pair<std::string, std::string>> longest(renamed.begin(), renamed.end());
+  std::stable_sort(longest.begin(), longest.end(),
+                   [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+  for (const auto& [from, to] : longest) {
+    for (std::size_t at = 0; !from.empty() && (at = text.find(from, at)) != std::string::npos;
+         at += to.size()) {
+      text.replace(at, from.size(), to);
+    }
+  }
+  return text;
+}
+
+// The golden jobs whose answers `run` can give.
+std::vector<std::string> golden_jobs() {
+  std::vector<std::string> jobs;
+  for (const auto& entry : fs::directory_iterator(kGolden)) {
+    if (entry.is_directory() && run_plan(entry.path() / "case")) {
+      jobs.push_back(entry.path().filename().string());
+    }
+  }
+  std::sort(jobs.begin(), jobs.end());
+  return jobs;
+}
+
+class RunConsole : public ::testing::TestWithParam<std::string> {};
+
+// `run --console` with the options that give the dialogue's answers shows
+// the dialogue's console without its prompts, ends as it does and writes
+// its reports, on every golden job whose answers it can give.
+TEST_P(RunConsole, IsTheDialoguesConsoleWithoutItsPrompts) {
+  const fs::path job = kGolden / GetParam();
+  const std::optional<RunPlan> plan = run_plan(job / "case");
+  ASSERT_TRUE(plan);
+  ScratchFolder work, dialogue;
+  copy_files(job / "case", dialogue.path(), {"stdin"});
+  for (const auto& [name, content] : read_files(dialogue.path())) {
+    const auto to = plan->renamed.find(name);
+    write_file(work.path() / (to == plan->renamed.end() ? name : to->second), content);
+  }
+  for (const fs::path& folder : {work.path(), dialogue.path()}) {
+    copy_files(job / "case" / "preexisting", folder);
+  }
+  const auto before = read_files(work.path());
+  const JobRun d = run_program(dialogue.path(), {}, read_file(job / "case" / "stdin"));
+  const std::string console = without_prompts(read_file(job / "expected" / "console"));
+  EXPECT_FALSE(holds(d.error, "standard input")) << "the dialogue failed on its answers";
+
+  const JobRun r = run_program(work.path(), plan->args);
+  const bool refused = holds(console, " INCREASE DIMENSION OF ");
+  EXPECT_EQ(r.status, d.status == 0 ? (refused ? 3 : 0) : 1) << r.error;
+  EXPECT_TRUE(same_text(console, r.console)) << "standard output";
+  const auto after = read_files(work.path());
+  auto expected = before;  // a failed run changes nothing
+  if (d.status == 0) {
+    for (const auto& [name, content] : read_files(job / "expected" / "files")) {
+      const std::string ours = renamed_in(name, plan->renamed);
+      EXPECT_TRUE(same_text(content, after.count(ours) ? after.at(ours) : "")) << ours;
+      expected[ours] = content;
+    }
+  }
+  EXPECT_TRUE(after == expected) << "inputs or earlier files changed, or files made that the "
+                                    "dialogue does not make";
+  // Warnings and errors are the dialogue's; a refusal adds its reason.
+  const std::string said = renamed_in(d.error, plan->typed);
+  if (refused) {
+    EXPECT_TRUE(starts_with(r.error, said)) << r.error;
     EXPECT_TRUE(holds(r.error, "the job was refused")) << r.error;
+  } else {
+    EXPECT_EQ(r.error, said);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Golden, RunCommand,
-    ::testing::Values(RunCase{"analysis-allocation", {"JOB"}, 0},
-                      RunCase{"analysis-hierarchy-ngp2", {"H2", "-g", "2"}, 0},
-                      RunCase{"analysis-standardise", {"JOB", "-g", "1", "-s"}, 0},
-                      RunCase{"analysis-standardise-no", {"JOB", "--groups", "1"}, 0},
-                      RunCase{"analysis-medium-3", {"series-A"}, 0},
-                      RunCase{"analysis-medium-10", {"S", "-g", "4"}, 0},
-                      RunCase{"analysis-edge-1", {"job", "-g", "27", "--standardize"}, 0},
-                      RunCase{"analysis-edge-11", {"  lead"}, 0},
-                      RunCase{"analysis-small-5", {"my job"}, 0},
-                      RunCase{"analysis-stops", {"base", "-o", "out"}, 0},
-                      RunCase{"setup-dimensions", {"Z"}, 3},
-                      RunCase{"setup-refused-2", {"Job 7", "--out", "out"}, 3},
-                      RunCase{"setup-refused-3", {"series-A", "-g", "305"}, 3}),
-    [](const ::testing::TestParamInfo<RunCase>& param) {
-      std::string name = param.param.job;
-      std::replace(name.begin(), name.end(), '-', '_');
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Golden, RunConsole, ::testing::ValuesIn(golden_jobs()),
+                         [](const ::testing::TestParamInfo<std::string>& param) {
+                           std::string name = param.param;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
-TEST(RunCommandRefused, QuietSaysTheRefusalOnStandardError) {
+// Without --console, the refusal's lines go to standard error.
+TEST(RunCommandRefused, SaysTheRefusalOnStandardErrorUnlessConsole) {
   const fs::path job = kGolden / "setup-refused-3";
-  ScratchFolder work;
-  copy_files(job / "case", work.path(), {"stdin"});
-  const JobRun r = run_program(work.path(), {"run", "series-A", "-g", "305", "-q"});
-  EXPECT_EQ(r.status, 3);
-  EXPECT_TRUE(r.console.empty()) << r.console;
-  for (const auto& [name, content] : read_files(job / "expected" / "files")) {
-    EXPECT_TRUE(same_text(content, read_file(work.path() / name))) << name;
-  }
   std::string increase;  // the refusal lines of the console, each after "locseq: "
   for (const std::string& line : lines_of(read_file(job / "expected" / "console"))) {
     const std::size_t at = line.find(" INCREASE DIMENSION");
     if (at != std::string::npos) increase += "locseq: " + line.substr(at) + "\n";
   }
   ASSERT_FALSE(increase.empty());
-  EXPECT_TRUE(starts_with(r.error, increase)) << r.error;
+  for (const Args& args :
+       {Args{"run", "series-A", "-g", "305", "-q"}, Args{"run", "series-A", "-g", "305"}}) {
+    SCOPED_TRACE(args.back());
+    ScratchFolder work;
+    copy_files(job / "case", work.path(), {"stdin"});
+    const JobRun r = run_program(work.path(), args);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.console.empty()) << r.console;
+    for (const auto& [name, content] : read_files(job / "expected" / "files")) {
+      EXPECT_TRUE(same_text(content, read_file(work.path() / name))) << name;
+    }
+    EXPECT_TRUE(starts_with(r.error, increase)) << r.error;
+    EXPECT_TRUE(holds(r.error, "the dimension table in series-A.SCO")) << r.error;
+  }
+}
+
+// The summary of a run: a line per step, its numbers those of steps.csv
+// (RSQ to four decimals), then the files written.
+TEST(RunSummary, ShowsEachStepAsTheTablesHaveItAndTheFilesWritten) {
+  ScratchFolder work;
+  copy_files(kExamples, work.path());
+  const JobRun r = run_program(
+      work.path(), {"run", "WHEAT", "--tables", "t", "--report", "p.html", "--plots", "P"});
+  ASSERT_EQ(r.status, 0) << r.error;
+  EXPECT_EQ(r.error, "");
+  std::string expected =
+      "  step  year      retained  eliminated  groups  RSQ classified  with allocated\n";
+  const std::vector<std::string> rows = lines_of(read_file(work.path() / "t" / "steps.csv"));
+  ASSERT_EQ(rows.size(), 7u);
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    std::vector<std::string> f;
+    std::istringstream fields(rows[k]);
+    for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
+    ASSERT_EQ(f.size(), 20u) << rows[k];
+    auto rsq = [](const std::string& field) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%16.4f", std::stod(field));
+      return field == "NA" ? std::string(14, ' ') + "NA" : std::string(text);
+    };
+    char line[128];
+    std::snprintf(line, sizeof line, "%6s  %-8s%10s%12s%8s", f[0].c_str(),
+                  f[2].substr(1, f[2].size() - 2).c_str(), f[5].c_str(), f[6].c_str(),
+                  f[7].c_str());
+    expected += line + rsq(f[11]) + rsq(f[15]) + "\n";
+  }
+  expected +=
+      "locseq: wrote WHEAT.SCO WHEAT.COS WHEAT.ALC, t/ (5 tables), p.html, P/ (9 figures)\n";
+  EXPECT_TRUE(same_text(expected, r.console));
 }
 
 // Options that change where the output goes, not what it is: each must
@@ -253,21 +391,23 @@ TEST(RunOptions, LeaveTheReportsAsTheDialogueWritesThem) {
   EXPECT_TRUE(starts_with(d.console, " Do you wish default file names (Y or N)? - "));
   const std::string console = without_prompts(d.console);
 
+  enum Shows { kSummary, kConsole, kNothing };  // on standard output
   const struct {
     Args args;
     std::string prefix;  // of the reports
-    bool quiet;          // nothing on standard output
-    std::string note;    // what standard error holds besides
+    Shows shows;
+    std::string note;  // what standard error holds besides
   } cases[] = {
-      {{"run", "WHEAT"}, "WHEAT", false, ""},
-      {{"run", "WHEAT", "-q"}, "WHEAT", true, ""},
-      {{"run", "--quiet", "WHEAT", "--out", "sub/x"}, "sub/x", true, ""},
-      {{"run", "WHEAT", "-o", "y"}, "y", false, ""},
-      {{"run", "WHEAT", "-s"},
+      {{"run", "WHEAT"}, "WHEAT", kSummary, ""},
+      {{"run", "WHEAT", "--console"}, "WHEAT", kConsole, ""},
+      {{"run", "WHEAT", "-q"}, "WHEAT", kNothing, ""},
+      {{"run", "--quiet", "WHEAT", "--out", "sub/x"}, "sub/x", kNothing, ""},
+      {{"run", "WHEAT", "-o", "y"}, "y", kSummary, ""},
+      {{"run", "WHEAT", "-s", "--console"},
        "WHEAT",
-       false,
+       kConsole,
        "locseq: WHEAT.CLS: note: -s is ignored: SEDTYP is 'C'"},
-      {{"run", "WHEAT", "--areas", "fixed"}, "WHEAT", false, ""},
+      {{"run", "WHEAT", "--areas", "fixed"}, "WHEAT", kSummary, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.back());
@@ -276,7 +416,16 @@ TEST(RunOptions, LeaveTheReportsAsTheDialogueWritesThem) {
     fs::create_directory(work.path() / "sub");
     const JobRun r = run_program(work.path(), c.args);
     EXPECT_EQ(r.status, 0) << r.error;
-    EXPECT_TRUE(same_text(c.quiet ? "" : console, r.console));
+    if (c.shows == kSummary) {
+      // The header, a line per step, the files (the summary's own test
+      // reads its numbers).
+      EXPECT_EQ(lines_of(r.console).size(), 8u) << r.console;
+      EXPECT_TRUE(holds(r.console, "\nlocseq: wrote " + c.prefix + ".SCO " + c.prefix + ".COS " +
+                                       c.prefix + ".ALC\n"))
+          << r.console;
+    } else {
+      EXPECT_TRUE(same_text(c.shows == kConsole ? console : "", r.console));
+    }
     EXPECT_EQ(r.error.empty(), c.note.empty()) << r.error;
     EXPECT_TRUE(starts_with(r.error, c.note)) << r.error;
     for (const char* kind : {".SCO", ".COS", ".ALC"}) {
@@ -306,14 +455,14 @@ TEST(RunAreas, AutoRunsAJobTheFixedAreasRefuse) {
   }
   ASSERT_EQ(read_file(work.path() / "Z.CLS").substr(0, 15), read_file(golden / "case" / "Z.CLS"));
 
-  const JobRun fixed = run_program(work.path(), {"run", "Z"});
+  const JobRun fixed = run_program(work.path(), {"run", "Z", "--console"});
   EXPECT_EQ(fixed.status, 3) << fixed.error;
   EXPECT_TRUE(
       same_text(without_prompts(read_file(golden / "expected" / "console")), fixed.console));
   EXPECT_TRUE(same_text(read_file(golden / "expected" / "files" / "Z.SCO"),
                         read_file(work.path() / "Z.SCO")));
 
-  const JobRun r = run_program(work.path(), {"run", "Z", "--areas", "auto"});
+  const JobRun r = run_program(work.path(), {"run", "Z", "--areas", "auto", "--console"});
   EXPECT_EQ(r.status, 0) << r.error;
   EXPECT_TRUE(r.error.empty()) << r.error;
   const std::string required = dimensions(fixed.console, " DIMENSIONS REQUIRED:");

@@ -3,6 +3,9 @@
 // without --force, and every option reaching what it controls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -90,12 +93,22 @@ TEST(ClassifyCommand, WritesTheClassificationImportMakes) {
   copy_files(kExamples, work.path());
   ASSERT_EQ(run_program(work.path(), {"import", "wheat.csv", "W"}).status, 0);
   ASSERT_EQ(run_program(work.path(), {"import", "wheat.csv", "V", "--no-classify"}).status, 0);
-  const std::string cls = read_file(work.path() / "W.CLS");
+  // The same classification, titled after the job, not the table.
+  std::string cls = read_file(work.path() / "W.CLS");
+  ASSERT_EQ(line(cls, 2), "wheat: 6 seasons, pairwise Ward");
+  cls.replace(cls.find("wheat: "), 7, "V: ");
 
   JobRun r = run_program(work.path(), {"classify", "V", "--cls", "other.CLS"});
   EXPECT_EQ(r.status, 0) << r.error;
   EXPECT_EQ(read_file(work.path() / "other.CLS"), cls);
   EXPECT_FALSE(fs::exists(work.path() / "V.CLS"));
+  // Its settings beside it: those of the import but the import's own.
+  const auto body = [](const std::string& text) {
+    const std::size_t from = text.find("\n\nversion = ");
+    return text.substr(from, text.find("\n# The import") - from);
+  };
+  EXPECT_EQ(body(read_file(work.path() / "other.settings")),
+            body(read_file(work.path() / "W.settings")));
 
   write_file(work.path() / "other.CLS", "an earlier classification\n");
   r = run_program(work.path(), {"classify", "V", "--cls", "other.CLS"});
@@ -125,10 +138,11 @@ TEST(ClassifyCommand, WritesTheClassificationImportMakes) {
 // stop at.
 struct TableCase {
   std::string name;
-  std::string table;  // t.csv
-  Args options;       // after "import t.csv J --no-classify"
-  std::string seq;    // J.SEQ, or empty for a failed import
-  std::string shows;  // in J.NAQ or J.names.csv; or in the error
+  std::string table;    // t.csv
+  Args options;         // after "import t.csv J --no-classify"
+  std::string seq;      // J.SEQ, or empty for a failed import
+  std::string shows;    // in J.NAQ or J.names.csv; or in the error
+  std::string warns{};  // in the warnings of an import that succeeds
 };
 
 TEST(ImportCommand, TableOptionsReachTheReader) {
@@ -140,6 +154,9 @@ TEST(ImportCommand, TableOptionsReachTheReader) {
   const std::string german = "Jahr,Ort,Sorte,Ertrag,Notiz\n2019,A,G,1.5,x\n2020,A,G,2,y\n";
   const std::string replicated =
       "year,location,genotype,value\n1,LocationA1,G,1\n1,LocationA2,G,2\n1,LocationA1,G,4\n";
+  const std::string cp1252 = "year,loc,gen,value\n1,Zurich,g,1\n1,Z\xFCrich,g,2\n";
+  const std::string spelled = "year,location,genotype,value\n1,COLUSA,g,1\n1,colusa,h,2\n";
+  const std::string wide_table = "year,genotype,Moree,notes,Dubbo\n2019,G1,1.5,late,2\n";
   const TableCase cases[] = {
       {"bom, crlf, semicolons, decimal commas, quoted commas",
        semicolons,
@@ -166,6 +183,45 @@ TEST(ImportCommand, TableOptionsReachTheReader) {
        {"--replicates", "mean", "--rename"},
        "1 1 1 2.5\n1 2 1 2\n",
        "Locati~1"},
+      {"a Windows-1252 table",
+       cp1252,
+       {},
+       "",
+       "t.csv:3: the table is not UTF-8: byte 4 of the line"},
+      {"--encoding cp1252",
+       cp1252,
+       {"--encoding", "cp1252"},
+       "1 1 1 1\n1 2 1 2\n",
+       "\"location\",2,\"Z\xC3\xBCrich\",\"Z\xC3\xBCrich\""},
+      {"n/a without --na", "year,loc,gen,value\n1,a,g,n/a\n", {}, "", "add --na 'n/a'"},
+      {"--na n/a --na=-99",
+       "year,loc,gen,value\n1,a,g,n/a\n1,a,h,-99\n1,a,i,2\n",
+       {"--na", "n/a", "--na=-99"},
+       "1 1 3 2\n",
+       "\"i\""},
+      {"1.250 beside 4,75",
+       "year;loc;gen;value\n1;a;g;1.250\n1;a;h;4,75\n",
+       {},
+       "",
+       "t.csv:2: the value '1.250' (column 4 'value') is written with a decimal point, but line 3"},
+      {"--decimal comma in a tab table",
+       "year\tloc\tgen\tvalue\n1\ta\tg\t4,75\n",
+       {"--decimal", "comma"},
+       "1 1 1 4.75\n",
+       "\"a\""},
+      {"spellings warned",
+       spelled,
+       {},
+       "1 1 1 1\n1 2 2 2\n",
+       "\"location\",2,\"colusa\"",
+       "locseq: t.csv:3: warning: the location names 'COLUSA' (line 2) and 'colusa' (line 3)"},
+      {"--fold-names", spelled, {"--fold-names"}, "1 1 1 1\n1 1 2 2\n", "\"genotype\",2,\"h\""},
+      {"looks wide", wide_table, {}, "", "use --wide location"},
+      {"--wide location --ignore notes",
+       wide_table,
+       {"--wide", "location", "--ignore", "notes"},
+       "1 1 1 1.5\n1 2 1 2\n",
+       "\"location\",2,\"Dubbo\""},
   };
   for (const TableCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -185,6 +241,7 @@ TEST(ImportCommand, TableOptionsReachTheReader) {
     EXPECT_EQ(read_file(work.path() / "J.SEQ"), c.seq);
     EXPECT_TRUE(
         holds(read_file(work.path() / "J.NAQ") + read_file(work.path() / "J.names.csv"), c.shows));
+    EXPECT_TRUE(c.warns.empty() ? r.error.empty() : holds(r.error, c.warns)) << r.error;
   }
 }
 
@@ -194,29 +251,53 @@ TEST(ImportCommand, ClassifyOptionsReachTheClassification) {
     std::size_t line;      // of J.CLS
     std::string cls_line;  // what it must be
     std::string shows;     // on standard output
+    std::string setting;   // a line of J.settings
   } cases[] = {
-      {{}, 2, "Ward SED, centred, min share 0.8", "6 steps, data years 1 to 6, cut into 5 groups"},
+      {{},
+       2,
+       "wheat: 6 seasons, pairwise Ward",
+       "6 steps, data years 1 to 6, cut into 5 groups",
+       "groups = 5  # the square-root rule"},
       {{"--proximity", "complete"},
        2,
-       "Ward SED, centred, min share 0.8",
-       "4 steps, data years 1 to 4, cut into 5 groups"},
-      {{}, 3, "     U     S     C     N", ""},
-      {{"--sed", "standardized"}, 3, "     U     S     S     N", ""},
-      {{"--title", "Wheat, imported"}, 2, "Wheat, imported", ""},
+       "wheat: 4 seasons, complete Ward",
+       "4 steps, data years 1 to 4, cut into 5 groups",
+       "proximity = complete"},
+      {{}, 3, "     U     S     C     N", "", "standardize = no"},
+      {{"--sed", "standardized"}, 3, "     U     S     S     N", "", "standardize = yes"},
+      {{"--title", "Wheat, imported"}, 2, "Wheat, imported", "", "table = wheat.csv"},
       {{"-g", "3", "--proximity", "complete"},
        1,
        "6 20 13 1 5",
-       "5 steps, data years 1 to 5, cut into 3 groups"},
-      {{"-g", "3"}, 1, "6 20 13 1 6", "6 steps, data years 1 to 6, cut into 3 groups"},
-      {{"--min-years", "1"}, 1, "6 20 13 1 4", "4 steps"},
-      {{"--min-cells", "12"}, 6, "8", "6 steps"},
-      {{"-g", "4", "--first-year", "3"}, 5, "     3    2021", ""},
+       "5 steps, data years 1 to 5, cut into 3 groups",
+       "last_year = 5  # 2023"},
+      {{"-g", "3"},
+       1,
+       "6 20 13 1 6",
+       "6 steps, data years 1 to 6, cut into 3 groups",
+       "groups = 3"},
+      {{"--min-years", "1"}, 1, "6 20 13 1 4", "4 steps", "min_years = 1"},
+      {{"--min-cells", "12"}, 6, "8", "6 steps", "min_cells = 12"},
+      {{"-g", "4", "--first-year", "3"}, 5, "     3    2021", "", "first_year = 3  # 2021"},
       {{"--groups", "4", "--first-year", "2020", "--last-year", "2022"},
        4,
        "   2   4",
-       "3 steps, data years 2 to 4, cut into 4 groups"},
-      {{"-g", "4", "--first-year", "3"}, 1, "6 20 13 3 6", "data years 3 to"},
-      {{"--min-share", "0.5"}, 2, "Ward SED, centred, min share 0.5", "6 steps"},
+       "3 steps, data years 2 to 4, cut into 4 groups",
+       "last_year = 4  # 2022"},
+      {{"-g", "4", "--first-year", "3"}, 1, "6 20 13 3 6", "data years 3 to", "groups = 4"},
+      {{"--min-share", "0.5"}, 2, "wheat: 6 seasons, pairwise Ward", "6 steps", "min_share = 0.5"},
+      {{"--replicates", "mean", "--rename", "--delimiter", ","},
+       2,
+       "wheat: 6 seasons, pairwise Ward",
+       "",
+       "year_column = year\nlocation_column = location\ngenotype_column = genotype\nvalue_column "
+       "= yield\nrename = yes\nencoding = utf-8\ndecimal = auto\nfold_names = no\nwide = "
+       "no\nreplicates = mean"},
+      {{"--na", "n/a", "--na", "?", "--fold-names", "--decimal", "point"},
+       2,
+       "wheat: 6 seasons, pairwise Ward",
+       "",
+       "encoding = utf-8\nna = n/a\nna = ?\ndecimal = point\nfold_names = yes\nwide = no"},
   };
   for (const auto& c : cases) {
     std::string shown;
@@ -230,6 +311,102 @@ TEST(ImportCommand, ClassifyOptionsReachTheClassification) {
     ASSERT_EQ(r.status, 0) << r.error;
     EXPECT_EQ(line(read_file(work.path() / "J.CLS"), c.line), c.cls_line);
     EXPECT_TRUE(holds(r.console, c.shows)) << r.console;
+    const std::string settings = read_file(work.path() / "J.settings");
+    EXPECT_TRUE(holds(settings, "\n" + c.setting + "\n")) << settings;
+  }
+}
+
+// The example's table turned wide, a column per location (in the order
+// the locations first appear, the genotypes' rows in theirs), makes the job
+// its long form makes, to the byte.
+TEST(ImportCommand, AWideTableIsItsLongForm) {
+  const std::vector<std::string> rows = lines_of(read_file(kExamples / "wheat.csv"));
+  std::vector<std::string> locations, genotypes, years;
+  std::map<std::string, std::string> values;  // year,genotype,location -> value
+  const auto add = [](std::vector<std::string>& list, const std::string& name) {
+    if (std::find(list.begin(), list.end(), name) == list.end()) list.push_back(name);
+  };
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    std::vector<std::string> f;
+    std::stringstream fields(rows[k]);
+    for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
+    ASSERT_EQ(f.size(), 4u) << rows[k];
+    add(years, f[0]);
+    add(locations, f[1]);
+    add(genotypes, f[2]);
+    values[f[0] + "," + f[2] + "," + f[1]] = f[3];
+  }
+  std::string wide = "Year,Variety";
+  for (const std::string& l : locations) wide += "," + l;
+  wide += "\n";
+  for (const std::string& y : years) {
+    for (const std::string& g : genotypes) {
+      wide += y + "," + g;
+      for (const std::string& l : locations) {
+        const auto v = values.find(y + "," + g + "," + l);
+        wide.append(",").append(v == values.end() ? std::string("NA") : v->second);
+      }
+      wide += "\n";
+    }
+  }
+  ScratchFolder work;
+  write_file(work.path() / "wheat.csv", read_file(kExamples / "wheat.csv"));
+  fs::create_directory(work.path() / "wide");
+  write_file(work.path() / "wide" / "wheat.csv", wide);
+  JobRun r = run_program(work.path(), {"import", "wheat.csv", "L", "--no-classify"});
+  ASSERT_EQ(r.status, 0) << r.error;
+  r = run_program(work.path() / "wide",
+                  {"import", "wheat.csv", "W", "--no-classify", "--wide", "location"});
+  ASSERT_EQ(r.status, 0) << r.error;
+  for (const char* kind : {".SEQ", ".NAQ", ".names.csv"}) {
+    EXPECT_TRUE(same_text(read_file(work.path() / (std::string("L") + kind)),
+                          read_file(work.path() / "wide" / (std::string("W") + kind))))
+        << kind;
+  }
+}
+
+// A .NAQ made by hand with Latin-1 names: the reports keep its bytes, the
+// tables and the page show them as \xHH, and one warning says so.
+TEST(ImportCommand, NamesThatAreNotUtf8ReachNoTableAndNoPage) {
+  ScratchFolder work;
+  copy_files(kExamples, work.path());
+  std::string naq = read_file(work.path() / "WHEAT.NAQ");
+  for (const auto& [from, to] :
+       {std::pair<std::string, std::string>{"\nARMIDALE\n", "\nZ\xFCrich\n"},
+        {"\nBEGA\n", "\nS\xE3o Pau\n"}}) {
+    ASSERT_NE(naq.find(from), std::string::npos) << from;
+    naq.replace(naq.find(from), from.size(), to);
+  }
+  write_file(work.path() / "WHEAT.NAQ", naq);
+  write_file(work.path() / "WHEAT.names.csv",
+             "kind,number,name,full_name\n\"location\",1,\"Z\xFCrich\",\"Z\xFCrich am See\"\n");
+  JobRun plain = run_program(work.path(), {"run", "WHEAT", "-q", "-o", "plain"});
+  ASSERT_EQ(plain.status, 0) << plain.error;
+  EXPECT_EQ(plain.error, "");
+  JobRun r =
+      run_program(work.path(), {"run", "WHEAT", "-q", "--tables", "t", "--report", "p.html"});
+  ASSERT_EQ(r.status, 0) << r.error;
+  EXPECT_EQ(r.error,
+            "locseq: WHEAT.names.csv: warning: the full name of location 1, 'Z\\xFCrich am See', "
+            "holds bytes that are not UTF-8; the page shows each such byte as \\xHH\n"
+            "locseq: WHEAT.NAQ:9: warning: the name of location 1, 'Z\\xFCrich', holds bytes that "
+            "are not UTF-8 (2 names in all); the tables and the page show each such byte as "
+            "\\xHH\n");
+  for (const char* kind : {".SCO", ".COS", ".ALC"}) {
+    EXPECT_EQ(read_file(work.path() / (std::string("WHEAT") + kind)),
+              read_file(work.path() / (std::string("plain") + kind)))
+        << kind;
+  }
+  EXPECT_TRUE(holds(read_file(work.path() / "WHEAT.SCO") + read_file(work.path() / "WHEAT.ALC"),
+                    "S\xE3o Pau"));
+  const std::string groups = read_file(work.path() / "t" / "groups.csv");
+  EXPECT_TRUE(holds(groups, "\"Z\\xFCrich\"")) << groups;
+  EXPECT_TRUE(holds(groups, "\"S\\xE3o Pau\""));
+  const std::string page = read_file(work.path() / "p.html");
+  EXPECT_TRUE(holds(page, "Z\\xFCrich am See"));
+  for (const fs::path& f : {work.path() / "p.html", work.path() / "t" / "groups.csv",
+                            work.path() / "t" / "steps.csv", work.path() / "t" / "distances.csv"}) {
+    EXPECT_EQ(read_file(f).find_first_of(std::string("\xFC\xE3", 2)), std::string::npos) << f;
   }
 }
 

@@ -59,11 +59,11 @@ TEST(Inputs, EveryFaultOfEveryInputOfEveryCommandIsOneLine) {
     std::vector<Input> inputs;
   };
   const std::vector<Command> commands = {
-      {"check", {"check", "D"}, "", {{"D.CLS"}, {"D.NAQ"}, {"D.SEQ"}}},
+      {"check", {"check", "D"}, "", {{"D.CLS"}, {"D.NAQ"}, {"D.SEQ"}, {"D.settings", true}}},
       {"run",
        {"run", "D", "-q", "--report", "page.html"},
        "",
-       {{"D.CLS"}, {"D.NAQ"}, {"D.SEQ"}, {"D.names.csv", true}}},
+       {{"D.CLS"}, {"D.NAQ"}, {"D.SEQ"}, {"D.names.csv", true}, {"D.settings", true}}},
       {"dialogue", {}, "Y\nD\nY\n", {{"D.CLS"}, {"D.NAQ"}, {"D.SEQ"}}},
       {"classify",
        {"classify", "D", "--cls", "new.CLS"},
@@ -85,7 +85,7 @@ TEST(Inputs, EveryFaultOfEveryInputOfEveryCommandIsOneLine) {
         SCOPED_TRACE(c.name + ", " + in.name + " " + fault);
         ScratchFolder work;
         ::chmod(work.path().c_str(), 0777);
-        for (const char* name : {"D.CLS", "D.NAQ", "D.SEQ", "D.names.csv"}) {
+        for (const char* name : {"D.CLS", "D.NAQ", "D.SEQ", "D.names.csv", "D.settings"}) {
           write_file(work.path() / name, read_file(source.path() / name));
         }
         write_file(work.path() / "DATA.csv", read_file(source.path() / "wheat.csv"));

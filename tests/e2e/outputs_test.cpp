@@ -172,12 +172,12 @@ TEST(Outputs, NoOutputCanBeAnInputOrAnotherOutput) {
        {"import", "T.csv", "J", "--force"},
        "",
        {"T.csv"},
-       {"J.NAQ", "J.SEQ", "J.names.csv", "J.CLS"}},
+       {"J.NAQ", "J.SEQ", "J.names.csv", "J.CLS", "J.settings"}},
       {"classify",
        {"classify", "K", "--cls", "C.CLS", "--force"},
        "",
        {"K.NAQ", "K.SEQ"},
-       {"C.CLS"}},
+       {"C.CLS", "C.settings"}},
   };
   struct Case {
     std::string what;
@@ -393,8 +393,8 @@ TEST(Outputs, DevicesAndPipesAreWrittenAfterTheFiles) {
     lay_out_example(work.path());
     Pipe out;
     const int in = open("/dev/null", O_RDONLY);
-    const pid_t pid = start(work.path(), {"run", "WHEAT", "-q", "--report", "/dev/stdout"}, in,
-                            out.write, io.path() / "err");
+    const pid_t pid = start(work.path(), {"run", "WHEAT", "--report", "/dev/stdout"}, in, out.write,
+                            io.path() / "err");
     ::close(in);
     ::close(out.write);
     out.write = -1;
@@ -406,6 +406,25 @@ TEST(Outputs, DevicesAndPipesAreWrittenAfterTheFiles) {
     EXPECT_EQ(wait_for(pid, 30), 0) << read_file(io.path() / "err");
     EXPECT_TRUE(same_text(example_reports().at("page"), page));
     EXPECT_TRUE(same_text(example_reports().at("SCO"), read_file(work.path() / "WHEAT.SCO")));
+    // Standard output is an output: the summary goes to standard error.
+    EXPECT_TRUE(holds(read_file(io.path() / "err"),
+                      "\nlocseq: wrote WHEAT.SCO WHEAT.COS WHEAT.ALC, /dev/stdout\n"))
+        << read_file(io.path() / "err");
+  }
+  {
+    SCOPED_TRACE("standard output is the file -o writes: locseq run WHEAT -o R > R.SCO");
+    ScratchFolder work, io;
+    lay_out_example(work.path());
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open((work.path() / "R.SCO").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(out, 0);
+    const pid_t pid = start(work.path(), {"run", "WHEAT", "-o", "R"}, in, out, io.path() / "err");
+    ::close(in);
+    ::close(out);
+    EXPECT_EQ(wait_for(pid, 30), 0) << read_file(io.path() / "err");
+    EXPECT_TRUE(holds(read_file(io.path() / "err"), "\nlocseq: wrote R.SCO R.COS R.ALC\n"))
+        << read_file(io.path() / "err");
+    EXPECT_TRUE(same_text(example_reports().at("SCO"), read_file(work.path() / "R.SCO")));
   }
   if (::access("/dev/full", W_OK) == 0) {
     SCOPED_TRACE("a device that takes nothing: the files are written, the write fails");
@@ -420,24 +439,49 @@ TEST(Outputs, DevicesAndPipesAreWrittenAfterTheFiles) {
   }
 }
 
-// SIGPIPE is ignored: standard output closed by its reader stops the
-// console only; the run goes on, writes everything and ends normally.
-TEST(Outputs, AClosedStandardOutputStopsTheConsoleOnly) {
-  ScratchFolder work, io;
-  lay_out_example(work.path());
-  Pipe out;
-  ::close(out.read);  // nobody reads what the program writes
-  out.read = -1;
-  const int in = open("/dev/null", O_RDONLY);
-  ASSERT_GE(in, 0);
-  const pid_t pid =
-      start(work.path(), {"run", "WHEAT", "--tables", "tables"}, in, out.write, io.path() / "err");
-  ::close(in);
-  out.close_both();
-  EXPECT_EQ(wait_for(pid, 30), 0) << read_file(io.path() / "err");
-  EXPECT_EQ(read_file(io.path() / "err"), "");
-  EXPECT_TRUE(temporaries(work.path()).empty());
-  EXPECT_TRUE(same_text(example_reports().at("SCO"), read_file(work.path() / "WHEAT.SCO")));
+// SIGPIPE is ignored: standard output closed by its reader, before the run
+// or after its first line (`locseq run ... | head -1`), stops what the run
+// shows only; the run goes on, writes everything and ends normally.
+TEST(Outputs, AClosedStandardOutputStopsWhatTheRunShowsOnly) {
+  const Args options = {"--tables", "tables", "--report", "page.html"};
+  ScratchFolder reference;
+  lay_out_example(reference.path());
+  Args args = {"run", "WHEAT", "-q"};
+  args.insert(args.end(), options.begin(), options.end());
+  ASSERT_EQ(run_program(reference.path(), args).status, 0);
+  const auto expected = tree(reference.path());
+  for (const bool console : {false, true}) {
+    for (const bool first_line : {false, true}) {
+      SCOPED_TRACE(std::string(console ? "--console" : "the summary") +
+                   (first_line ? ", closed after the first line" : ", closed at the start"));
+      ScratchFolder work, io;
+      lay_out_example(work.path());
+      Pipe out;
+      if (!first_line) {
+        ::close(out.read);  // nobody reads what the program writes
+        out.read = -1;
+      }
+      const int in = open("/dev/null", O_RDONLY);
+      ASSERT_GE(in, 0);
+      args = {"run", "WHEAT"};
+      args.insert(args.end(), options.begin(), options.end());
+      if (console) args.push_back("--console");
+      const pid_t pid = start(work.path(), args, in, out.write, io.path() / "err");
+      ::close(in);
+      ::close(out.write);
+      out.write = -1;
+      if (first_line) {
+        char c = 0;
+        while (::read(out.read, &c, 1) == 1 && c != '\n') {
+        }
+        ::close(out.read);
+        out.read = -1;
+      }
+      EXPECT_EQ(wait_for(pid, 30), 0) << read_file(io.path() / "err");
+      EXPECT_EQ(read_file(io.path() / "err"), "");
+      EXPECT_EQ(changes(expected, tree(work.path())), "");
+    }
+  }
 }
 
 TEST(Outputs, ASignalAtTheTruncationQuestionRemovesTheTemporaryFiles) {

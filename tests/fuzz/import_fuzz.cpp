@@ -1,9 +1,9 @@
-// Fuzz target: the table import. The first byte picks the options (the
-// delimiter or none, replicates mean, rename, a location column named
-// "site"); the rest is the table. InputError is an expected outcome; on
-// success the job files must be what the run reads: counts that match the
-// .NAQ names, 8-byte names unique within their kind, .SEQ records sorted and
-// in range whose values read back to themselves.
+// Fuzz target: the table import. The first byte picks the options
+// (options_from); the rest is the table. InputError is an expected outcome;
+// on success the job files must be what the run reads: counts that match
+// the .NAQ names, 8-byte names unique within their kind and UTF-8, .SEQ
+// records sorted and in range whose values read back to themselves, and a
+// names file in UTF-8.
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/input_error.h"
+#include "formats/text_encoding.h"
 #include "import/importer.h"
 #include "records/numbers.h"
 
@@ -53,6 +54,7 @@ void check_naq(const import::ImportedJob& job) {
       require(!name.empty() && name.size() <= 8 && name.back() != ' ' && name.front() != ' ',
               "a name that is not 1 to 8 bytes without outer blanks: " + name);
       require(seen.insert(name).second, "a name given twice: " + name);
+      require(formats::text::is_utf8(name), "a name that is not UTF-8: " + name);
     }
   }
   require(job.year_names.size() == static_cast<std::size_t>(job.MAXY), "year names miscounted");
@@ -86,12 +88,31 @@ void check_seq(const import::ImportedJob& job) {
   }
 }
 
+// The options the first byte picks: bits 0-1 the delimiter (or none), 2
+// replicates mean, 3 rename, 4 a location column named "site", 5 fold
+// names, 6-7 wide by location, wide by genotype (ignoring "notes"), or
+// Windows-1252 with n/a missing and a decimal comma.
 import::ImportOptions options_from(std::uint8_t b){import::ImportOptions o;
 const char kDelimiters[4] = {0, ',', ';', '\t'};
 if (b & 3) o.delimiter = kDelimiters[b & 3];
 o.replicates_mean = (b & 4) != 0;
 o.rename = (b & 8) != 0;
 if (b & 16) o.location_column = "site";
+o.fold_names = (b & 32) != 0;
+switch (b >> 6) {
+  case 1:
+    o.wide = import::Wide::Location;
+    break;
+  case 2:
+    o.wide = import::Wide::Genotype;
+    o.ignore = {"notes"};
+    break;
+  case 3:
+    o.encoding = formats::text::Encoding::Cp1252;
+    o.na = {"n/a"};
+    o.decimal = import::DecimalMark::Comma;
+    break;
+}
 return o;
 }  // namespace
 
@@ -111,5 +132,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(lines_of(job.names_csv).size() ==
               1u + static_cast<std::size_t>(job.MAXY + job.MAXL + job.MAXG),
           "the names file has a row per name");
+  require(formats::text::is_utf8(job.names_csv), "a names file that is not UTF-8");
   return 0;
 }

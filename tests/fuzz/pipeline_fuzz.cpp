@@ -215,7 +215,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(false, std::string("the run refused the job import and classify made: ") + e.what());
   }
   tables.finish();
-  report::PageJob page_job{"J", "", {}, names.locations};
+  report::PageJob page_job;
+  page_job.name = "J";
+  page_job.location_names = names.locations;
   std::vector<std::pair<std::string, std::string>> outputs = {
       {"J.SCO", sco.str()},
       {"J.COS", cos.str()},

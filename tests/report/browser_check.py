@@ -14,10 +14,11 @@ scrolls sideways (a table may, inside its box, on a screen); in print no
 box scrolls; on the narrowest screen every figure's text is at least 8
 pixels high. With --hostile: the page holds no element the job's
 texts could have created (only the elements the report writer uses, no
-event-handler attributes, the hostile texts shown as text, invalid UTF-8
-shown as U+FFFD); with --control, its elements and their attribute names
-must be, in document order, exactly those of the control page (the same
-run with plain names), so any element a text made would show up. With
+event-handler attributes, the hostile texts shown as text, a byte that is
+not UTF-8 as \\xHH, a control character as U+FFFD); with --control, its
+elements and their attribute names must be, in document order, exactly
+those of the control page (the same run with plain names), so any element
+a text made would show up. With
 --bidi (the page of a job whose names hold bidi controls and right-to-left
 letters): every text the writer wrote reads left to right, and every text
 of the job stands between the texts before and after it, so that no name
@@ -50,7 +51,7 @@ WRITER_ELEMENTS = {
 HOSTILE_TEXTS = [
     "<b>x</b>", "<script>", "<script>alert(1)</script>", "Tom & Jerry's \"farm\" <b>bold</b>",
     "<i>Trial</i> <script>alert('t')</script> & \"co\"", "<img src=x onerror=alert(1)>.CLS",
-    "<b>job</b>&", "\ufffd",
+    "<b>job</b>&", "\ufffd", "\\xFF\\xFEBAD",
 ]
 
 CHROMIUM_FLAGS = [

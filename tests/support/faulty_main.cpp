@@ -65,5 +65,6 @@ int main(int argc, char** argv) {
   if (count_file != nullptr) std::atexit(write_count);
   locseq::files::set_fault_hook(inject);
   locseq::files::StandardStreams standard;
-  return locseq::cli::main(argc, argv, {standard.in, standard.out, standard.err});
+  return locseq::cli::main(argc, argv,
+                           {standard.in, standard.out, standard.err, STDOUT_FILENO, STDERR_FILENO});
 }
