@@ -63,9 +63,10 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
                       "allocations")
           ->type_name("FILE.html"));
   not_empty(
-      run->add_option("--plots", o.plots,
-                      "Also write the page's figures as SVG files into DIR (made if missing): "
-                      "fit.svg, fit_by_year.svg, stability.svg, step-K.svg")
+      run->add_option(
+             "--plots", o.plots,
+             "Also write the page's figures as SVG files into DIR (made if missing): "
+             "fit.svg, fit_by_year.svg, stability.svg, step-K.svg (and sweep.svg with --sweep)")
           ->type_name("DIR"));
   add_sweep_option(*run, o.sweep_first, o.sweep_last,
                    "Also cut, allocate and fit every step at each truncation level from A to B "
@@ -134,7 +135,7 @@ int run_command(const RunOptions& o, Streams standard) {
         std::unique_ptr<ReportOutput> page;
         if (!o.report.empty() || !o.plots.empty()) {
           job.inputs.push_back({"names", o.job + ".names.csv"});
-          page = std::make_unique<ReportOutput>(o.report, o.plots, [&] {
+          page = std::make_unique<ReportOutput>(o.report, o.plots, o.sweep_first != 0, [&] {
             report::PageJob described =
                 describe_job(o.job, {job.names[0], job.names[1], job.names[2]},
                              options_text(o, settings.settled()), s.err);

@@ -37,7 +37,8 @@ class ReportOutput final : public RunWriter {
  public:
   // `describe` says what the page shows of the job; it reads the job's
   // files, so it is called (by read()) once the plan of the run is checked.
-  ReportOutput(const std::string& page, const std::string& plots,
+  // With `sweep`, the figures include sweep.svg.
+  ReportOutput(const std::string& page, const std::string& plots, bool sweep,
                std::function<report::PageJob()> describe);
   void plan(files::OutputPlan& plan) const override;
   void read() override { job_ = describe_(); }
@@ -49,6 +50,7 @@ class ReportOutput final : public RunWriter {
  private:
   std::string page_;
   std::string plots_;
+  bool sweep_;
   std::function<report::PageJob()> describe_;
   report::PageJob job_;
   std::ostream* page_out_ = nullptr;

@@ -52,9 +52,10 @@ std::string write_page(const RunHead& head, const std::vector<BlockResult>& bloc
 
 std::map<std::string, std::string> write_plots(const RunHead& head,
                                                const std::vector<BlockResult>& blocks,
-                                               const PageJob& job) {
+                                               const PageJob& job, bool sweep) {
   const Model m = make_model(head, blocks, job);
   std::map<std::string, std::string> out;
+  if (sweep) out["sweep.svg"] = sweep_chart(m).standalone();
   out["fit.svg"] = fit_chart(m).standalone();
   out["fit_by_year.svg"] = fit_by_year_chart(m).standalone();
   out["stability.svg"] = stability_figure(m).standalone();
