@@ -1,8 +1,11 @@
 #include "sequence/year_sequence.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/cancel.h"
 #include "core/input_error.h"
@@ -172,35 +175,35 @@ void clear(const Mat<T>& m) {
   std::fill_n(m.data(), m.rows() * m.cols(), T{});
 }
 
-// Says once per level of the sweep, at the first block without a fit at
-// that level, why it has none.
-void warn_level(const records::FileReader& cls, const ClsLines& at, const BlockResult& b,
-                const LevelFit& f) {
-  const std::string level = "the sweep has no fit at " + std::to_string(f.groups) +
-                            " groups for block " + std::to_string(b.StepNumber) + ": ";
-  switch (f.bar) {
-    case LevelBar::kNone:
-      return;
-    case LevelBar::kRetained:
-      cls.warn_at(at.count, Warning::SweepLevel,
-                  level + "its " + std::to_string(b.RetainedCount) + " retained location" +
-                      (b.RetainedCount == 1 ? "" : "s") + " cannot be cut into " +
-                      std::to_string(f.groups) + " groups");
-      return;
-    case LevelBar::kAreas:
-      cls.warn_at(1, Warning::SweepLevel,
-                  level +
-                      "the fixed work areas are too small for that level (--areas auto "
-                      "sizes them to it)");
-      return;
-    case LevelBar::kHierarchy:
-      cls.warn_at(at.hierarchy + f.record - 1, Warning::SweepLevel,
-                  level + "hierarchy record " + std::to_string(f.record) +
-                      ", which that level applies, cannot be applied: " + f.why);
-      return;
-    case LevelBar::kNumbers:
-      cls.warn_at(at.header, Warning::SweepLevel, level + f.why);
-      return;
+// Says once for each level of the sweep, at the first block without a fit
+// at that level, why it has none: one warning for the levels of the block
+// that share a reason (`warned` marks the levels already said).
+void warn_levels(const records::FileReader& cls, const ClsLines& at, const BlockResult& b,
+                 std::vector<bool>& warned) {
+  std::map<std::pair<long, std::string>, std::string> levels;  // (line, reason) -> levels
+  warned.resize(b.sweep.size());
+  for (std::size_t i = 0; i < b.sweep.size(); ++i) {
+    const LevelFit& f = b.sweep[i];
+    // The levels the work areas cannot hold are said once for the run.
+    if (f.bar == LevelBar::kNone || f.bar == LevelBar::kAreas || warned[i]) continue;
+    warned[i] = true;
+    std::pair<long, std::string> reason{at.header, f.why};
+    if (f.bar == LevelBar::kRetained) {
+      reason = {at.count, "its " + std::to_string(b.RetainedCount) + " retained location" +
+                              (b.RetainedCount == 1 ? " is" : "s are") +
+                              " too few for that many groups"};
+    } else if (f.bar == LevelBar::kHierarchy) {
+      reason = {at.hierarchy + f.record - 1,
+                "hierarchy record " + std::to_string(f.record) +
+                    ", which the run's level does not apply, cannot be applied: " + f.why};
+    }
+    std::string& list = levels[reason];
+    list += (list.empty() ? "" : ", ") + std::to_string(f.groups);
+  }
+  for (const auto& [reason, list] : levels) {
+    cls.warn_at(reason.first, Warning::SweepLevel,
+                "the sweep has no fit at " + list + " groups for block " +
+                    std::to_string(b.StepNumber) + ": " + reason.second);
   }
 }
 
@@ -266,12 +269,7 @@ void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObse
     b.fit = FitOfBlock(a.fit, b.first_year, b.last_year);
     if (sweep != nullptr) {
       b.sweep = sweep->finish_block(b);
-      warned.resize(b.sweep.size());
-      for (std::size_t i = 0; i < b.sweep.size(); ++i) {
-        if (b.sweep[i].bar == LevelBar::kNone || warned[i]) continue;
-        warn_level(u.cls, at, b, b.sweep[i]);
-        warned[i] = true;
-      }
+      warn_levels(u.cls, at, b, warned);
     }
     write_fit_cos(b, u.cos);
     write_fit_sco(b, u.sco);
