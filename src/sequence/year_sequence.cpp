@@ -202,8 +202,8 @@ void warn_levels(const records::FileReader& cls, const ClsLines& at, const Block
   }
   for (const auto& [reason, list] : levels) {
     cls.warn_at(reason.first, Warning::SweepLevel,
-                "the sweep has no fit at " + list + " groups for block " +
-                    std::to_string(b.StepNumber) + ": " + reason.second);
+                "the sweep has no fit at " + list + (list == "1" ? " group" : " groups") +
+                    " for block " + std::to_string(b.StepNumber) + ": " + reason.second);
   }
 }
 

@@ -203,6 +203,33 @@ TEST(Decisions, GroupsKeepTheirLineageAndColourWhateverTheirNumbers) {
   EXPECT_NE(page.find("(index 1.000)</span>: <span class=\"muted\">no change"), std::string::npos);
 }
 
+TEST(Decisions, ASweepLevelWhoseRecordCannotBeAppliedHasNoFit) {
+  // Six locations; the last record, which only a cut into one group
+  // applies, joins a group with itself.
+  Trial trial;
+  trial.kinds = {0, 0, 0, 1, 1, 1};
+  ScratchFolder work;
+  write_file(work.path() / "trial.csv", trial.csv());
+  ASSERT_EQ(run_program(work.path(), {"import", "trial.csv", "T", "--no-classify"}).status, 0);
+  write_file(work.path() / "T.CLS",
+             "2 6 10 1 2\nA bad last record\n     U     S     C     N\n   1   2\n     1    Y1\n6\n"
+             "1 1 1 1 1 1\n" +
+                 record(1, 2, 7, 1) + record(7, 3, 8, 2) + record(4, 5, 9, 3) +
+                 record(9, 6, 10, 4) + record(8, 8, 11, 9));
+  const JobRun run =
+      run_program(work.path(), {"run", "T", "-q", "-g", "2", "--sweep", "1:3", "--tables", "t"});
+  ASSERT_EQ(run.status, 0) << run.error;
+  const auto sweep = table(work.path() / "t" / "sweep.csv");
+  ASSERT_EQ(sweep.size(), 3u);
+  EXPECT_EQ(sweep[0].at("rsq_classified"), "NA");
+  EXPECT_NE(sweep[1].at("rsq_classified"), "NA");
+  EXPECT_NE(sweep[2].at("rsq_classified"), "NA");
+  EXPECT_NE(run.error.find("T.CLS:12: warning: the sweep has no fit at 1 group for block 1: "
+                           "hierarchy record 5"),
+            std::string::npos)
+      << run.error;
+}
+
 const fs::path kExamples = LOCSEQ_EXAMPLES_DIR;
 
 // The example job, copied into `work` as WHEAT.*.
