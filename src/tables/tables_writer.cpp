@@ -44,7 +44,8 @@ struct MemberRow {
   std::size_t group;  // from 0
   std::int32_t location;
   const Name8& name;
-  const char* role;  // "retained" or "allocated"
+  const char* role;   // "retained" or "allocated"
+  std::size_t index;  // in the group: its retained members first, then the allocated, from 0
 };
 
 // A row of distances.csv: one eliminated location against one group.
@@ -67,7 +68,7 @@ std::string whole(std::int64_t v) {
 }
 
 // The columns of groups.csv, in order; a new column is a new entry.
-constexpr std::array<Column<MemberRow>, 7> kGroupColumns = {{
+constexpr std::array<Column<MemberRow>, 9> kGroupColumns = {{
     {"step", [](const MemberRow& r) { return whole(r.block.StepNumber); }},
     {"group", [](const MemberRow& r) { return whole(static_cast<std::int64_t>(r.group + 1)); }},
     {"label", [](const MemberRow& r) { return whole(r.block.groups[r.group].label); }},
@@ -75,10 +76,18 @@ constexpr std::array<Column<MemberRow>, 7> kGroupColumns = {{
     {"location_name", [](const MemberRow& r) { return name_field(r.name); }},
     {"role", [](const MemberRow& r) { return quoted(r.role); }},
     {"lineage", [](const MemberRow& r) { return whole(r.found.groups[r.group].lineage); }},
+    {"distance_to_centroid",
+     [](const MemberRow& r) {
+       return number(findings::distance_to_centroid(r.block.groups[r.group], r.index));
+     }},
+    {"representative",
+     [](const MemberRow& r) {
+       return std::string(r.found.groups[r.group].representative == r.location ? "true" : "false");
+     }},
 }};
 
 // The columns of distances.csv, in order; a new column is a new entry.
-constexpr std::array<Column<DistanceRow>, 7> kDistanceColumns = {{
+constexpr std::array<Column<DistanceRow>, 8> kDistanceColumns = {{
     {"step", [](const DistanceRow& r) { return whole(r.block.StepNumber); }},
     {"location", [](const DistanceRow& r) { return whole(r.location.location); }},
     {"location_name", [](const DistanceRow& r) { return name_field(r.name); }},
@@ -93,6 +102,39 @@ constexpr std::array<Column<DistanceRow>, 7> kDistanceColumns = {{
      [](const DistanceRow& r) {
        return std::string(r.location.group == static_cast<std::int32_t>(r.group + 1) ? "1" : "0");
      }},
+    {"margin",
+     [](const DistanceRow& r) { return number(findings::allocation_margin(r.location)); }},
+}};
+
+// A row of sweep.csv: one step at one truncation level.
+struct LevelRow {
+  const BlockResult& block;
+  const LevelFit& level;
+};
+
+std::optional<double> level_rsq(const LevelRow& r, Variant v) {
+  if (r.level.bar != LevelBar::kNone) return std::nullopt;
+  return rsq(r.level.fit[v].overall);
+}
+
+std::optional<double> level_adjusted(const LevelRow& r, Variant v) {
+  if (r.level.bar != LevelBar::kNone) return std::nullopt;
+  return findings::adjusted_fit(r.level.fit[v], r.level.groups).value;
+}
+
+// The columns of sweep.csv, in order; a new column is a new entry.
+constexpr std::array<Column<LevelRow>, 8> kSweepColumns = {{
+    {"step", [](const LevelRow& r) { return whole(r.block.StepNumber); }},
+    {"groups", [](const LevelRow& r) { return whole(r.level.groups); }},
+    {"retained", [](const LevelRow& r) { return whole(r.block.RetainedCount); }},
+    {"eliminated",
+     [](const LevelRow& r) { return whole(static_cast<std::int64_t>(r.block.eliminated.size())); }},
+    {"rsq_classified", [](const LevelRow& r) { return number(level_rsq(r, kClassified)); }},
+    {"rsq_with_allocated", [](const LevelRow& r) { return number(level_rsq(r, kWithAllocated)); }},
+    {"adj_rsq_classified",
+     [](const LevelRow& r) { return number(level_adjusted(r, kClassified)); }},
+    {"adj_rsq_with_allocated",
+     [](const LevelRow& r) { return number(level_adjusted(r, kWithAllocated)); }},
 }};
 
 template <class R, std::size_t N>
@@ -121,6 +163,7 @@ void TablesWriter::head(const RunHead& head) {
   *out_[1] << "step,year,year_name,variant,locmod,tss,ess,rss,rsq\n";
   *out_[2] << header(kGroupColumns);
   *out_[3] << header(kDistanceColumns);
+  if (sweep_ != nullptr) *sweep_ << header(kSweepColumns);
 }
 
 void TablesWriter::block(const BlockResult& b) {
@@ -143,10 +186,11 @@ void TablesWriter::block(const BlockResult& b) {
 
   for (std::size_t k = 0; k < b.groups.size(); ++k) {
     const Group& g = b.groups[k];
+    std::size_t index = 0;
     for (const auto& [list, role] :
          {std::pair{&g.members, "retained"}, std::pair{&g.allocated, "allocated"}}) {
       for (const std::int32_t u : *list) {
-        *out_[2] << line(kGroupColumns, {b, found, k, u, at(location_names_, u), role});
+        *out_[2] << line(kGroupColumns, {b, found, k, u, at(location_names_, u), role, index++});
       }
     }
   }
@@ -155,6 +199,10 @@ void TablesWriter::block(const BlockResult& b) {
     for (std::size_t k = 0; k < e.mean_sed.size(); ++k) {
       *out_[3] << line(kDistanceColumns, {b, e, k, at(location_names_, e.location)});
     }
+  }
+
+  if (sweep_ != nullptr) {
+    for (const LevelFit& level : b.sweep) *sweep_ << line(kSweepColumns, {b, level});
   }
 
   auto& lineages = lineage_of_.emplace_back();
