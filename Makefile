@@ -109,6 +109,7 @@ bench:
 	  --benchmark_repetitions=$(BENCH_REPS) --benchmark_report_aggregates_only=true $(BENCH_FLAGS)
 	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) $(BENCH_JOB)
 	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) --cache-mb 0 $(BENCH_JOB)
+	$(BENCH_BUILD)/bench/whole_run --runs $(BENCH_RUNS) --sweep 2:18 $(BENCH_JOB)
 	$(BENCH_BUILD)/bench/classify_bench --dense $(BENCH_JOB)
 	$(BENCH_BUILD)/bench/classify_bench --job TRIAL $(BENCH_TRIAL)
 

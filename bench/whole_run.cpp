@@ -6,7 +6,9 @@
 //   whole_run [--runs N] [--program PATH] [--cache-mb N] JOBDIR
 //
 // With --cache-mb the program runs as `locseq run JOB --quiet --cache-mb N`
-// (the job named by the answers) instead of the dialogue.
+// (the job named by the answers) instead of the dialogue. With --sweep A:B it
+// runs `locseq run JOB --quiet` N times, then the same with `--sweep A:B`,
+// and prints how many times the single run the sweep takes.
 //
 // The effective .SEQ throughput is the number of .SEQ bytes that the passes
 // read, summed over all passes of all blocks, divided by the wall time.
@@ -229,68 +231,12 @@ std::string absolute(const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  int runs = 5;
-  std::string program = LOCSEQ_PROGRAM;
-  std::string dir, cache_mb;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--runs" && i + 1 < argc) {
-      runs = std::atoi(argv[++i]);
-    } else if (arg == "--program" && i + 1 < argc) {
-      program = argv[++i];
-    } else if (arg == "--cache-mb" && i + 1 < argc) {
-      cache_mb = argv[++i];
-    } else if (dir.empty() && arg[0] != '-') {
-      dir = arg;
-    } else {
-      dir.clear();
-      break;
-    }
-  }
-  if (dir.empty() || runs < 1) {
-    std::fprintf(stderr, "usage: whole_run [--runs N] [--program PATH] [--cache-mb N] JOBDIR\n");
-    return 2;
-  }
-  program = absolute(program);
-  dir = absolute(dir);
-  const std::string answers = dir + "/answers";
-
-  std::string cls_name, seq_name;
-  const std::vector<std::string> answer_lines = lines_of(read_file(answers));
-  input_names(answer_lines, cls_name, seq_name);
-  Arguments args;
-  if (!cache_mb.empty()) {
-    if (cls_name.size() < 4 || cls_name.substr(cls_name.size() - 4) != ".CLS") {
-      die("--cache-mb needs answers that take the default names");
-    }
-    args = {"run", cls_name.substr(0, cls_name.size() - 4), "--quiet", "--cache-mb", cache_mb};
-  }
-  const Sequence s = read_sequence(dir + "/" + cls_name);
-  std::int64_t seq_size = 0;
-  const std::int64_t bytes = bytes_over_passes(dir + "/" + seq_name, s, seq_size);
-
-  double load = 0.0;
-  if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
-    if (std::fscanf(f, "%lf", &load) != 1) load = 0.0;
-    std::fclose(f);
-  }
-  std::printf("whole_run: %s in %s\n", program.c_str(), dir.c_str());
-  if (args.empty()) {
-    std::printf("  the dialogue, with the default year cache\n");
-  } else {
-    std::printf("  locseq run ... --cache-mb %s%s\n", cache_mb.c_str(),
-                cache_mb == "0" ? " (.SEQ read again in every pass)" : "");
-  }
-  std::printf("  %s: %lld bytes; %d blocks from year %d, two passes each\n", seq_name.c_str(),
-              static_cast<long long>(seq_size), s.blocks, s.IYS);
-  std::printf("  .SEQ bytes read over all passes: %lld (%.1f x the file)\n",
-              static_cast<long long>(bytes),
-              static_cast<double>(bytes) / static_cast<double>(seq_size));
-  std::printf("  %ld cores online, 1-minute load average %.2f at the start (other jobs count)\n",
-              sysconf(_SC_NPROCESSORS_ONLN), load);
+// Times `runs` runs, a row each and their medians; returns the medians of
+// wall and user time.
+std::pair<double, double> time_runs(int runs, const std::string& program, const std::string& dir,
+                                    const std::string& answers, const Arguments& args,
+                                    std::int64_t bytes) {
   std::printf("\n  run   wall s   user s    sys s   .SEQ MB/s   peak RSS MiB\n");
-
   std::vector<double> wall, user, sys, rate, rss;
   for (int i = 1; i <= runs; ++i) {
     const Run r = run_once(program, dir, answers, args, bytes);
@@ -305,6 +251,85 @@ int main(int argc, char** argv) {
   }
   std::printf("  med %8.3f %8.3f %8.3f %11.1f %14.1f\n", median(wall), median(user), median(sys),
               median(rate), median(rss));
+  return {median(wall), median(user)};
+}
+
+int main(int argc, char** argv) {
+  int runs = 5;
+  std::string program = LOCSEQ_PROGRAM;
+  std::string dir, cache_mb, sweep;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--runs" && i + 1 < argc) {
+      runs = std::atoi(argv[++i]);
+    } else if (arg == "--program" && i + 1 < argc) {
+      program = argv[++i];
+    } else if (arg == "--cache-mb" && i + 1 < argc) {
+      cache_mb = argv[++i];
+    } else if (arg == "--sweep" && i + 1 < argc) {
+      sweep = argv[++i];
+    } else if (dir.empty() && arg[0] != '-') {
+      dir = arg;
+    } else {
+      dir.clear();
+      break;
+    }
+  }
+  if (dir.empty() || runs < 1) {
+    std::fprintf(stderr,
+                 "usage: whole_run [--runs N] [--program PATH] [--cache-mb N] [--sweep A:B] "
+                 "JOBDIR\n");
+    return 2;
+  }
+  program = absolute(program);
+  dir = absolute(dir);
+  const std::string answers = dir + "/answers";
+
+  std::string cls_name, seq_name;
+  const std::vector<std::string> answer_lines = lines_of(read_file(answers));
+  input_names(answer_lines, cls_name, seq_name);
+  Arguments args;
+  if (!cache_mb.empty() || !sweep.empty()) {
+    if (cls_name.size() < 4 || cls_name.substr(cls_name.size() - 4) != ".CLS") {
+      die("--cache-mb and --sweep need answers that take the default names");
+    }
+    args = {"run", cls_name.substr(0, cls_name.size() - 4), "--quiet"};
+    if (!cache_mb.empty()) args.insert(args.end(), {"--cache-mb", cache_mb});
+  }
+  const Sequence s = read_sequence(dir + "/" + cls_name);
+  std::int64_t seq_size = 0;
+  const std::int64_t bytes = bytes_over_passes(dir + "/" + seq_name, s, seq_size);
+
+  double load = 0.0;
+  if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+    if (std::fscanf(f, "%lf", &load) != 1) load = 0.0;
+    std::fclose(f);
+  }
+  std::printf("whole_run: %s in %s\n", program.c_str(), dir.c_str());
+  if (args.empty()) {
+    std::printf("  the dialogue, with the default year cache\n");
+  } else if (!cache_mb.empty()) {
+    std::printf("  locseq run ... --cache-mb %s%s\n", cache_mb.c_str(),
+                cache_mb == "0" ? " (.SEQ read again in every pass)" : "");
+  } else {
+    std::printf("  locseq run ..., then locseq run ... --sweep %s\n", sweep.c_str());
+  }
+  std::printf("  %s: %lld bytes; %d blocks from year %d, two passes each\n", seq_name.c_str(),
+              static_cast<long long>(seq_size), s.blocks, s.IYS);
+  std::printf("  .SEQ bytes read over all passes: %lld (%.1f x the file)\n",
+              static_cast<long long>(bytes),
+              static_cast<double>(bytes) / static_cast<double>(seq_size));
+  std::printf("  %ld cores online, 1-minute load average %.2f at the start (other jobs count)\n",
+              sysconf(_SC_NPROCESSORS_ONLN), load);
+  const auto [wall, user] = time_runs(runs, program, dir, answers, args, bytes);
+  if (!sweep.empty()) {
+    Arguments swept = args;
+    swept.insert(swept.end(), {"--sweep", sweep});
+    std::printf("\n  with --sweep %s:\n", sweep.c_str());
+    const auto [sweep_wall, sweep_user] = time_runs(runs, program, dir, answers, swept, bytes);
+    std::printf("\n  the sweep takes %.2f x the single run's wall time, %.2f x its user time\n",
+                sweep_wall / wall, sweep_user / user);
+  }
   std::printf("\n  (MB = 10^6 bytes; the median of each column is taken on its own)\n");
   return 0;
 }

@@ -48,6 +48,8 @@ struct RunOptions {
   bool console = false;                // --console: the dialogue's progress lines, not the summary
   std::string areas = "fixed";         // --areas: fixed or auto
   std::int64_t cache_mb = 256;         // --cache-mb: memory for the year cache, in MiB
+  std::int32_t sweep_first = 0;        // --sweep A:B: the levels A to B (0: no sweep)
+  std::int32_t sweep_last = 0;
 };
 CLI::App* add_run_command(CLI::App& app, RunOptions& o);
 int run_command(const RunOptions& o, Streams s);

@@ -2,27 +2,60 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <string_view>
 
 namespace locseq::cli {
+
+namespace {
+
+// A whole number of at least 1 given to `option` (in `given`, when it is
+// part of what was given); a usage error otherwise.
+std::int32_t level(const std::string& option, std::string_view text, std::string_view given = {}) {
+  std::int32_t n = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  std::string shown = "'" + std::string(text) + "'";
+  if (!given.empty()) shown = "'" + std::string(given) + "': the level " + shown;
+  if (ec == std::errc::result_out_of_range)
+    throw CLI::ValidationError(option, shown + " is too large");
+  if (ec != std::errc() || end != text.data() + text.size() || n < 1)
+    throw CLI::ValidationError(option, shown + " is not a whole number of at least 1");
+  return n;
+}
+
+}  // namespace
 
 void add_groups_option(CLI::App& app, std::optional<std::int32_t>& groups,
                        const std::string& help) {
   app.add_option_function<std::string>(
-         "-g,--groups",
-         [&groups](const std::string& text) {
-           std::int32_t n = 0;
-           const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-           if (ec == std::errc::result_out_of_range) {
-             throw CLI::ValidationError("--groups", "'" + text + "' is too large");
-           }
-           if (ec != std::errc() || end != text.data() + text.size() || n < 1) {
-             throw CLI::ValidationError("--groups",
-                                        "'" + text + "' is not a whole number of at least 1");
-           }
-           groups = n;
-         },
+         "-g,--groups", [&groups](const std::string& text) { groups = level("--groups", text); },
          help)
       ->type_name("N");
+}
+
+void add_sweep_option(CLI::App& app, std::int32_t& first, std::int32_t& last,
+                      const std::string& help) {
+  app.add_option_function<std::string>(
+         "--sweep",
+         [&first, &last](const std::string& text) {
+           const std::size_t colon = text.find(':');
+           if (colon == std::string::npos) {
+             throw CLI::ValidationError("--sweep", "'" + text +
+                                                       "' is not a range of levels A:B, such as "
+                                                       "2:6");
+           }
+           const std::string_view range(text);
+           const std::int32_t a = level("--sweep", range.substr(0, colon), range);
+           const std::int32_t b = level("--sweep", range.substr(colon + 1), range);
+           if (a > b) {
+             throw CLI::ValidationError("--sweep", "'" + text +
+                                                       "' runs downwards: the first "
+                                                       "level may not exceed the last");
+           }
+           first = a;
+           last = b;
+         },
+         help)
+      ->type_name("A:B");
 }
 
 void add_standardize_options(CLI::App& app, bool& standardize, bool& no_standardize,

@@ -15,6 +15,10 @@ namespace locseq::cli {
 // -g, --groups N: a whole number from 1 up; a usage error otherwise.
 void add_groups_option(CLI::App& app, std::optional<std::int32_t>& groups, const std::string& help);
 
+// --sweep A:B: whole numbers 1 <= A <= B; a usage error otherwise.
+void add_sweep_option(CLI::App& app, std::int32_t& first, std::int32_t& last,
+                      const std::string& help);
+
 // -s, --standardize and --no-standardize, which exclude each other; when
 // neither is given the settings of the classification decide.
 void add_standardize_options(CLI::App& app, bool& standardize, bool& no_standardize,

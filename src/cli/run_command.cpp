@@ -53,7 +53,8 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
   not_empty(
       run->add_option("--tables", o.tables,
                       "Also write the results as CSV tables into DIR (made if missing): steps.csv, "
-                      "fit_by_year.csv, groups.csv, distances.csv")
+                      "fit_by_year.csv, groups.csv, distances.csv, membership.csv (and "
+                      "sweep.csv with --sweep)")
           ->type_name("DIR"));
   not_empty(
       run->add_option("--report", o.report,
@@ -62,10 +63,15 @@ CLI::App* add_run_command(CLI::App& app, RunOptions& o) {
                       "allocations")
           ->type_name("FILE.html"));
   not_empty(
-      run->add_option("--plots", o.plots,
-                      "Also write the page's figures as SVG files into DIR (made if missing): "
-                      "fit.svg, fit_by_year.svg, stability.svg, step-K.svg")
+      run->add_option(
+             "--plots", o.plots,
+             "Also write the page's figures as SVG files into DIR (made if missing): "
+             "fit.svg, fit_by_year.svg, stability.svg, step-K.svg (and sweep.svg with --sweep)")
           ->type_name("DIR"));
+  add_sweep_option(*run, o.sweep_first, o.sweep_last,
+                   "Also cut, allocate and fit every step at each truncation level from A to B "
+                   "(the reports keep -g): with --tables, sweep.csv; with --report, a chart of "
+                   "the adjusted fit against the number of groups");
   run->add_flag("-q,--quiet", o.quiet,
                 "Write nothing on standard output and show no progress: errors and warnings only");
   run->add_flag("--console", o.console,
@@ -99,6 +105,7 @@ int run_command(const RunOptions& o, Streams standard) {
                prefix + ".SCO", prefix + ".COS", prefix + ".ALC"};
   if (o.areas == "auto") job.settings.areas = std::nullopt;
   job.settings.cache_bytes = o.cache_mb << 20;
+  job.settings.sweep = {o.sweep_first, o.sweep_last};
 
   // What the run shows goes to standard output, or to standard error when
   // standard output is one of its outputs. The progress bar stays away
@@ -122,11 +129,13 @@ int run_command(const RunOptions& o, Streams standard) {
                                given_settings(o.groups, o.standardize, o.no_standardize), s.err);
         job.writers.push_back(&settings);
         std::unique_ptr<TablesOutput> tables;
-        if (!o.tables.empty()) tables = std::make_unique<TablesOutput>(o.tables);
+        if (!o.tables.empty()) {
+          tables = std::make_unique<TablesOutput>(o.tables, !job.settings.sweep.empty());
+        }
         std::unique_ptr<ReportOutput> page;
         if (!o.report.empty() || !o.plots.empty()) {
           job.inputs.push_back({"names", o.job + ".names.csv"});
-          page = std::make_unique<ReportOutput>(o.report, o.plots, [&] {
+          page = std::make_unique<ReportOutput>(o.report, o.plots, o.sweep_first != 0, [&] {
             report::PageJob described =
                 describe_job(o.job, {job.names[0], job.names[1], job.names[2]},
                              options_text(o, settings.settled()), s.err);

@@ -53,8 +53,9 @@ void RunSummary::block(const BlockResult& b) {
 
 std::vector<std::string> output_names(const RunOptions& o, const FileNames& names) {
   files::OutputPlan plan;
-  if (!o.tables.empty()) TablesOutput(o.tables).plan(plan);
-  if (!o.report.empty() || !o.plots.empty()) ReportOutput(o.report, o.plots, {}).plan(plan);
+  if (!o.tables.empty()) TablesOutput(o.tables, o.sweep_first != 0).plan(plan);
+  if (!o.report.empty() || !o.plots.empty())
+    ReportOutput(o.report, o.plots, o.sweep_first != 0, {}).plan(plan);
   std::vector<std::string> all(names.begin() + 3, names.end());
   for (const files::PlannedOutput& out : plan.outputs()) all.push_back(out.name);
   return all;
@@ -64,12 +65,13 @@ std::string written_line(const RunOptions& o, const FileNames& names, std::int32
   std::string line = "locseq: wrote " + printable(names[3]) + " " + printable(names[4]) + " " +
                      printable(names[5]);
   if (!o.tables.empty()) {
-    line +=
-        ", " + folder(o.tables) + " (" + std::to_string(tables::kTableNames.size()) + " tables)";
+    line += ", " + folder(o.tables) + " (" +
+            std::to_string(tables::kTableNames.size() + (o.sweep_first != 0 ? 1 : 0)) + " tables)";
   }
   if (!o.report.empty()) line += ", " + printable(o.report);
   if (!o.plots.empty()) {
-    line += ", " + folder(o.plots) + " (" + std::to_string(3 + steps) + " figures)";
+    line += ", " + folder(o.plots) + " (" +
+            std::to_string(3 + (o.sweep_first != 0 ? 1 : 0) + steps) + " figures)";
   }
   return line + "\n";
 }

@@ -20,12 +20,16 @@ void TablesOutput::plan(files::OutputPlan& plan) const {
     plan.output("table", (fs::path(folder_) / name).string(), files::Existing::Replace,
                 /*make_folder=*/true);
   }
+  if (sweep_) {
+    plan.output("table", (fs::path(folder_) / tables::kSweepTable).string(),
+                files::Existing::Replace, /*make_folder=*/true);
+  }
 }
 
 void TablesOutput::attach(const std::vector<std::ostream*>& streams) {
   std::array<std::ostream*, tables::kTableNames.size()> out{};
   for (std::size_t k = 0; k < out.size(); ++k) out[k] = streams[k];
-  writer_ = std::make_unique<tables::TablesWriter>(out);
+  writer_ = std::make_unique<tables::TablesWriter>(out, sweep_ ? streams[out.size()] : nullptr);
 }
 
 namespace {
@@ -35,15 +39,19 @@ constexpr const char* kFigures[] = {"fit.svg", "fit_by_year.svg", "stability.svg
 
 }  // namespace
 
-ReportOutput::ReportOutput(const std::string& page, const std::string& plots,
+ReportOutput::ReportOutput(const std::string& page, const std::string& plots, bool sweep,
                            std::function<report::PageJob()> describe)
-    : page_(page), plots_(plots), describe_(std::move(describe)) {}
+    : page_(page), plots_(plots), sweep_(sweep), describe_(std::move(describe)) {}
 
 void ReportOutput::plan(files::OutputPlan& plan) const {
   if (!page_.empty()) plan.output("page", page_);
   if (plots_.empty()) return;
   for (const char* name : kFigures) {
     plan.output("figure", (fs::path(plots_) / name).string(), files::Existing::Replace,
+                /*make_folder=*/true);
+  }
+  if (sweep_) {
+    plan.output("figure", (fs::path(plots_) / "sweep.svg").string(), files::Existing::Replace,
                 /*make_folder=*/true);
   }
   plan.pattern("figure", plots_, "step-", ".svg");
@@ -56,7 +64,7 @@ void ReportOutput::attach(const std::vector<std::ostream*>& streams) {
 void ReportOutput::finish(files::OutputSet& outputs) {
   if (page_out_ != nullptr) *page_out_ << report::write_page(head_, blocks_, job_);
   if (plots_.empty()) return;
-  for (const auto& [name, svg] : report::write_plots(head_, blocks_, job_)) {
+  for (const auto& [name, svg] : report::write_plots(head_, blocks_, job_, sweep_)) {
     outputs.write((fs::path(plots_) / name).string(), svg);
   }
 }

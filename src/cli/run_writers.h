@@ -14,10 +14,11 @@
 
 namespace locseq::cli {
 
-// The CSV tables in a folder (see tables::TablesWriter).
+// The CSV tables in a folder (see tables::TablesWriter), with sweep.csv
+// when the run sweeps truncation levels.
 class TablesOutput final : public RunWriter {
  public:
-  explicit TablesOutput(const std::string& folder) : folder_(folder) {}
+  TablesOutput(const std::string& folder, bool sweep) : folder_(folder), sweep_(sweep) {}
   void plan(files::OutputPlan& plan) const override;
   void attach(const std::vector<std::ostream*>& streams) override;
   void head(const RunHead& h) override { writer_->head(h); }
@@ -26,6 +27,7 @@ class TablesOutput final : public RunWriter {
 
  private:
   std::string folder_;
+  bool sweep_;
   std::unique_ptr<tables::TablesWriter> writer_;
 };
 
@@ -35,7 +37,8 @@ class ReportOutput final : public RunWriter {
  public:
   // `describe` says what the page shows of the job; it reads the job's
   // files, so it is called (by read()) once the plan of the run is checked.
-  ReportOutput(const std::string& page, const std::string& plots,
+  // With `sweep`, the figures include sweep.svg.
+  ReportOutput(const std::string& page, const std::string& plots, bool sweep,
                std::function<report::PageJob()> describe);
   void plan(files::OutputPlan& plan) const override;
   void read() override { job_ = describe_(); }
@@ -47,6 +50,7 @@ class ReportOutput final : public RunWriter {
  private:
   std::string page_;
   std::string plots_;
+  bool sweep_;
   std::function<report::PageJob()> describe_;
   report::PageJob job_;
   std::ostream* page_out_ = nullptr;

@@ -31,6 +31,8 @@ std::string lines_of(Warning kind) {
       return "lines after the last name";
     case Warning::ShortLastRecord:
       return "last records with fewer than four numbers, dropped";
+    case Warning::SweepLevel:
+      return "warnings about levels of the sweep without a fit";
   }
   return "lines";
 }
@@ -46,14 +48,16 @@ void show_warning(std::ostream& err, const std::string& file, long line,
 void RunWarnings::warn(Warning kind, const std::string& file, long line,
                        const std::string& message) {
   if (!seen_.emplace(kind, file, line).second) return;
-  if (++counts_[{kind, file}] == 1) show_warning(err_, file, line, message);
+  // A level of a sweep is warned about once: each is shown.
+  if (++counts_[{kind, file}] == 1 || kind == Warning::SweepLevel)
+    show_warning(err_, file, line, message);
 }
 
 void RunWarnings::summary() const {
   for (const auto& [key, count] : counts_) {
     show_warning(err_, key.second, 0,
                  lines_of(key.first) + ": " + std::to_string(count) + " in all" +
-                     (count > 1 ? " (the first shown)" : ""));
+                     (count > 1 && key.first != Warning::SweepLevel ? " (the first shown)" : ""));
   }
 }
 

@@ -13,8 +13,8 @@
 namespace locseq::cli {
 
 // Warnings of a run: the first of each kind in each file is shown when it
-// is met; every line is counted once, however many passes meet it; the
-// summary gives the count of every kind met.
+// is met (every one about the levels of a sweep, each said once); every line is counted once,
+// however many passes meet it; the summary gives the count of every kind met.
 class RunWarnings final : public Diagnostics {
  public:
   explicit RunWarnings(std::ostream& err) : err_(err) {}

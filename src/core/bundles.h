@@ -44,6 +44,14 @@ struct Distances {
   Mat<std::int32_t> SedCounts;  // (MAXL-NGP) x NGP: terms behind each sum
 };
 
+// The squared distances of the retained members to their own group's
+// centroid, summed over the years of the SED pass. Held beside the work
+// areas, whose dimensions it leaves as they are.
+struct MemberDistances {
+  Vec<double> sums;          // MAXL: member p of the member list at p
+  Vec<std::int32_t> counts;  // MAXL: the terms behind each sum
+};
+
 // The groups after the allocation: the members as classified, then the
 // eliminated locations allocated to each.
 struct Enlarged {

@@ -21,8 +21,9 @@ enum class Warning : unsigned char {
   OutsideRange,     // .SEQ numbers outside the run's range, in years no block reads
   ExtraNames,       // .NAQ lines beyond the names the counts ask for
   ShortLastRecord,  // a last .SEQ record with fewer than four numbers (the end of the data)
+  SweepLevel,       // a truncation level of the sweep that a block cannot be cut at
 };
-inline constexpr std::size_t kWarningKinds = 11;
+inline constexpr std::size_t kWarningKinds = 12;
 
 // Receives warnings. `line` is 0 when the warning names no line.
 class Diagnostics {

@@ -35,11 +35,19 @@ struct HierarchyRecord {
   float D = 0.0f;         // the fusion level D(ij) (only echoed)
 };
 
-// One group of a block after the cut, numbered by its place in the block.
+// One group of a block after the cut, numbered by its place in the block,
+// with how far each of its locations lies from its centroid (the means of
+// its retained members, against which the allocation measures): the mean
+// squared distance per shared cell over the block's data years.
 struct Group {
-  std::int32_t label = 0;               // its hierarchy label
-  std::vector<std::int32_t> members;    // locations as classified, in member-list order
-  std::vector<std::int32_t> allocated;  // eliminated locations allocated to it, in order
+  std::int32_t label = 0;                       // its hierarchy label
+  std::vector<std::int32_t> members;            // locations as classified, in member-list order
+  std::vector<std::int32_t> allocated;          // eliminated locations allocated to it, in order
+  std::vector<std::int32_t> member_cells = {};  // per member: the squared differences summed
+  std::vector<double> member_sed = {};          // per member: their mean; 0.0 where
+                                                // member_cells is 0 (undefined)
+  std::vector<double> allocated_sed = {};       // per allocated location: its mean distance
+                                                // to the group, as the allocation measured it
 };
 
 // One eliminated location of a block and its distances to every group.
@@ -75,6 +83,26 @@ struct VariantFit {
 // The fit variants, in report order.
 enum Variant : int { kClassified = 0, kWithAllocated = 1 };
 
+// Why a block has no fit at a truncation level of a sweep: what a run at
+// that level would refuse.
+enum class LevelBar : unsigned char {
+  kNone,       // it is cut and fitted
+  kRetained,   // the block retains no more locations than the level
+  kAreas,      // the fixed work areas cannot hold the level
+  kHierarchy,  // a hierarchy record the level applies (the run's level does not) is bad
+  kNumbers,    // a sum at that level is not a finite number
+};
+
+// A block cut at another truncation level (run --sweep): the fit a run at
+// that level reports for it, the same numbers to the bit.
+struct LevelFit {
+  std::int32_t groups = 0;         // the truncation level
+  LevelBar bar = LevelBar::kNone;  // why the block has no fit at it; `fit` is then empty
+  long record = 0;                 // kHierarchy: the record (within the block) at fault
+  std::string why;                 // kHierarchy, kNumbers: what is wrong
+  std::array<VariantFit, 2> fit;   // indexed by Variant, as BlockResult::fit
+};
+
 // Everything a block computed.
 struct BlockResult {
   std::int32_t StepNumber = 0;                  // k: the block's place in .CLS, from 1
@@ -90,6 +118,8 @@ struct BlockResult {
   std::vector<Group> groups;                    // NGP groups, in report order
   std::vector<EliminatedLocation> eliminated;   // in ascending location order
   std::array<VariantFit, 2> fit;                // indexed by Variant
+  std::vector<LevelFit> sweep;                  // every level of a sweep, ascending (none
+                                                // without one)
 };
 
 // Receives the results of a run as they are made: the head once, then every

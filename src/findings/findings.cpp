@@ -61,16 +61,20 @@ void summarise_years(std::span<const BlockResult> blocks, RunFindings& out) {
 }  // namespace
 
 AdjustedFit adjusted_fit(const BlockResult& block, Variant v) {
+  return adjusted_fit(block.fit[v], block.CutLevel);
+}
+
+AdjustedFit adjusted_fit(const VariantFit& fit, std::int32_t groups) {
   AdjustedFit out;
-  out.groups = block.CutLevel;
+  out.groups = groups;
   std::int64_t located = 0, years = 0;
-  for (const YearFit& y : block.fit[v].years) {
+  for (const YearFit& y : fit.years) {
     if (y.LocMod <= 0) continue;
     located += y.LocMod;
     ++years;
   }
   if (years > 0) out.locations = static_cast<double>(located) / static_cast<double>(years);
-  const FitSums& f = block.fit[v].overall;
+  const FitSums& f = fit.overall;
   const double n = out.locations, k = out.groups;
   if (f.rsq_defined && n > k) out.value = 1.0 - (1.0 - f.RSQ) * n / (n - k);
   return out;
@@ -88,6 +92,47 @@ std::int32_t StepFindings::lineage(std::int32_t k) const {
              : 0;
 }
 
+std::optional<double> distance_to_centroid(const Group& g, std::size_t i) {
+  const std::size_t n = g.members.size();
+  if (i >= n) {
+    if (i - n >= g.allocated_sed.size()) return std::nullopt;
+    return g.allocated_sed[i - n];
+  }
+  if (i >= g.member_cells.size() || g.member_cells[i] <= 0) return std::nullopt;
+  return g.member_sed[i];
+}
+
+std::int32_t representative(const Group& g) {
+  std::int32_t best = 0;
+  double smallest = 0.0;
+  for (std::size_t i = 0; i < g.members.size(); ++i) {
+    const std::optional<double> d = distance_to_centroid(g, i);
+    if (!d) continue;
+    const std::int32_t u = g.members[i];
+    if (best == 0 || *d < smallest || (*d == smallest && u < best)) {
+      best = u;
+      smallest = *d;
+    }
+  }
+  return best;
+}
+
+std::optional<double> allocation_margin(const EliminatedLocation& e) {
+  std::optional<double> first, second;  // the two smallest means of the groups in reach
+  for (std::size_t k = 0; k < e.mean_sed.size(); ++k) {
+    if (e.cells[k] <= 0) continue;
+    const double d = e.mean_sed[k];
+    if (!first || d < *first) {
+      second = first;
+      first = d;
+    } else if (!second || d < *second) {
+      second = d;
+    }
+  }
+  if (!second || *first == 0.0) return std::nullopt;
+  return *second / *first - 1.0;
+}
+
 StepFindings find_step(const BlockResult& block, const StepFindings* previous) {
   StepFindings out;
   out.membership = memberships(block);
@@ -100,7 +145,8 @@ StepFindings find_step(const BlockResult& block, const StepFindings* previous) {
                     block.groups.size(), out.largest_lineage);
   for (std::size_t k = 0; k < block.groups.size(); ++k) {
     const Group& g = block.groups[k];
-    out.groups.push_back({lineage[k], static_cast<std::int32_t>(g.members.size())});
+    out.groups.push_back(
+        {lineage[k], static_cast<std::int32_t>(g.members.size()), representative(g)});
     out.allocated += static_cast<std::int32_t>(g.allocated.size());
     out.single_site += g.members.size() == 1;
   }

@@ -33,11 +33,30 @@ struct AdjustedFit {
 };
 
 AdjustedFit adjusted_fit(const BlockResult& block, Variant v);
+// The same for a variant's fit at `groups` groups (a level of a sweep).
+AdjustedFit adjusted_fit(const VariantFit& fit, std::int32_t groups);
+
+// The mean squared distance per shared cell of a group's i-th location
+// (its retained members first, then the allocated ones, from 0) to the
+// group's centroid over the step's years; none for a member without a
+// present cell in them.
+std::optional<double> distance_to_centroid(const Group& g, std::size_t i);
+
+// The group's representative: the retained member nearest its centroid,
+// the lower location number on a tie; 0 when no member has a distance.
+std::int32_t representative(const Group& g);
+
+// How clear an eliminated location's allocation is: the second-smallest
+// mean distance to a group in reach (sharing a cell with it) over the
+// smallest, minus 1; none with fewer than two groups in reach or a
+// smallest distance of 0.
+std::optional<double> allocation_margin(const EliminatedLocation& e);
 
 // What a group shows besides its members.
 struct GroupFindings {
-  std::int32_t lineage = 0;   // see lineage.h
-  std::int32_t retained = 0;  // its retained members; 1 makes a single-site group
+  std::int32_t lineage = 0;         // see lineage.h
+  std::int32_t retained = 0;        // its retained members; 1 makes a single-site group
+  std::int32_t representative = 0;  // see representative()
 };
 
 // What one step shows besides its results.

@@ -48,7 +48,7 @@ void EnlargeGroups(const Grouping& grouping, const std::vector<EliminatedLocatio
   }
 }
 
-std::vector<Group> GroupsOfBlock(const Grouping& grouping,
+std::vector<Group> GroupsOfBlock(const Grouping& grouping, const MemberDistances& members,
                                  const std::vector<EliminatedLocation>& eliminated) {
   std::vector<Group> groups(static_cast<std::size_t>(grouping.CutLevel));
   std::int32_t p = 0;
@@ -57,11 +57,16 @@ std::vector<Group> GroupsOfBlock(const Grouping& grouping,
     g.label = grouping.GroupLabels(k);
     for (std::int32_t i = 1; i <= grouping.GroupSizes(k); ++i) {
       g.members.push_back(grouping.MemberLocations(++p));
+      const std::int32_t cells = members.counts(p);
+      g.member_cells.push_back(cells);
+      g.member_sed.push_back(cells > 0 ? members.sums(p) / cells : 0.0);
     }
   }
   for (const EliminatedLocation& loc : eliminated) {
-    if (loc.group != 0)
-      groups[static_cast<std::size_t>(loc.group - 1)].allocated.push_back(loc.location);
+    if (loc.group == 0) continue;
+    const auto k = static_cast<std::size_t>(loc.group - 1);
+    groups[k].allocated.push_back(loc.location);
+    groups[k].allocated_sed.push_back(loc.mean_sed[k]);
   }
   return groups;
 }

@@ -22,8 +22,10 @@ void EnlargeGroups(const Grouping& grouping, const std::vector<EliminatedLocatio
                    const Enlarged& enlarged);
 
 // The groups of the block as values: label, members as classified,
-// allocated locations.
-std::vector<Group> GroupsOfBlock(const Grouping& grouping,
+// allocated locations, and how far each lies from its group's centroid:
+// a member's mean over its terms in `members` (the sums of the SED pass), an
+// allocated location's mean distance to its group.
+std::vector<Group> GroupsOfBlock(const Grouping& grouping, const MemberDistances& members,
                                  const std::vector<EliminatedLocation>& eliminated);
 
 }  // namespace locseq

@@ -10,14 +10,6 @@ namespace locseq {
 
 namespace {
 
-// The sums of one variant in one year.
-struct VariantSums {
-  double tss = 0.0;
-  double ess = 0.0;
-  std::int32_t members = 0;  // members with a present cell
-  std::int64_t cells = 0;    // present cells
-};
-
 // Every member of every group in list order, each over its genotypes in
 // order: TSSj and ESSj are each one running sum over all of them, as the
 // terms come. An absent cell adds an exact +0.0 to both (the sums are
@@ -106,7 +98,9 @@ NonFinite fit_overflow(const Year& year, const Centroids& centroids, Vec<const s
   return {1, 1, "the sums of squares of the fit are not finite"};  // not met: see FitYear
 }
 
-void store(const FitTables& fit, std::int32_t y, std::int32_t v, const VariantSums& s) {
+}  // namespace
+
+void StoreYearFit(const FitTables& fit, std::int32_t y, std::int32_t v, const VariantSums& s) {
   fit.LocMod(y, v) = s.members;
   fit.TSSj(y, v) = s.tss;
   fit.ESSj(y, v) = s.ess;
@@ -114,11 +108,9 @@ void store(const FitTables& fit, std::int32_t y, std::int32_t v, const VariantSu
   fit.RSQj(y, v) = s.cells > 0 && s.tss > 0.0 ? s.ess / s.tss : 0.0;
 }
 
-bool finite(const VariantSums& s) {
+bool FiniteSums(const VariantSums& s) {
   return std::isfinite(s.tss) && std::isfinite(s.ess);
 }
-
-}  // namespace
 
 std::optional<NonFinite> FitYear(const Year& year, const Grouping& grouping,
                                  const Enlarged& enlarged, const Centroids& centroids,
@@ -134,17 +126,18 @@ std::optional<NonFinite> FitYear(const Year& year, const Grouping& grouping,
   // Variant 1: the members as classified, with the means of the year.
   square_means(centroids, square);
   const VariantSums classified = fit_variant(year, square, grouping.GroupSizes, old_member);
-  if (!finite(classified)) return fit_overflow(year, centroids, grouping.GroupSizes, old_member);
-  store(fit, y, 1, classified);
+  if (!FiniteSums(classified))
+    return fit_overflow(year, centroids, grouping.GroupSizes, old_member);
+  StoreYearFit(fit, y, 1, classified);
   // Variant 2: every member after the allocation, with the means formed anew.
   if (!MeansOfGroups(year, centroids, enlarged.AllocatedGroupSizes, any_member))
     return MeansOverflow(year, centroids, enlarged.AllocatedGroupSizes, any_member);
   square_means(centroids, square);
   const VariantSums with_allocated =
       fit_variant(year, square, enlarged.AllocatedGroupSizes, any_member);
-  if (!finite(with_allocated))
+  if (!FiniteSums(with_allocated))
     return fit_overflow(year, centroids, enlarged.AllocatedGroupSizes, any_member);
-  store(fit, y, 2, with_allocated);
+  StoreYearFit(fit, y, 2, with_allocated);
   return std::nullopt;
 }
 

@@ -9,6 +9,22 @@
 
 namespace locseq {
 
+// The sums of one fit variant in one year.
+struct VariantSums {
+  double tss = 0.0;
+  double ess = 0.0;
+  std::int32_t members = 0;  // members with a present cell
+  std::int64_t cells = 0;    // present cells
+};
+
+// Row y, column v of the fit tables from the sums of variant v: LocMod,
+// TSSj, ESSj, RSSj = TSSj - ESSj, and RSQj = ESSj/TSSj when the variant had
+// a present cell and TSSj > 0, else 0.0.
+void StoreYearFit(const FitTables& fit, std::int32_t y, std::int32_t v, const VariantSums& s);
+
+// Whether both sums are finite.
+bool FiniteSums(const VariantSums& s);
+
 // Fills row y of the fit tables for both variants: 1, the groups as
 // classified with the group means of the year (`centroids` as FormGroupMeans
 // left them); 2, the groups enlarged by the allocation, with means formed

@@ -85,4 +85,50 @@ NonFinite DistanceOverflow(const Year& year, const Grouping& grouping, const Cen
   return {1, 1, "the squared distances are not finite"};  // not met: see AddYearDistances
 }
 
+LOCSEQ_VECTOR_CLONES bool AddMemberDistances(const Year& year, const Grouping& grouping,
+                                             const Centroids& centroids,
+                                             const MemberDistances& members) {
+  const long L = year.YearData.rows(), G = year.YearData.cols();
+  const long NGP = centroids.GroupMeans.rows();
+  double* const sums = members.sums.data();  // member p at p - 1
+  std::int32_t* const counts = members.counts.data();
+  const std::int32_t* const where = grouping.MemberLocations.data();
+  // Genotype by genotype, so that each column of the year is read where it
+  // lies; each member's sum still adds its terms in genotype order. A
+  // member has a genotype only where its group does, so every present cell
+  // is measured.
+  for (long j = 0; j < G; ++j) {
+    const float* x = year.YearData.data() + j * L;
+    const std::int32_t* n = year.IncidenceMatrix.data() + j * L;
+    const float* m = centroids.GroupMeans.data() + j * NGP;
+    long p = 0;
+    for (long k = 0; k < NGP; ++k) {
+      const auto mean = static_cast<double>(m[k]);
+      for (const long last = p + grouping.GroupSizes(k + 1); p < last; ++p) {
+        const long u = where[p] - 1;
+        if (n[u] <= 0) continue;
+        const double d = static_cast<double>(x[u]) - mean;
+        sums[p] += d * d;
+        counts[p] += 1;
+      }
+    }
+  }
+  bool finite = true;
+  for (long p = 1; p <= grouping.RetainedCount; ++p)
+    finite = finite && std::isfinite(members.sums(p));
+  return finite;
+}
+
+NonFinite MemberDistanceOverflow(const Year& year, const Grouping& grouping,
+                                 const Centroids& centroids, const MemberDistances& members) {
+  std::int32_t p = 0;
+  for (long k = 1; k <= centroids.GroupMeans.rows(); ++k) {
+    for (std::int32_t i = 1; i <= grouping.GroupSizes(k); ++i) {
+      if (!std::isfinite(members.sums(++p)))
+        return distance_overflow(year, centroids, grouping.MemberLocations(p), k);
+    }
+  }
+  return {1, 1, "the squared distances are not finite"};  // not met: see AddMemberDistances
+}
+
 }  // namespace locseq

@@ -21,4 +21,16 @@ namespace locseq {
 NonFinite DistanceOverflow(const Year& year, const Grouping& grouping, const Centroids& centroids,
                            const Distances& distances);
 
+// Adds, for the p-th member of the member list (MemberLocations, group by
+// group), this year's squared differences to its own group's means over
+// its present genotypes (sums, in 64 bits, genotype by genotype) and their
+// number. The distances of the eliminated locations are not touched.
+// Returns whether every sum is finite, each checked once a year;
+// MemberDistanceOverflow then says where the first is not. (From finite
+// values and means none can fail.)
+[[nodiscard]] bool AddMemberDistances(const Year& year, const Grouping& grouping,
+                                      const Centroids& centroids, const MemberDistances& members);
+NonFinite MemberDistanceOverflow(const Year& year, const Grouping& grouping,
+                                 const Centroids& centroids, const MemberDistances& members);
+
 }  // namespace locseq

@@ -26,6 +26,10 @@ Figure group_map_chart(const Model& m);
 // The two stability figures side by side in one (for stability.svg).
 Figure stability_figure(const Model& m);
 
+// The adjusted RSQ of every step against the number of groups, a line per
+// step, the last step's emphasised (run --sweep).
+Figure sweep_chart(const Model& m);
+
 // The dendrogram of step i (from 0), with its groups and cut line.
 Figure step_chart(const Model& m, std::size_t i);
 

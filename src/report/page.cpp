@@ -21,9 +21,11 @@ Html page_head(const Model& m) {
   out << "<header class=\"top\"><div class=\"inner\">\n<p class=\"kicker\">Classification "
          "over a sequence of years · job "
       << name << "</p>\n<h1>" << (title.empty() ? name : title) << "</h1>\n<nav>";
-  for (std::size_t k = 0; k < kSections.size(); ++k) {
-    out << "<a href=\"#" << std::string_view(kSections[k].id) << "\">" << k + 1 << " "
-        << std::string_view(kSections[k].nav) << "</a>";
+  std::size_t n = 0;
+  for (const Section& s : kSections) {
+    if (s.shown != nullptr && !s.shown(m)) continue;
+    out << "<a href=\"#" << std::string_view(s.id) << "\">" << ++n << " " << std::string_view(s.nav)
+        << "</a>";
   }
   return out << "</nav>\n</div></header>\n<main>\n";
 }
@@ -35,9 +37,10 @@ std::string write_page(const RunHead& head, const std::vector<BlockResult>& bloc
   const Model m = make_model(head, blocks, job);
   Html out = page_head(m);
   out << at_a_glance(m);
-  for (std::size_t k = 0; k < kSections.size(); ++k) {
-    const Section& s = kSections[k];
-    out << "<section id=\"" << std::string_view(s.id) << "\">\n<h2><span class=\"n\">" << k + 1
+  std::size_t n = 0;
+  for (const Section& s : kSections) {
+    if (s.shown != nullptr && !s.shown(m)) continue;
+    out << "<section id=\"" << std::string_view(s.id) << "\">\n<h2><span class=\"n\">" << ++n
         << "</span>" << std::string_view(s.heading) << "</h2>\n"
         << s.write(m) << "</section>\n";
   }
@@ -49,9 +52,10 @@ std::string write_page(const RunHead& head, const std::vector<BlockResult>& bloc
 
 std::map<std::string, std::string> write_plots(const RunHead& head,
                                                const std::vector<BlockResult>& blocks,
-                                               const PageJob& job) {
+                                               const PageJob& job, bool sweep) {
   const Model m = make_model(head, blocks, job);
   std::map<std::string, std::string> out;
+  if (sweep) out["sweep.svg"] = sweep_chart(m).standalone();
   out["fit.svg"] = fit_chart(m).standalone();
   out["fit_by_year.svg"] = fit_by_year_chart(m).standalone();
   out["stability.svg"] = stability_figure(m).standalone();

@@ -44,9 +44,10 @@ std::string write_page(const RunHead& head, const std::vector<BlockResult>& bloc
                        const PageJob& job);
 
 // The page's figures as standalone SVG documents, by file name: fit.svg,
-// fit_by_year.svg, stability.svg and step-K.svg for each step K.
+// fit_by_year.svg, stability.svg and step-K.svg for each step K, and, with
+// `sweep` (run --sweep), sweep.svg.
 std::map<std::string, std::string> write_plots(const RunHead& head,
                                                const std::vector<BlockResult>& blocks,
-                                               const PageJob& job);
+                                               const PageJob& job, bool sweep = false);
 
 }  // namespace locseq::report

@@ -78,19 +78,26 @@ Html fit_by_year_section(const Model& m);
 Html stability_section(const Model& m);
 Html steps_section(const Model& m);
 Html table_section(const Model& m);
+Html sweep_section(const Model& m);
+
+// Whether the run swept truncation levels (run --sweep).
+bool swept(const Model& m);
 
 struct Section {
   const char* id;       // its anchor
   const char* nav;      // its name in the navigation
   const char* heading;  // its heading, after its number
   Html (*write)(const Model&);
+  bool (*shown)(const Model&) = nullptr;  // whether the page has it; always when none
 };
 
-// The sections in page order, numbered from 1. The choice of the number of
-// groups, when a run compares several, follows the fit over the sequence.
-inline constexpr std::array<Section, 6> kSections = {{
+// The sections in page order, numbered from 1 among those the page has.
+// The choice of the number of groups, when a run compares several, follows
+// the fit over the sequence.
+inline constexpr std::array<Section, 7> kSections = {{
     {"job", "The job", "The job", job_section},
     {"fit", "Fit over the sequence", "Fit over the sequence", fit_section},
+    {"sweep", "Number of groups", "How many groups", sweep_section, swept},
     {"fit-by-year", "Fit by year", "Fit by year", fit_by_year_section},
     {"stability", "Stability", "Stability of the groups", stability_section},
     {"steps", "Each step", "Each step", steps_section},

@@ -1,5 +1,6 @@
 // Section 5: each step's dendrogram, where its eliminated locations went,
 // and its groups.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,20 @@ namespace {
 
 // Groups per table of distances: more stand in further tables.
 constexpr std::size_t kGroupsPerTable = 8;
+
+// An allocation whose margin is under this is a close call.
+constexpr double kCloseMargin = 0.05;
+
+// A neutral mark beside an allocation whose second-nearest group lies
+// less than kCloseMargin farther than the nearest.
+Html close_call(const EliminatedLocation& el) {
+  const std::optional<double> margin = findings::allocation_margin(el);
+  Html out;
+  if (el.group == 0 || !margin || *margin >= kCloseMargin) return out;
+  return out << " <span class=\"badge status\" title=\"margin " << round_trip(*margin)
+             << ": the second-nearest group is only " << fixed(100 * *margin, 1)
+             << " % farther\">close: " << fixed(100 * *margin, 1) << " %</span>";
+}
 
 bool shared(const EliminatedLocation& el, std::size_t k) {
   return k < el.cells.size() && el.cells[k] > 0 && k < el.mean_sed.size();
@@ -56,7 +71,7 @@ Html distance_table(const Model& m, std::size_t i, std::size_t first, std::size_
   for (const EliminatedLocation& el : b.eliminated) {
     out << "<tr><td>" << m.location(el.location) << "</td><td>";
     if (el.group) {
-      out << group_chip(m, i, el.group);
+      out << group_chip(m, i, el.group) << close_call(el);
     } else {
       out << "<span class=\"muted\">not allocated</span>";
     }
@@ -75,7 +90,8 @@ Html eliminated_table(const Model& m, std::size_t i) {
   }
   out << "<p class=\"muted\">Mean squared distance to each group's centroid, to 4 significant "
          "digits (hover for the full value); each location goes to the nearest group "
-         "(outlined). NA: no shared cell.</p>\n";
+         "(outlined). NA: no shared cell. Marked close: the second-nearest group is less "
+         "than 5 % farther, so the allocation is uncertain.</p>\n";
   for (const auto& [first, last] : runs(b.groups.size(), kGroupsPerTable)) {
     out << distance_table(m, i, first, last);
   }
@@ -92,18 +108,34 @@ Html names(const Model& m, const std::vector<std::int32_t>& locations) {
   return out;
 }
 
+// A group's representative, its distance to the centroid in a tooltip.
+Html representative_cell(const Model& m, const Group& g) {
+  const std::int32_t u = findings::representative(g);
+  Html out;
+  for (std::size_t j = 0; j < g.members.size(); ++j) {
+    if (g.members[j] != u) continue;
+    return out << "<span title=\"mean squared distance to the centroid "
+               << round_trip(*findings::distance_to_centroid(g, j)) << "\">" << m.location(u)
+               << "</span>";
+  }
+  return out << "<span class=\"muted\">–</span>";
+}
+
 Html groups_table(const Model& m, std::size_t i) {
   const StepView& s = m.steps[i];
   Html out =
-      "<h4>Groups</h4>\n<div class=\"scroll\"><table>\n<thead><tr><th>Group</th>"
-      "<th class=\"num\">Lineage</th><th>Retained members</th><th>Allocated</th></tr></thead>\n"
+      "<h4>Groups</h4>\n<p class=\"muted\">The representative is the retained member nearest "
+      "its group's centroid (the least mean squared distance over the step's years).</p>\n"
+      "<div class=\"scroll\"><table>\n<thead><tr><th>Group</th><th class=\"num\">Lineage</th>"
+      "<th>Representative</th><th>Retained members</th><th>Allocated</th></tr></thead>\n"
       "<tbody>\n";
   for (std::size_t k = 0; k < s.block->groups.size(); ++k) {
     const Group& g = s.block->groups[k];
     const auto number = static_cast<std::int32_t>(k + 1);
     out << "<tr><td class=\"nowrap\">" << group_chip(m, i, number)
         << " <span class=\"muted\">label " << g.label << "</span></td><td class=\"num\">"
-        << m.lineage(i, number) << "</td><td>" << names(m, g.members);
+        << m.lineage(i, number) << "</td><td>" << representative_cell(m, g) << "</td><td>"
+        << names(m, g.members);
     if (g.members.size() == 1) out << " " << single_site_badge();
     out << "</td><td>";
     if (g.allocated.empty()) {

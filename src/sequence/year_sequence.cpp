@@ -1,8 +1,11 @@
 #include "sequence/year_sequence.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/cancel.h"
 #include "core/input_error.h"
@@ -21,6 +24,7 @@
 #include "groups/kept_means.h"
 #include "groups/sed.h"
 #include "sequence/control_records.h"
+#include "sequence/sweep.h"
 
 namespace locseq {
 
@@ -171,10 +175,42 @@ void clear(const Mat<T>& m) {
   std::fill_n(m.data(), m.rows() * m.cols(), T{});
 }
 
+// Says once for each level of the sweep, at the first block without a fit
+// at that level, why it has none: one warning for the levels of the block
+// that share a reason (`warned` marks the levels already said).
+void warn_levels(const records::FileReader& cls, const ClsLines& at, const BlockResult& b,
+                 std::vector<bool>& warned) {
+  std::map<std::pair<long, std::string>, std::string> levels;  // (line, reason) -> levels
+  warned.resize(b.sweep.size());
+  for (std::size_t i = 0; i < b.sweep.size(); ++i) {
+    const LevelFit& f = b.sweep[i];
+    // The levels the work areas cannot hold are said once for the run.
+    if (f.bar == LevelBar::kNone || f.bar == LevelBar::kAreas || warned[i]) continue;
+    warned[i] = true;
+    std::pair<long, std::string> reason{at.header, f.why};
+    if (f.bar == LevelBar::kRetained) {
+      reason = {at.count, "its " + std::to_string(b.RetainedCount) + " retained location" +
+                              (b.RetainedCount == 1 ? " is" : "s are") +
+                              " too few for that many groups"};
+    } else if (f.bar == LevelBar::kHierarchy) {
+      reason = {at.hierarchy + f.record - 1,
+                "hierarchy record " + std::to_string(f.record) +
+                    ", which the run's level does not apply, cannot be applied: " + f.why};
+    }
+    std::string& list = levels[reason];
+    list += (list.empty() ? "" : ", ") + std::to_string(f.groups);
+  }
+  for (const auto& [reason, list] : levels) {
+    cls.warn_at(reason.first, Warning::SweepLevel,
+                "the sweep has no fit at " + list + (list == "1" ? " group" : " groups") +
+                    " for block " + std::to_string(b.StepNumber) + ": " + reason.second);
+  }
+}
+
 }  // namespace
 
 void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObserver& observer,
-                     YearCache& cache) {
+                     YearCache& cache, Sweep* sweep) {
   ClsLines at;
   ReadJobNames(a.names, u, head);
   ReadJobControl(u, q, head, at);
@@ -183,37 +219,58 @@ void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObse
   Grouping& g = a.grouping;
   KeptMeans means(a.centroids, head.parameters.MAXY, cache);
   Passes passes{a, head, u, cache, means};
+  const auto MAXL = static_cast<std::size_t>(head.parameters.MAXL);
+  std::vector<double> member_sums(MAXL);
+  std::vector<std::int32_t> member_counts(MAXL);
+  const MemberDistances members{{member_sums.data(), static_cast<long>(MAXL)},
+                                {member_counts.data(), static_cast<long>(MAXL)}};
+  std::vector<bool> warned;  // per level of the sweep
   for (std::int32_t k = 1;; ++k) {
     BlockResult b;
     b.StepNumber = k;
     if (!ReadBlockHeader(u, b, at)) return;
     ReadBlockBody(g, head.parameters.NGP, u, b, at);
     CutBlock(g, head, u, b, at);
+    if (sweep != nullptr) sweep->start_block(g);
 
     clear(a.distances.SedSums);
     clear(a.distances.SedCounts);
+    std::fill(member_sums.begin(), member_sums.end(), 0.0);
+    std::fill(member_counts.begin(), member_counts.end(), 0);
     means.clear();
-    const std::int64_t observations = run_pass(kSedPass, passes, b, [&](std::int32_t) {
-      return AddYearDistances(a.year, g, a.centroids, a.distances)
-                 ? std::nullopt
-                 : std::optional(DistanceOverflow(a.year, g, a.centroids, a.distances));
-    });
+    const std::int64_t observations =
+        run_pass(kSedPass, passes, b, [&](std::int32_t) -> std::optional<NonFinite> {
+          if (!AddYearDistances(a.year, g, a.centroids, a.distances))
+            return DistanceOverflow(a.year, g, a.centroids, a.distances);
+          if (!AddMemberDistances(a.year, g, a.centroids, members))
+            return MemberDistanceOverflow(a.year, g, a.centroids, members);
+          if (sweep != nullptr) sweep->add_year_distances(a.year);
+          return std::nullopt;
+        });
     if (observations == 0) WarnEmptyBlock(u.cls, at.header, b, u.seq.name());
 
     progress(u, "   Allocate eliminated locations");
     b.eliminated = AllocateEliminatedLocations(a.distances, g);
-    b.groups = GroupsOfBlock(g, b.eliminated);
+    b.groups = GroupsOfBlock(g, members, b.eliminated);
     EnlargeGroups(g, b.eliminated, a.enlarged);
     write_allocation_alc(b, u.alc);
     write_allocation_cos(b, u.cos);
     write_allocation_sco(b, head.LocationNames, u.sco);
+    if (sweep != nullptr) sweep->allocate();
 
     for (const Mat<double>& table : {a.fit.TSSj, a.fit.ESSj, a.fit.RSSj, a.fit.RSQj}) clear(table);
-    run_pass(kModfitPass, passes, b,
-             [&](std::int32_t y) { return FitYear(a.year, g, a.enlarged, a.centroids, a.fit, y); });
+    run_pass(kModfitPass, passes, b, [&](std::int32_t y) {
+      std::optional<NonFinite> bad = FitYear(a.year, g, a.enlarged, a.centroids, a.fit, y);
+      if (!bad && sweep != nullptr) sweep->fit_year(a.year, y);
+      return bad;
+    });
 
     progress(u, "   Calculate overall fit");
     b.fit = FitOfBlock(a.fit, b.first_year, b.last_year);
+    if (sweep != nullptr) {
+      b.sweep = sweep->finish_block(b);
+      warn_levels(u.cls, at, b, warned);
+    }
     write_fit_cos(b, u.cos);
     write_fit_sco(b, u.sco);
     observer.block(b);

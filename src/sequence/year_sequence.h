@@ -5,6 +5,7 @@
 #include "core/bundles.h"
 #include "core/results.h"
 #include "data/year_cache.h"
+#include "sequence/sweep.h"
 
 namespace locseq {
 
@@ -16,8 +17,11 @@ namespace locseq {
 // head and every finished block to `observer`. `head` comes with its
 // parameters; the rest is filled here. Throws InputError on bad input,
 // after every record written so far.
-// Prepared years are kept in `cache` for the later passes.
+// Prepared years are kept in `cache` for the later passes. With a `sweep`,
+// every block is also cut, allocated and fitted at each of its levels, on
+// the same prepared years (BlockResult::sweep); the first block without a
+// fit at a level is warned about on .CLS.
 void RunYearSequence(Carved a, RunHead& head, Units& u, Questions& q, ResultObserver& observer,
-                     YearCache& cache);
+                     YearCache& cache, Sweep* sweep = nullptr);
 
 }  // namespace locseq

@@ -88,6 +88,38 @@ void clear(Area<T>& area, std::int64_t required, const T& blank) {
   std::fill_n(area.data(), required, blank);
 }
 
+// The sweep a run asks for: its levels below MAXL (no block can be cut
+// into more groups than it retains locations), each marked for whether the
+// fixed work areas could hold it. Says on .CLS when the range reaches MAXL
+// and which levels the areas could not hold.
+std::unique_ptr<Sweep> plan_sweep(SweepRange levels, const RunParameters& p,
+                                  const AreaPolicy& policy, const Capacities& capacity, Units& u) {
+  if (levels.last >= p.MAXL) {
+    levels.last = std::max(levels.first - 1, p.MAXL - 1);
+    u.cls.warn_at(0, Warning::SweepLevel,
+                  "the sweep stops at " + std::to_string(p.MAXL - 1) +
+                      " groups: no step of a job of MAXL " + std::to_string(p.MAXL) +
+                      " locations can be cut into more");
+  }
+  std::vector<bool> fits;
+  std::string too_large;
+  for (std::int32_t h = levels.first; h <= levels.last; ++h) {
+    RunParameters at_h = p;
+    at_h.NGP = h;
+    const std::array<std::int64_t, 4> needs = required_sizes(at_h);
+    bool fit = true;
+    for (std::size_t k = 0; k < needs.size(); ++k) fit = fit && needs[k] <= capacity[k];
+    fits.push_back(!policy || fit);
+    if (!fits.back()) too_large += (too_large.empty() ? "" : ", ") + std::to_string(h);
+  }
+  if (!too_large.empty()) {
+    u.cls.warn_at(1, Warning::SweepLevel,
+                  "the sweep has no fit at " + too_large +
+                      " groups: the fixed work areas are too small for them");
+  }
+  return std::make_unique<Sweep>(p, levels, fits);
+}
+
 }  // namespace
 
 std::int32_t square_root_rule(std::int32_t maxl) {
@@ -133,7 +165,9 @@ SetUpResult RunSetUp(Units& u, Questions& q, const RunSettings& settings,
     return result;
   }
   YearCache cache(settings.cache_bytes);
-  RunYearSequence(carve(areas, p), head, u, q, observer, cache);
+  const std::unique_ptr<Sweep> sweep =
+      settings.sweep.empty() ? nullptr : plan_sweep(settings.sweep, p, policy, capacity, u);
+  RunYearSequence(carve(areas, p), head, u, q, observer, cache, sweep.get());
   return result;
 }
 

@@ -8,6 +8,7 @@
 
 #include "console/console.h"
 #include "core/results.h"
+#include "sequence/sweep.h"
 #include "setup/work_areas.h"
 
 namespace locseq {
@@ -42,6 +43,9 @@ struct RunSettings {
   // The memory prepared years may take, kept for later passes (0: every
   // pass reads .SEQ again).
   std::int64_t cache_bytes = std::int64_t{256} << 20;
+  // The truncation levels to cut every block at besides NGP (none: no
+  // sweep). A level the fixed work areas could not hold gets no fit.
+  SweepRange sweep{};
 };
 
 // The largest MAXL the reports can show: group labels run to 2 MAXL - 1 in

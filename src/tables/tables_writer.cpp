@@ -73,11 +73,12 @@ struct MemberRow {
   std::size_t group;  // from 0
   std::int32_t location;
   const Name8& name;
-  const char* role;  // "retained" or "allocated"
+  const char* role;   // "retained" or "allocated"
+  std::size_t index;  // in the group: its retained members first, then the allocated, from 0
 };
 
 // The columns of groups.csv, in order; a new column is a new entry.
-constexpr std::array<Column<MemberRow>, 7> kGroupColumns = {{
+constexpr std::array<Column<MemberRow>, 9> kGroupColumns = {{
     {"step", Type::integer, [](const MemberRow& r) { return whole(r.block.StepNumber); }},
     {"group", Type::integer,
      [](const MemberRow& r) { return whole(static_cast<std::int64_t>(r.group + 1)); }},
@@ -88,6 +89,14 @@ constexpr std::array<Column<MemberRow>, 7> kGroupColumns = {{
     {"role", Type::text, [](const MemberRow& r) { return Field(std::string(r.role)); }},
     {"lineage", Type::integer,
      [](const MemberRow& r) { return whole(r.found.groups[r.group].lineage); }},
+    {"distance_to_centroid", Type::real,
+     [](const MemberRow& r) {
+       return real(findings::distance_to_centroid(r.block.groups[r.group], r.index));
+     }},
+    {"representative", Type::logical,
+     [](const MemberRow& r) {
+       return Field(r.found.groups[r.group].representative == r.location);
+     }},
 }};
 
 // A row of distances.csv: one eliminated location against one group.
@@ -99,7 +108,7 @@ struct DistanceRow {
 };
 
 // The columns of distances.csv, in order; a new column is a new entry.
-constexpr std::array<Column<DistanceRow>, 7> kDistanceColumns = {{
+constexpr std::array<Column<DistanceRow>, 8> kDistanceColumns = {{
     {"step", Type::integer, [](const DistanceRow& r) { return whole(r.block.StepNumber); }},
     {"location", Type::integer, [](const DistanceRow& r) { return whole(r.location.location); }},
     {"location_name", Type::text, [](const DistanceRow& r) { return Field(name_text(r.name)); }},
@@ -115,6 +124,40 @@ constexpr std::array<Column<DistanceRow>, 7> kDistanceColumns = {{
      [](const DistanceRow& r) {
        return whole(r.location.group == static_cast<std::int32_t>(r.group + 1) ? 1 : 0);
      }},
+    {"margin", Type::real,
+     [](const DistanceRow& r) { return real(findings::allocation_margin(r.location)); }},
+}};
+
+// A row of sweep.csv: one step at one truncation level.
+struct LevelRow {
+  const BlockResult& block;
+  const LevelFit& level;
+};
+
+Field level_rsq(const LevelRow& r, Variant v) {
+  if (r.level.bar != LevelBar::kNone) return Field();
+  return rsq(r.level.fit[v].overall);
+}
+
+Field level_adjusted(const LevelRow& r, Variant v) {
+  if (r.level.bar != LevelBar::kNone) return Field();
+  return real(findings::adjusted_fit(r.level.fit[v], r.level.groups).value);
+}
+
+// The columns of sweep.csv, in order; a new column is a new entry.
+constexpr std::array<Column<LevelRow>, 8> kSweepColumns = {{
+    {"step", Type::integer, [](const LevelRow& r) { return whole(r.block.StepNumber); }},
+    {"groups", Type::integer, [](const LevelRow& r) { return whole(r.level.groups); }},
+    {"retained", Type::integer, [](const LevelRow& r) { return whole(r.block.RetainedCount); }},
+    {"eliminated", Type::integer,
+     [](const LevelRow& r) { return whole(static_cast<std::int64_t>(r.block.eliminated.size())); }},
+    {"rsq_classified", Type::real, [](const LevelRow& r) { return level_rsq(r, kClassified); }},
+    {"rsq_with_allocated", Type::real,
+     [](const LevelRow& r) { return level_rsq(r, kWithAllocated); }},
+    {"adj_rsq_classified", Type::real,
+     [](const LevelRow& r) { return level_adjusted(r, kClassified); }},
+    {"adj_rsq_with_allocated", Type::real,
+     [](const LevelRow& r) { return level_adjusted(r, kWithAllocated); }},
 }};
 
 template <class R, std::size_t N>
@@ -148,10 +191,12 @@ Field step_field(const findings::StepValue& v) {
 
 }  // namespace
 
-TablesWriter::TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out) {
+TablesWriter::TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out,
+                           std::ostream* sweep) {
   for (std::size_t k = 0; k < out.size(); ++k) {
     out_[k] = csv_.emplace_back(std::make_unique<CsvSink>(*out[k])).get();
   }
+  if (sweep != nullptr) sweep_ = csv_.emplace_back(std::make_unique<CsvSink>(*sweep)).get();
 }
 
 void TablesWriter::head(const RunHead& head) {
@@ -166,6 +211,7 @@ void TablesWriter::head(const RunHead& head) {
   header(*out_[1], kYearColumns);
   header(*out_[2], kGroupColumns);
   header(*out_[3], kDistanceColumns);
+  if (sweep_ != nullptr) header(*sweep_, kSweepColumns);
 }
 
 void TablesWriter::block(const BlockResult& b) {
@@ -184,10 +230,11 @@ void TablesWriter::block(const BlockResult& b) {
 
   for (std::size_t k = 0; k < b.groups.size(); ++k) {
     const Group& g = b.groups[k];
+    std::size_t index = 0;
     for (const auto& [list, role] :
          {std::pair{&g.members, "retained"}, std::pair{&g.allocated, "allocated"}}) {
       for (const std::int32_t u : *list) {
-        line(*out_[2], kGroupColumns, {b, found, k, u, at(location_names_, u), role});
+        line(*out_[2], kGroupColumns, {b, found, k, u, at(location_names_, u), role, index++});
       }
     }
   }
@@ -196,6 +243,10 @@ void TablesWriter::block(const BlockResult& b) {
     for (std::size_t k = 0; k < e.mean_sed.size(); ++k) {
       line(*out_[3], kDistanceColumns, {b, e, k, at(location_names_, e.location)});
     }
+  }
+
+  if (sweep_ != nullptr) {
+    for (const LevelFit& level : b.sweep) line(*sweep_, kSweepColumns, {b, level});
   }
 
   auto& lineages = lineage_of_.emplace_back();

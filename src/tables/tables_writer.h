@@ -8,6 +8,8 @@
 //   distances.csv    every eliminated location's mean distance to every group
 //   membership.csv   a row per location, a column per step: the lineage of
 //                    its group (findings/lineage.h), NA for none
+//   sweep.csv        (run --sweep) a row per step and truncation level: the
+//                    fit at that level, NA where the step has none
 // Groups are numbered 1 to CutLevel in the order of the reports, with their
 // hierarchy label beside. NA stands exactly where a report prints 0.0 for an
 // undefined value.
@@ -34,6 +36,8 @@ namespace locseq::tables {
 // The file names of the tables, in the order the writer takes them.
 inline constexpr std::array<const char*, 5> kTableNames = {
     "steps.csv", "fit_by_year.csv", "groups.csv", "distances.csv", "membership.csv"};
+// The table of a sweep, after them.
+inline constexpr const char* kSweepTable = "sweep.csv";
 
 // Writes the tables as the results come: the heads with the run's head,
 // the rows of each block as it ends, and membership.csv, a column per
@@ -41,10 +45,15 @@ inline constexpr std::array<const char*, 5> kTableNames = {
 // findings::step_columns().
 class TablesWriter final : public ResultObserver {
  public:
-  // `out` holds the sinks in the order of kTableNames.
-  explicit TablesWriter(const std::array<TableSink*, kTableNames.size()>& out) : out_(out) {}
-  // The tables as CSV on the streams `out`, in the order of kTableNames.
-  explicit TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out);
+  // `out` holds the sinks in the order of kTableNames; `sweep` is that of
+  // sweep.csv, none without a sweep.
+  explicit TablesWriter(const std::array<TableSink*, kTableNames.size()>& out,
+                        TableSink* sweep = nullptr)
+      : out_(out), sweep_(sweep) {}
+  // The tables as CSV on the streams `out`, in the order of kTableNames,
+  // and sweep.csv on `sweep` when given.
+  explicit TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out,
+                        std::ostream* sweep = nullptr);
   void head(const RunHead& head) override;
   void block(const BlockResult& block) override;
   // Writes membership.csv; once, after the last block. Nothing (as in the
@@ -54,6 +63,7 @@ class TablesWriter final : public ResultObserver {
  private:
   std::vector<std::unique_ptr<CsvSink>> csv_;  // the sinks this writer made
   std::array<TableSink*, kTableNames.size()> out_;
+  TableSink* sweep_ = nullptr;
   bool headed_ = false;
   std::vector<Name8> year_names_;
   std::vector<Name8> location_names_;

@@ -1,11 +1,17 @@
 // What the analyst decides from the tables and the page, on trials made for
 // the purpose and run as a user would: the best step is the best adjusted
-// fit, not the step with the fewest locations per group; and groups that do
+// fit, not the step with the fewest locations per group; groups that do
 // not change keep their lineage and colour, whatever numbers the steps give
-// them.
+// them; a sweep of truncation levels is, at the run's level, the run; and
+// the distances that name a group's representative and measure how clear
+// an allocation is are those the data give.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -195,6 +201,196 @@ TEST(Decisions, GroupsKeepTheirLineageAndColourWhateverTheirNumbers) {
   EXPECT_EQ(colours.size(), 2u);
   EXPECT_NE(page.find("0 locations changed group between steps"), std::string::npos);
   EXPECT_NE(page.find("(index 1.000)</span>: <span class=\"muted\">no change"), std::string::npos);
+}
+
+TEST(Decisions, ASweepLevelWhoseRecordCannotBeAppliedHasNoFit) {
+  // Six locations; the last record, which only a cut into one group
+  // applies, joins a group with itself.
+  Trial trial;
+  trial.kinds = {0, 0, 0, 1, 1, 1};
+  ScratchFolder work;
+  write_file(work.path() / "trial.csv", trial.csv());
+  ASSERT_EQ(run_program(work.path(), {"import", "trial.csv", "T", "--no-classify"}).status, 0);
+  write_file(work.path() / "T.CLS",
+             "2 6 10 1 2\nA bad last record\n     U     S     C     N\n   1   2\n     1    Y1\n6\n"
+             "1 1 1 1 1 1\n" +
+                 record(1, 2, 7, 1) + record(7, 3, 8, 2) + record(4, 5, 9, 3) +
+                 record(9, 6, 10, 4) + record(8, 8, 11, 9));
+  const JobRun run =
+      run_program(work.path(), {"run", "T", "-q", "-g", "2", "--sweep", "1:3", "--tables", "t"});
+  ASSERT_EQ(run.status, 0) << run.error;
+  const auto sweep = table(work.path() / "t" / "sweep.csv");
+  ASSERT_EQ(sweep.size(), 3u);
+  EXPECT_EQ(sweep[0].at("rsq_classified"), "NA");
+  EXPECT_NE(sweep[1].at("rsq_classified"), "NA");
+  EXPECT_NE(sweep[2].at("rsq_classified"), "NA");
+  EXPECT_NE(run.error.find("T.CLS:12: warning: the sweep has no fit at 1 group for block 1: "
+                           "hierarchy record 5"),
+            std::string::npos)
+      << run.error;
+}
+
+const fs::path kExamples = LOCSEQ_EXAMPLES_DIR;
+
+// The example job, copied into `work` as WHEAT.*.
+void copy_example(const fs::path& work) {
+  for (const char* ext : {".CLS", ".NAQ", ".SEQ"}) {
+    write_file(work / (std::string("WHEAT") + ext),
+               read_file(kExamples / (std::string("WHEAT") + ext)));
+  }
+}
+
+TEST(Decisions, TheSweepIsTheRunAtTheRunsLevel) {
+  ScratchFolder work;
+  copy_example(work.path());
+  const JobRun run = run_program(
+      work.path(), {"run", "WHEAT", "-q", "--sweep", "2:6", "--tables", "t", "--report", "W.html"});
+  ASSERT_EQ(run.status, 0) << run.error;
+  const auto steps = table(work.path() / "t" / "steps.csv");
+  const auto sweep = table(work.path() / "t" / "sweep.csv");
+  ASSERT_EQ(sweep.size(), steps.size() * 5);
+  std::size_t at_run_level = 0;
+  for (const auto& row : sweep) {
+    const auto& step = steps.at(std::stoul(row.at("step")) - 1);
+    for (const char* column : {"retained", "eliminated"})
+      EXPECT_EQ(row.at(column), step.at(column));
+    if (row.at("groups") != step.at("groups")) continue;
+    ++at_run_level;
+    for (const char* column :
+         {"rsq_classified", "rsq_with_allocated", "adj_rsq_classified", "adj_rsq_with_allocated"}) {
+      EXPECT_EQ(row.at(column), step.at(column)) << "step " << row.at("step") << " " << column;
+    }
+  }
+  EXPECT_EQ(at_run_level, steps.size());
+  // At another level, a run with -g at that level.
+  const JobRun three =
+      run_program(work.path(), {"run", "WHEAT", "-q", "-g", "3", "--tables", "g3", "-o", "g3"});
+  ASSERT_EQ(three.status, 0) << three.error;
+  const auto at_three = table(work.path() / "g3" / "steps.csv");
+  for (const auto& row : sweep) {
+    if (row.at("groups") != "3") continue;
+    const auto& step = at_three.at(std::stoul(row.at("step")) - 1);
+    for (const char* column :
+         {"rsq_classified", "rsq_with_allocated", "adj_rsq_classified", "adj_rsq_with_allocated"}) {
+      EXPECT_EQ(row.at(column), step.at(column)) << "step " << row.at("step") << " " << column;
+    }
+  }
+  const std::string page = read_file(work.path() / "W.html");
+  EXPECT_NE(page.find("id=\"sweep\""), std::string::npos);
+  EXPECT_NE(page.find("id=\"sweep-chart\""), std::string::npos);
+
+  // Levels a step retains too few locations for: NA fits, a warning each.
+  const JobRun beyond =
+      run_program(work.path(), {"run", "WHEAT", "-q", "--sweep", "16:18", "--tables", "t"});
+  ASSERT_EQ(beyond.status, 0) << beyond.error;
+  std::set<std::string> uncut;  // levels with NA rows
+  for (const auto& row : table(work.path() / "t" / "sweep.csv")) {
+    const bool cut = std::stoi(row.at("groups")) < std::stoi(row.at("retained"));
+    EXPECT_EQ(row.at("rsq_classified") == "NA", !cut) << row.at("step") << " " << row.at("groups");
+    if (!cut) uncut.insert(row.at("groups"));
+  }
+  EXPECT_FALSE(uncut.empty());
+  // Each level is named in one warning: "no fit at 17, 18 groups for ...".
+  std::multiset<std::string> said;
+  std::stringstream lines(beyond.error);
+  const std::string mark = "warning: the sweep has no fit at ";
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find(mark) == std::string::npos) continue;
+    std::stringstream levels(line.substr(line.find(mark) + mark.size()));
+    for (std::string level; levels >> level && level != "groups";) {
+      said.insert(level.substr(0, level.find(',')));
+    }
+  }
+  EXPECT_EQ(said, std::multiset<std::string>(uncut.begin(), uncut.end())) << beyond.error;
+}
+
+// The distance of every member of every group to its centroid, and the
+// margin of every allocation, worked out from the .SEQ of the example:
+// each year's values centred per location, a group's centroid the means of
+// its retained members, a distance the mean squared difference over the
+// cells a location shares with the centroid over the step's years.
+TEST(Decisions, DistancesToCentroidsAndMarginsAreThoseOfTheData) {
+  ScratchFolder work;
+  copy_example(work.path());
+  const JobRun run = run_program(work.path(), {"run", "WHEAT", "-q", "--tables", "t"});
+  ASSERT_EQ(run.status, 0) << run.error;
+  using Cell = std::array<int, 3>;  // year, location, genotype
+  std::map<Cell, double> centred;
+  std::ifstream seq(kExamples / "WHEAT.SEQ");
+  for (int y, l, g; seq >> y >> l >> g;) seq >> centred[{y, l, g}];
+  std::map<std::pair<int, int>, std::pair<double, int>> sums;  // (year, location)
+  for (const auto& [cell, v] : centred) {
+    auto& s = sums[{cell[0], cell[1]}];
+    s.first += v;
+    ++s.second;
+  }
+  for (auto& [cell, v] : centred) {
+    const auto& s = sums[{cell[0], cell[1]}];
+    v -= s.first / s.second;
+  }
+  // The mean distance of location u to the centroid of `members` over the
+  // years first to last; none without a shared cell.
+  const auto distance = [&](int u, const std::vector<int>& members, int first, int last) {
+    double sum = 0;
+    int cells = 0;
+    for (const auto& [cell, x] : centred) {
+      if (cell[1] != u || cell[0] < first || cell[0] > last) continue;
+      double mean = 0;
+      int n = 0;
+      for (const int m : members) {
+        const auto it = centred.find({cell[0], m, cell[2]});
+        if (it != centred.end()) mean += it->second, ++n;
+      }
+      if (n == 0) continue;
+      sum += (x - mean / n) * (x - mean / n);
+      ++cells;
+    }
+    return cells > 0 ? std::optional<double>(sum / cells) : std::nullopt;
+  };
+  const auto near = [](double expected, double value) {
+    return std::fabs(value - expected) <= 1e-5 * std::fabs(expected);
+  };
+
+  const auto steps = table(work.path() / "t" / "steps.csv");
+  const auto groups = table(work.path() / "t" / "groups.csv");
+  std::map<std::pair<std::string, std::string>, std::vector<int>> retained;  // (step, group)
+  for (const auto& row : groups) {
+    if (row.at("role") == "retained")
+      retained[{row.at("step"), row.at("group")}].push_back(std::stoi(row.at("location")));
+  }
+  std::size_t representatives = 0;
+  for (const auto& row : groups) {
+    const auto& step = steps.at(std::stoul(row.at("step")) - 1);
+    const int first = std::stoi(step.at("first_year")), last = std::stoi(step.at("last_year"));
+    const std::vector<int>& members = retained[{row.at("step"), row.at("group")}];
+    const std::optional<double> d = distance(std::stoi(row.at("location")), members, first, last);
+    ASSERT_TRUE(d.has_value());
+    EXPECT_TRUE(near(*d, number(row.at("distance_to_centroid")))) << row.at("distance_to_centroid");
+    if (row.at("representative") == "false") continue;
+    ++representatives;
+    EXPECT_EQ(row.at("role"), "retained");
+    for (const int m : members) EXPECT_GE(*distance(m, members, first, last), *d * (1 - 1e-5));
+  }
+  EXPECT_EQ(representatives, retained.size());
+
+  std::size_t margins = 0;
+  for (const auto& row : table(work.path() / "t" / "distances.csv")) {
+    const auto& step = steps.at(std::stoul(row.at("step")) - 1);
+    const int first = std::stoi(step.at("first_year")), last = std::stoi(step.at("last_year"));
+    std::vector<double> in_reach;
+    for (const auto& [key, members] : retained) {
+      if (key.first != row.at("step")) continue;
+      if (auto d = distance(std::stoi(row.at("location")), members, first, last)) {
+        in_reach.push_back(*d);
+      }
+    }
+    std::sort(in_reach.begin(), in_reach.end());
+    ASSERT_GE(in_reach.size(), 2u);
+    // The ratio of the two smallest, to within the precision of the means.
+    EXPECT_TRUE(near(in_reach[1] / in_reach[0], 1 + number(row.at("margin")))) << row.at("margin");
+    ++margins;
+  }
+  EXPECT_GT(margins, 0u);
 }
 
 }  // namespace

@@ -471,9 +471,12 @@ TEST_P(Tables, HoldTheValuesOfTheReports) {
   const Table years = read_table(dir / "fit_by_year.csv",
                                  "step,year,year_name,variant,locmod,tss,ess,rss,rsq", "iittinnnr");
   const Table groups = read_table(
-      dir / "groups.csv", "step,group,label,location,location_name,role,lineage", "iiiitti");
-  const Table distances = read_table(
-      dir / "distances.csv", "step,location,location_name,group,mean_sed,cells,nearest", "iitirii");
+      dir / "groups.csv",
+      "step,group,label,location,location_name,role,lineage,distance_to_centroid,representative",
+      "iiiittirb");
+  const Table distances =
+      read_table(dir / "distances.csv",
+                 "step,location,location_name,group,mean_sed,cells,nearest,margin", "iitiriir");
   ASSERT_FALSE(steps.rows.empty());
   std::string step_columns;
   for (std::size_t k = 1; k <= steps.rows.size(); ++k) step_columns += ",step_" + std::to_string(k);

@@ -150,5 +150,39 @@ TEST(Findings, AStepCountsItsAllocatedLocations) {
   EXPECT_EQ(f.steps[1].stability, 1.0);
 }
 
+TEST(Findings, AnAllocationsMarginIsItsRunnerUpOverItsNearestLessOne) {
+  const struct {
+    std::vector<std::int32_t> cells;
+    std::vector<double> means;
+    std::optional<double> margin;
+  } cases[] = {
+      {{3, 3, 3}, {2.0, 1.0, 1.5}, 0.5},
+      {{3, 3}, {1.0, 1.0}, 0.0},                   // a tie: no margin at all
+      {{3, 0, 3}, {4.0, 0.0, 5.0}, 0.25},          // a group out of reach is passed over
+      {{3, 0}, {4.0, 0.0}, std::nullopt},          // one group in reach
+      {{0, 0}, {0.0, 0.0}, std::nullopt},          // none
+      {{3, 3}, {0.0, 2.0}, std::nullopt},          // the nearest at distance 0
+      {{2, 2, 2, 2}, {9.0, 2.0, 4.0, 2.5}, 0.25},  // the runner-up among several
+  };
+  for (const auto& c : cases) {
+    EliminatedLocation e{1, c.cells, c.means, 1};
+    EXPECT_EQ(allocation_margin(e), c.margin) << c.means[0] << " " << c.means[1];
+  }
+}
+
+TEST(Findings, TheRepresentativeIsTheRetainedMemberNearestTheCentroid) {
+  Group g{7, {5, 2, 9}, {4}};
+  g.member_cells = {3, 3, 3};
+  g.member_sed = {0.5, 0.25, 0.25};  // a tie between 2 and 9: the lower number
+  g.allocated_sed = {0.1};           // nearer, but not retained
+  EXPECT_EQ(representative(g), 2);
+  EXPECT_EQ(distance_to_centroid(g, 3), 0.1);
+  g.member_cells = {3, 0, 3};  // 2 without a cell has no distance
+  EXPECT_EQ(distance_to_centroid(g, 1), std::nullopt);
+  EXPECT_EQ(representative(g), 9);
+  g.member_cells = {0, 0, 0};
+  EXPECT_EQ(representative(g), 0);
+}
+
 }  // namespace
 }  // namespace locseq::findings

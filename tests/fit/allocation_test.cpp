@@ -100,14 +100,21 @@ TEST(EnlargeGroupsAndGroupsOfBlock, OldMembersThenTheAllocatedInAllocationOrder)
   TestArrays t(1, 7, 1, 2);
   t.fill_stale();
   t.set_groups({0, 1, 0, 1, 1, 0, 0}, {5, 6}, {{4, 2}, {5}});
-  std::vector<EliminatedLocation> eliminated = {
-      {1, {}, {}, 1}, {3, {}, {}, 2}, {6, {}, {}, 1}, {7, {}, {}, 1}};
+  std::vector<EliminatedLocation> eliminated = {{1, {2, 2}, {0.5, 1.5}, 1},
+                                                {3, {2, 2}, {2.5, 0.25}, 2},
+                                                {6, {2, 2}, {0.75, 1.0}, 1},
+                                                {7, {2, 2}, {1.25, 3.0}, 1}};
+  // The members' squared distances to their own group's centroid: member
+  // p of the list at p; the second has no present cell.
+  std::vector<double> sums = {1.0, 0.0, 6.0, 0, 0, 0, 0};
+  std::vector<std::int32_t> counts = {4, 0, 3, 0, 0, 0, 0};
+  const MemberDistances members{{sums.data(), 7}, {counts.data(), 7}};
   EnlargeGroups(t.a.grouping, eliminated, t.a.enlarged);
   EXPECT_EQ(head(t.a.enlarged.AllocatedGroupSizes), (Ints{5, 2, 0, 0, 0, 0, 0}));
   EXPECT_EQ(row(t.a.enlarged.AllocatedGroupMembers, 1), (Ints{4, 2, 1, 6, 7, 0, 0}));
   EXPECT_EQ(row(t.a.enlarged.AllocatedGroupMembers, 2), (Ints{5, 3, 0, 0, 0, 0, 0}));
 
-  const std::vector<Group> groups = GroupsOfBlock(t.a.grouping, eliminated);
+  const std::vector<Group> groups = GroupsOfBlock(t.a.grouping, members, eliminated);
   ASSERT_EQ(groups.size(), 2u);
   EXPECT_EQ(groups[0].label, 5);
   EXPECT_EQ(groups[0].members, (Ints{4, 2}));
@@ -115,13 +122,21 @@ TEST(EnlargeGroupsAndGroupsOfBlock, OldMembersThenTheAllocatedInAllocationOrder)
   EXPECT_EQ(groups[1].label, 6);
   EXPECT_EQ(groups[1].members, (Ints{5}));
   EXPECT_EQ(groups[1].allocated, (Ints{3}));
+  // Each location's mean distance to its own group: a member's over its
+  // terms (0.0 and no terms for the one without a cell), an allocated
+  // location's as the allocation measured it.
+  EXPECT_EQ(groups[0].member_sed, (std::vector<double>{0.25, 0.0}));
+  EXPECT_EQ(groups[0].member_cells, (Ints{4, 0}));
+  EXPECT_EQ(groups[1].member_sed, (std::vector<double>{2.0}));
+  EXPECT_EQ(groups[0].allocated_sed, (std::vector<double>{0.5, 0.75, 1.25}));
+  EXPECT_EQ(groups[1].allocated_sed, (std::vector<double>{0.25}));
 
   // Left unallocated, they join no group.
   for (EliminatedLocation& loc : eliminated) loc.group = 0;
   EnlargeGroups(t.a.grouping, eliminated, t.a.enlarged);
   EXPECT_EQ(head(t.a.enlarged.AllocatedGroupSizes), (Ints{2, 1, 0, 0, 0, 0, 0}));
   EXPECT_EQ(row(t.a.enlarged.AllocatedGroupMembers, 1), (Ints{4, 2, 0, 0, 0, 0, 0}));
-  EXPECT_TRUE(GroupsOfBlock(t.a.grouping, eliminated)[0].allocated.empty());
+  EXPECT_TRUE(GroupsOfBlock(t.a.grouping, members, eliminated)[0].allocated.empty());
 }
 
 }  // namespace

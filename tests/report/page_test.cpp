@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 #include <set>
@@ -73,12 +74,11 @@ TEST(ReportPage, HostileTextsCreateNoElement) {
   }
   EXPECT_EQ(tags(page), tags(page_of(plain)));
   EXPECT_EQ(clean_utf8(page), page);  // well-formed, no control character
-  for (const char* shown : {"&lt;b&gt;x&lt;/b&gt;", "&lt;script&gt;alert(1)&lt;/script&gt;",
-                            "Tom &amp; Jerry&#39;s &quot;farm&quot; &lt;b&gt;bold&lt;/b&gt;",
-                            "&lt;i&gt;Trial&lt;/i&gt;", "&lt;img src=x onerror=alert(1)&gt;.CLS",
-                            "Z\xC3\xBCrich", "S\xC3\xA3o Paulo \xE2\x80\x93 \\xFF bad",
-                            "\\xFF\\xFEBAD",
-                            "&lt;b&gt;20&lt;/b"}) {
+  for (const char* shown :
+       {"&lt;b&gt;x&lt;/b&gt;", "&lt;script&gt;alert(1)&lt;/script&gt;",
+        "Tom &amp; Jerry&#39;s &quot;farm&quot; &lt;b&gt;bold&lt;/b&gt;",
+        "&lt;i&gt;Trial&lt;/i&gt;", "&lt;img src=x onerror=alert(1)&gt;.CLS", "Z\xC3\xBCrich",
+        "S\xC3\xA3o Paulo \xE2\x80\x93 \\xFF bad", "\\xFF\\xFEBAD", "&lt;b&gt;20&lt;/b"}) {
     EXPECT_NE(page.find(shown), std::string::npos) << shown;
   }
 
@@ -160,6 +160,31 @@ TEST(ReportPage, UndefinedFitIsHatchedAndWrittenNA) {
   page = page_of(job);
   EXPECT_EQ(count(page, "fill=\"url(#fit-by-year-na)\""), 1u);
   EXPECT_NE(page.find("<code>rsq_classified</code></th><td class=\"num na\">NA</td>"),
+            std::string::npos);
+}
+
+TEST(ReportPage, CloseAllocationsAndRepresentativesAreNamed) {
+  sample::Job job = sample::make_job(false);
+  EXPECT_EQ(count(page_of(job), ">close: 2.0 %</span>"), 0u);
+  // An eliminated location whose runner-up is 2 % farther than its group.
+  BlockResult& b = job.blocks[0];
+  ASSERT_FALSE(b.eliminated.empty());
+  EliminatedLocation& e = b.eliminated[0];
+  ASSERT_GE(e.mean_sed.size(), 2u);
+  std::fill(e.cells.begin(), e.cells.end(), 3);
+  std::fill(e.mean_sed.begin(), e.mean_sed.end(), 9.0);
+  e.mean_sed[0] = 1.0;
+  e.mean_sed[1] = 1.02;
+  e.group = 1;
+  // Group 1's second member is the nearest its centroid.
+  Group& g = b.groups[0];
+  ASSERT_GE(g.members.size(), 2u);
+  g.member_cells.assign(g.members.size(), 3);
+  g.member_sed.assign(g.members.size(), 0.5);
+  g.member_sed[1] = 0.25;
+  const std::string page = page_of(job);
+  EXPECT_EQ(count(page, ">close: 2.0 %</span>"), 1u);
+  EXPECT_NE(page.find("<span title=\"mean squared distance to the centroid 0.25\">"),
             std::string::npos);
 }
 

@@ -15,7 +15,7 @@ class WarningLog final : public Diagnostics {
     static constexpr std::array<const char*, kWarningKinds> kNames = {
         "ByteOrderMark", "ExtraNumbers", "OutOfOrder",      "NoLineEnd",
         "OptionColumns", "LongName",     "CoincidingNames", "EmptyBlock",
-        "OutsideRange",  "ExtraNames",   "ShortLastRecord"};
+        "OutsideRange",  "ExtraNames",   "ShortLastRecord", "SweepLevel"};
     text += file + ":" + std::to_string(line) + " " + kNames[static_cast<std::size_t>(kind)] + "; ";
     messages += message + "\n";
   }
