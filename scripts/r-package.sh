@@ -66,7 +66,7 @@ Rscript r/data-raw/wheat.R examples/wheat.csv "$pkg"
 # long table, imported and classified with the program's defaults.
 mkdir -p "$out/wheat-run" "$pkg/tests/testthat/fixtures"
 (cd "$out/wheat-run" && "$locseq" import "$root/examples/wheat.csv" wheat >/dev/null &&
-  "$locseq" run wheat --quiet --tables tables)
+  "$locseq" run wheat --quiet --tables tables --sweep 2:8)
 cp -R "$out/wheat-run/tables" "$pkg/tests/testthat/fixtures/wheat-tables"
 for f in wheat.CLS wheat.NAQ wheat.SEQ wheat.names.csv wheat.settings; do
   cp "$out/wheat-run/$f" "$pkg/tests/testthat/fixtures/"

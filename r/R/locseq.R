@@ -206,9 +206,10 @@ print.locseq_classification <- function(x, ...) {
 
 # --- Run ---------------------------------------------------------------------
 
-run_options_text <- function(groups, standardize, areas) {
+run_options_text <- function(groups, standardize, areas, sweep = NULL) {
   text <- if (is.null(groups)) "-g by the square-root rule" else paste("-g", groups)
   if (standardize) text <- paste0(text, ", -s")
+  if (length(sweep)) text <- paste0(text, ", --sweep ", sweep[1], ":", sweep[2])
   paste0(text, ", --areas ", areas)
 }
 
@@ -216,18 +217,26 @@ run_job <- function(job, settings, page) {
   out <- run_(job$cls, job$naq, job$seq, job$names, "data",
               if (is.null(settings$groups)) 0L else as.integer(settings$groups),
               settings$standardize, settings$areas == "auto", page,
-              run_options_text(settings$groups, settings$standardize, settings$areas),
-              job$name)
+              run_options_text(settings$groups, settings$standardize, settings$areas,
+                               settings$sweep),
+              job$name, if (length(settings$sweep)) settings$sweep[1] else 0L,
+              if (length(settings$sweep)) settings$sweep[2] else 0L)
   raise(out$warnings)
   out
 }
 
 locseq_run <- function(data, classification, groups = classification$level,
                        standardize = isTRUE(classification$settings$standardized),
-                       areas = c("fixed", "auto")) {
+                       sweep = NULL, areas = c("fixed", "auto")) {
   if (!is.null(groups)) one_number(groups, "groups", whole = TRUE, least = 1)
+  if (!is.null(sweep)) {
+    if (!is.numeric(sweep) || !length(sweep) || anyNA(sweep) || any(sweep < 1) ||
+        any(sweep != round(sweep)) || any(sweep > .Machine$integer.max))
+      fail("'sweep' must be whole numbers of at least 1 (the levels from the least to the greatest), or NULL")
+    sweep <- as.integer(range(sweep))
+  }
   settings <- list(groups = groups, standardize = one_flag(standardize, "standardize"),
-                   areas = match.arg(areas))
+                   sweep = sweep, areas = match.arg(areas))
   job <- job_for(data, classification)
   out <- run_job(job, settings, page = FALSE)
   structure(c(out$tables, list(settings = settings, job = job)), class = "locseq_result")
@@ -236,10 +245,12 @@ locseq_run <- function(data, classification, groups = classification$level,
 print.locseq_result <- function(x, ...) {
   s <- x$steps
   cat(sprintf("A run of %d step%s (%s)\n", nrow(s), if (nrow(s) == 1L) "" else "s",
-              run_options_text(x$settings$groups, x$settings$standardize, x$settings$areas)))
+              run_options_text(x$settings$groups, x$settings$standardize, x$settings$areas,
+                               x$settings$sweep)))
   print(s[, c("step", "sequence_year_name", "retained", "groups", "rsq_classified",
               "rsq_with_allocated", "adj_rsq_classified")], row.names = FALSE)
-  cat("Tables: steps, fit_by_year, groups, distances, membership\n")
+  cat("Tables: steps, fit_by_year, groups, distances, membership",
+      if (nrow(x$sweep)) ", sweep", "\n", sep = "")
   invisible(x)
 }
 

@@ -420,21 +420,24 @@ using namespace locseq;
 // Runs the job of the texts `cls`, `naq` and `seq` (named `job`.CLS, ... in
 // messages) at truncation level `groups` (0: the square-root rule),
 // standardising again with `standardize`, in fixed work areas or, with
-// `auto_areas`, areas sized to the job. Gives back list(tables, warnings,
-// page): the five tables as data frames, and with `page` the page of the
-// run, named `title`, whose facts say `options`, with the full names of
-// `names`.
+// `auto_areas`, areas sized to the job, with the sweep of the levels
+// `sweep_first` to `sweep_last` (0: none). Gives back list(tables,
+// warnings, page): the six tables as data frames (sweep without rows when
+// there is no sweep), and with `page` the page of the run, named `title`,
+// whose facts say `options`, with the full names of `names`.
 [[cpp11::register]] cpp11::writable::list run_(std::string cls, std::string naq, std::string seq,
                                                std::string names, std::string job, int groups,
                                                bool standardize, bool auto_areas, bool page,
-                                               std::string options, std::string title) {
+                                               std::string options, std::string title,
+                                               int sweep_first, int sweep_last) {
   return r::guarded([&] {
     r::InterruptCheck interrupts;
     r::Warnings warnings;
     std::array<tables::TableKeeper, tables::kTableNames.size()> kept;
     std::array<tables::TableSink*, tables::kTableNames.size()> sinks{};
     for (std::size_t k = 0; k < kept.size(); ++k) sinks[k] = &kept[k];
-    tables::TablesWriter writer(sinks);
+    tables::TableKeeper sweep_kept;
+    tables::TablesWriter writer(sinks, &sweep_kept);
     // The tables, and what the page is written from.
     class Results final : public ResultObserver {
      public:
@@ -466,6 +469,7 @@ using namespace locseq;
                          standardize);
     RunSettings settings;
     if (auto_areas) settings.areas = std::nullopt;
+    settings.sweep = {sweep_first, sweep_last};
     const SetUpResult result = RunSetUp(units, answers, settings, results);
     if (result.outcome == SetUpOutcome::Refused) {
       throw std::runtime_error(printable(job + ".CLS") +
@@ -482,6 +486,8 @@ using namespace locseq;
       std::string name = tables::kTableNames[k];
       frame_names.push_back(name.substr(0, name.size() - 4));
     }
+    frames.push_back(r::table_frame(sweep_kept.table()));
+    frame_names.push_back("sweep");
     frames.names() = frame_names;
     std::string html;
     if (page) {

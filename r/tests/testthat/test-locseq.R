@@ -1,5 +1,6 @@
 # The package against the program: fixtures/wheat-tables holds the tables
-# `locseq import wheat.csv wheat && locseq run wheat --tables` writes, and
+# `locseq import wheat.csv wheat && locseq run wheat --tables --sweep 2:8`
+# writes, and
 # fixtures/wheat.* the job of that import; likewise
 # unbalanced-tables for fixtures/unbalanced.csv, a trial with missing cells,
 # location-years and a late location (all made by make r-package).
@@ -10,15 +11,21 @@ table_file <- function(job, name) fixture(paste0(job, "-tables"), paste0(name, "
 read_table <- function(job, name) {
   file <- table_file(job, name)
   names <- intersect(c("sequence_year_name", "year_name"), names(utils::read.csv(file, nrows = 1)))
-  utils::read.csv(file, check.names = FALSE,
-                  colClasses = stats::setNames(rep("character", length(names)), names))
+  table <- utils::read.csv(file, check.names = FALSE,
+                           colClasses = stats::setNames(rep("character", length(names)), names))
+  # R's reader leaves the program's true and false as text.
+  truth <- vapply(table, function(x) is.character(x) && all(x %in% c("true", "false")), TRUE)
+  table[truth] <- lapply(table[truth], `==`, "true")
+  table
 }
 # A data frame's values as the program's CSV writes them: the same text
 # means the same double (R's own reader is not relied on to read them back
 # to the nearest double).
 as_texts <- function(frame) {
   frame[] <- lapply(frame, function(x) {
-    if (is.double(x)) locseq:::number_text_(x) else ifelse(is.na(x), "NA", as.character(x))
+    if (is.double(x)) return(locseq:::number_text_(x))
+    text <- if (is.logical(x)) tolower(x) else as.character(x)
+    ifelse(is.na(x), "NA", text)
   })
   frame
 }
@@ -34,9 +41,13 @@ test_that("the tables are those the program writes, value for value", {
   unbalanced <- utils::read.csv(fixture("unbalanced.csv"), stringsAsFactors = FALSE)
   expect_message(unbalanced_cl <- locseq_classify(unbalanced), NA)
   expect_match(unbalanced_cl$notes, "the sequence starts at year 3 \\(2013\\)", all = FALSE)
-  runs <- list(wheat = res, unbalanced = locseq_run(unbalanced, unbalanced_cl))
+  # The wheat fixture was run with --sweep 2:8, which changes no other table.
+  runs <- list(wheat = locseq_run(wheat, cl, sweep = c(8, 2)),
+               unbalanced = locseq_run(unbalanced, unbalanced_cl))
   for (job in names(runs)) {
-    for (name in c("steps", "fit_by_year", "groups", "distances", "membership")) {
+    tables <- c("steps", "fit_by_year", "groups", "distances", "membership",
+                if (job == "wheat") "sweep")
+    for (name in tables) {
       actual <- runs[[job]][[name]]
       expect_identical(as_texts(actual), read_texts(job, name), label = paste(job, name))
       expect_identical(lapply(actual, typeof), lapply(read_table(job, name), typeof))
@@ -45,6 +56,8 @@ test_that("the tables are those the program writes, value for value", {
   expect_type(res$steps$step, "integer")
   expect_true(is.na(res$steps$stability_ari[1]))
   expect_true(anyNA(runs$unbalanced$membership$step_1))  # a location left out
+  expect_identical(nrow(res$sweep), 0L)
+  expect_identical(names(res$sweep), names(runs$wheat$sweep))
 })
 
 test_that("the classification is the program's, and its trees cut into the run's groups", {
@@ -207,6 +220,7 @@ test_that("bad arguments are errors that say what is expected", {
     list(quote(locseq_classify(as.list(wheat))), "'data' must be a data frame"),
     list(quote(locseq_run(wheat, list())), "'classification' must be a locseq_classification"),
     list(quote(locseq_run(wheat, cl, standardize = NA)), "'standardize' must be TRUE or FALSE"),
+    list(quote(locseq_run(wheat, cl, sweep = 0:3)), "'sweep' must be whole numbers of at least 1"),
     list(quote(locseq_report(cl, tempfile())), "'result' must be a locseq_result"))
   for (case in cases) expect_error(eval(case[[1]]), case[[2]])
 })
