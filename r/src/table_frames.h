@@ -1,19 +1,14 @@
-// The CSV tables of a run read back into R data frames.
+// The run's tables (tables::Table, typed columns) as R data frames, value
+// for value: an integer column as integer, a real one as double (the very
+// doubles the CSV files are written from), a text as character, a missing
+// field as NA.
 #pragma once
 
-#include <string_view>
-
 #include "cpp11/data_frame.hpp"
+#include "tables/table.h"
 
 namespace locseq::r {
 
-// The table `csv` (as tables::TablesWriter writes it: a header row, then
-// rows of comma-separated fields, text quoted, numbers bare, NA bare) as the
-// columns of a data frame. A column with a quoted field is text; a bare
-// column of whole numbers is integer, any other bare column double, each
-// value the nearest double to its text (std::from_chars; R's own reader
-// misses the nearest double for about one value in ten thousand); a bare NA
-// is missing. Throws std::runtime_error on text it cannot read.
-cpp11::data_frame table_frame(std::string_view csv);
+cpp11::writable::data_frame table_frame(const tables::Table& table);
 
 }  // namespace locseq::r

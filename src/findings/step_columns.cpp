@@ -5,29 +5,29 @@
 namespace locseq::findings {
 namespace {
 
-StepValue whole(std::int64_t v) {
+std::int64_t whole(std::int64_t v) {
   return v;
 }
 
-StepValue real(double v) {
-  return std::optional<double>(v);
+std::optional<double> real(double v) {
+  return v;
 }
 
 // A column of the overall fit of a variant.
 template <Variant V, double FitSums::*Field>
-StepValue fit(const StepRow& r) {
+std::optional<double> fit(const StepRow& r) {
   return real(r.block.fit[V].overall.*Field);
 }
 
 template <Variant V>
-StepValue rsq(const StepRow& r) {
+std::optional<double> rsq(const StepRow& r) {
   const FitSums& f = r.block.fit[V].overall;
-  return f.rsq_defined ? real(f.RSQ) : StepValue(std::optional<double>());
+  return f.rsq_defined ? real(f.RSQ) : std::nullopt;
 }
 
 template <Variant V>
-StepValue adjusted(const StepRow& r) {
-  return StepValue(r.findings.adjusted[V].value);
+std::optional<double> adjusted(const StepRow& r) {
+  return r.findings.adjusted[V].value;
 }
 
 constexpr std::string_view kClassifiedPart = "Classified (retained locations)";
@@ -38,7 +38,7 @@ constexpr std::array kColumns = {
     StepColumn{"sequence_year", "Sequence year", "",
                [](const StepRow& r) { return whole(r.block.SequenceYear); }},
     StepColumn{"sequence_year_name", "Its name", "",
-               [](const StepRow& r) { return StepValue(r.block.SequenceYearName); }},
+               [](const StepRow& r) { return r.block.SequenceYearName; }},
     StepColumn{"first_year", "First data year", "",
                [](const StepRow& r) { return whole(r.block.first_year); }},
     StepColumn{"last_year", "Last data year", "",
@@ -59,7 +59,7 @@ constexpr std::array kColumns = {
     StepColumn{"rss_with_allocated", "RSS", "", fit<kWithAllocated, &FitSums::RSS>},
     StepColumn{"rsq_with_allocated", "RSQ", "", rsq<kWithAllocated>},
     StepColumn{"stability_ari", "Adjusted Rand index", "Stability",
-               [](const StepRow& r) { return StepValue(r.findings.stability); }},
+               [](const StepRow& r) { return r.findings.stability; }},
     StepColumn{"adj_rsq_classified", "Classified", "Adjusted RSQ", adjusted<kClassified>},
     StepColumn{"adj_rsq_with_allocated", "With the allocated locations", "",
                adjusted<kWithAllocated>},

@@ -2,14 +2,7 @@
 
 #include <charconv>
 
-#include "formats/text_encoding.h"
-
 namespace locseq::tables {
-
-std::string name_field(const Name8& name) {
-  std::string_view text(name.data(), name.size());
-  return quoted(formats::text::escape_invalid_utf8(text.substr(0, text.find_last_not_of(' ') + 1)));
-}
 
 std::string number(double v) {
   char buf[32];

@@ -14,10 +14,6 @@ namespace locseq::tables {
 using formats::csv::quoted;
 using Row = formats::csv::RowWriter;
 
-// A name as the reports show it, without its trailing blanks, quoted; a
-// byte that is not UTF-8 written \xHH (the tables are UTF-8 text).
-std::string name_field(const Name8& name);
-
 // The shortest text that reads back to `v`, or NA.
 std::string number(double v);
 std::string number(std::optional<double> v);

@@ -5,7 +5,7 @@
 #include <variant>
 
 #include "findings/step_columns.h"
-#include "tables/csv.h"
+#include "formats/text_encoding.h"
 
 namespace locseq::tables {
 
@@ -13,29 +13,58 @@ namespace {
 
 constexpr std::array<const char*, 2> kVariants = {"classified", "with_allocated"};
 
-std::optional<double> rsq(const FitSums& s) {
-  return s.rsq_defined ? std::optional<double>(s.RSQ) : std::nullopt;
+// A name as the tables show it: without its trailing blanks, a byte that
+// is not UTF-8 written \xHH (the tables are UTF-8 text).
+std::string name_text(const Name8& name) {
+  const std::string_view text(name.data(), name.size());
+  return formats::text::escape_invalid_utf8(text.substr(0, text.find_last_not_of(' ') + 1));
 }
 
-// The four sums of a fit, RSQ NA where it is undefined.
-void sums(Row& row, const FitSums& s) {
-  row << number(s.TSS) << number(s.ESS) << number(s.RSS) << number(rsq(s));
+Field whole(std::int64_t v) {
+  return v;
 }
 
-// A value of steps.csv.
-void field(Row& row, std::int64_t v) {
-  row << v;
+Field real(std::optional<double> v) {
+  return v ? Field(*v) : Field();
 }
-void field(Row& row, std::optional<double> v) {
-  row << number(v);
-}
-void field(Row& row, const Name8& v) {
-  row << name_field(v);
+
+Field rsq(const FitSums& s) {
+  return s.rsq_defined ? Field(s.RSQ) : Field();
 }
 
 const Name8& at(const std::vector<Name8>& names, std::int32_t number) {
   return names[static_cast<std::size_t>(number - 1)];
 }
+
+// A column of a table of rows R: its header, its type and its field.
+template <class R>
+struct Column {
+  std::string_view name;
+  Type type;
+  Field (*field)(const R&);
+};
+
+// A row of fit_by_year.csv: one data year of one variant of one step.
+struct YearRow {
+  const BlockResult& block;
+  const YearFit& fit;
+  std::size_t variant;
+  const Name8& name;
+};
+
+// The columns of fit_by_year.csv, in order; a new column is a new entry.
+constexpr std::array<Column<YearRow>, 9> kYearColumns = {{
+    {"step", Type::integer, [](const YearRow& r) { return whole(r.block.StepNumber); }},
+    {"year", Type::integer, [](const YearRow& r) { return whole(r.fit.year); }},
+    {"year_name", Type::text, [](const YearRow& r) { return Field(name_text(r.name)); }},
+    {"variant", Type::text,
+     [](const YearRow& r) { return Field(std::string(kVariants[r.variant])); }},
+    {"locmod", Type::integer, [](const YearRow& r) { return whole(r.fit.LocMod); }},
+    {"tss", Type::real, [](const YearRow& r) { return Field(r.fit.sums.TSS); }},
+    {"ess", Type::real, [](const YearRow& r) { return Field(r.fit.sums.ESS); }},
+    {"rss", Type::real, [](const YearRow& r) { return Field(r.fit.sums.RSS); }},
+    {"rsq", Type::real, [](const YearRow& r) { return rsq(r.fit.sums); }},
+}};
 
 // A row of groups.csv: one member of one group.
 struct MemberRow {
@@ -48,6 +77,28 @@ struct MemberRow {
   std::size_t index;  // in the group: its retained members first, then the allocated, from 0
 };
 
+// The columns of groups.csv, in order; a new column is a new entry.
+constexpr std::array<Column<MemberRow>, 9> kGroupColumns = {{
+    {"step", Type::integer, [](const MemberRow& r) { return whole(r.block.StepNumber); }},
+    {"group", Type::integer,
+     [](const MemberRow& r) { return whole(static_cast<std::int64_t>(r.group + 1)); }},
+    {"label", Type::integer,
+     [](const MemberRow& r) { return whole(r.block.groups[r.group].label); }},
+    {"location", Type::integer, [](const MemberRow& r) { return whole(r.location); }},
+    {"location_name", Type::text, [](const MemberRow& r) { return Field(name_text(r.name)); }},
+    {"role", Type::text, [](const MemberRow& r) { return Field(std::string(r.role)); }},
+    {"lineage", Type::integer,
+     [](const MemberRow& r) { return whole(r.found.groups[r.group].lineage); }},
+    {"distance_to_centroid", Type::real,
+     [](const MemberRow& r) {
+       return real(findings::distance_to_centroid(r.block.groups[r.group], r.index));
+     }},
+    {"representative", Type::logical,
+     [](const MemberRow& r) {
+       return Field(r.found.groups[r.group].representative == r.location);
+     }},
+}};
+
 // A row of distances.csv: one eliminated location against one group.
 struct DistanceRow {
   const BlockResult& block;
@@ -56,54 +107,25 @@ struct DistanceRow {
   const Name8& name;
 };
 
-// A column of a table of rows R: its header and its field.
-template <class R>
-struct Column {
-  std::string_view name;
-  std::string (*field)(const R&);
-};
-
-std::string whole(std::int64_t v) {
-  return std::to_string(v);
-}
-
-// The columns of groups.csv, in order; a new column is a new entry.
-constexpr std::array<Column<MemberRow>, 9> kGroupColumns = {{
-    {"step", [](const MemberRow& r) { return whole(r.block.StepNumber); }},
-    {"group", [](const MemberRow& r) { return whole(static_cast<std::int64_t>(r.group + 1)); }},
-    {"label", [](const MemberRow& r) { return whole(r.block.groups[r.group].label); }},
-    {"location", [](const MemberRow& r) { return whole(r.location); }},
-    {"location_name", [](const MemberRow& r) { return name_field(r.name); }},
-    {"role", [](const MemberRow& r) { return quoted(r.role); }},
-    {"lineage", [](const MemberRow& r) { return whole(r.found.groups[r.group].lineage); }},
-    {"distance_to_centroid",
-     [](const MemberRow& r) {
-       return number(findings::distance_to_centroid(r.block.groups[r.group], r.index));
-     }},
-    {"representative",
-     [](const MemberRow& r) {
-       return std::string(r.found.groups[r.group].representative == r.location ? "true" : "false");
-     }},
-}};
-
 // The columns of distances.csv, in order; a new column is a new entry.
 constexpr std::array<Column<DistanceRow>, 8> kDistanceColumns = {{
-    {"step", [](const DistanceRow& r) { return whole(r.block.StepNumber); }},
-    {"location", [](const DistanceRow& r) { return whole(r.location.location); }},
-    {"location_name", [](const DistanceRow& r) { return name_field(r.name); }},
-    {"group", [](const DistanceRow& r) { return whole(static_cast<std::int64_t>(r.group + 1)); }},
-    {"mean_sed",
+    {"step", Type::integer, [](const DistanceRow& r) { return whole(r.block.StepNumber); }},
+    {"location", Type::integer, [](const DistanceRow& r) { return whole(r.location.location); }},
+    {"location_name", Type::text, [](const DistanceRow& r) { return Field(name_text(r.name)); }},
+    {"group", Type::integer,
+     [](const DistanceRow& r) { return whole(static_cast<std::int64_t>(r.group + 1)); }},
+    {"mean_sed", Type::real,
      [](const DistanceRow& r) {
        const bool shared = r.location.cells[r.group] > 0;
-       return number(shared ? std::optional<double>(r.location.mean_sed[r.group]) : std::nullopt);
+       return real(shared ? std::optional<double>(r.location.mean_sed[r.group]) : std::nullopt);
      }},
-    {"cells", [](const DistanceRow& r) { return whole(r.location.cells[r.group]); }},
-    {"nearest",
+    {"cells", Type::integer, [](const DistanceRow& r) { return whole(r.location.cells[r.group]); }},
+    {"nearest", Type::integer,
      [](const DistanceRow& r) {
-       return std::string(r.location.group == static_cast<std::int32_t>(r.group + 1) ? "1" : "0");
+       return whole(r.location.group == static_cast<std::int32_t>(r.group + 1) ? 1 : 0);
      }},
-    {"margin",
-     [](const DistanceRow& r) { return number(findings::allocation_margin(r.location)); }},
+    {"margin", Type::real,
+     [](const DistanceRow& r) { return real(findings::allocation_margin(r.location)); }},
 }};
 
 // A row of sweep.csv: one step at one truncation level.
@@ -112,75 +134,97 @@ struct LevelRow {
   const LevelFit& level;
 };
 
-std::optional<double> level_rsq(const LevelRow& r, Variant v) {
-  if (r.level.bar != LevelBar::kNone) return std::nullopt;
+Field level_rsq(const LevelRow& r, Variant v) {
+  if (r.level.bar != LevelBar::kNone) return Field();
   return rsq(r.level.fit[v].overall);
 }
 
-std::optional<double> level_adjusted(const LevelRow& r, Variant v) {
-  if (r.level.bar != LevelBar::kNone) return std::nullopt;
-  return findings::adjusted_fit(r.level.fit[v], r.level.groups).value;
+Field level_adjusted(const LevelRow& r, Variant v) {
+  if (r.level.bar != LevelBar::kNone) return Field();
+  return real(findings::adjusted_fit(r.level.fit[v], r.level.groups).value);
 }
 
 // The columns of sweep.csv, in order; a new column is a new entry.
 constexpr std::array<Column<LevelRow>, 8> kSweepColumns = {{
-    {"step", [](const LevelRow& r) { return whole(r.block.StepNumber); }},
-    {"groups", [](const LevelRow& r) { return whole(r.level.groups); }},
-    {"retained", [](const LevelRow& r) { return whole(r.block.RetainedCount); }},
-    {"eliminated",
+    {"step", Type::integer, [](const LevelRow& r) { return whole(r.block.StepNumber); }},
+    {"groups", Type::integer, [](const LevelRow& r) { return whole(r.level.groups); }},
+    {"retained", Type::integer, [](const LevelRow& r) { return whole(r.block.RetainedCount); }},
+    {"eliminated", Type::integer,
      [](const LevelRow& r) { return whole(static_cast<std::int64_t>(r.block.eliminated.size())); }},
-    {"rsq_classified", [](const LevelRow& r) { return number(level_rsq(r, kClassified)); }},
-    {"rsq_with_allocated", [](const LevelRow& r) { return number(level_rsq(r, kWithAllocated)); }},
-    {"adj_rsq_classified",
-     [](const LevelRow& r) { return number(level_adjusted(r, kClassified)); }},
-    {"adj_rsq_with_allocated",
-     [](const LevelRow& r) { return number(level_adjusted(r, kWithAllocated)); }},
+    {"rsq_classified", Type::real, [](const LevelRow& r) { return level_rsq(r, kClassified); }},
+    {"rsq_with_allocated", Type::real,
+     [](const LevelRow& r) { return level_rsq(r, kWithAllocated); }},
+    {"adj_rsq_classified", Type::real,
+     [](const LevelRow& r) { return level_adjusted(r, kClassified); }},
+    {"adj_rsq_with_allocated", Type::real,
+     [](const LevelRow& r) { return level_adjusted(r, kWithAllocated); }},
 }};
 
 template <class R, std::size_t N>
-std::string header(const std::array<Column<R>, N>& columns) {
-  Row row;
-  for (const Column<R>& c : columns) row << c.name;
-  return row.str();
+void header(TableSink& out, const std::array<Column<R>, N>& columns) {
+  std::array<ColumnHead, N> heads;
+  for (std::size_t k = 0; k < N; ++k) heads[k] = {std::string(columns[k].name), columns[k].type};
+  out.columns(heads);
 }
 
 template <class R, std::size_t N>
-std::string line(const std::array<Column<R>, N>& columns, const R& r) {
-  Row row;
-  for (const Column<R>& c : columns) row << c.field(r);
-  return row.str();
+void line(TableSink& out, const std::array<Column<R>, N>& columns, const R& r) {
+  std::array<Field, N> fields;
+  for (std::size_t k = 0; k < N; ++k) fields[k] = columns[k].field(r);
+  out.row(fields);
+}
+
+// steps.csv: the columns of findings::step_columns().
+Type step_type(const findings::StepColumn& c) {
+  constexpr std::array<Type, 3> kTypes = {Type::integer, Type::real, Type::text};
+  return kTypes[c.value.type()];
+}
+
+Field step_field(const findings::StepValue& v) {
+  struct ToField {
+    Field operator()(std::int64_t x) const { return x; }
+    Field operator()(std::optional<double> x) const { return real(x); }
+    Field operator()(const Name8& x) const { return name_text(x); }
+  };
+  return std::visit(ToField{}, v);
 }
 
 }  // namespace
+
+TablesWriter::TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out,
+                           std::ostream* sweep) {
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    out_[k] = csv_.emplace_back(std::make_unique<CsvSink>(*out[k])).get();
+  }
+  if (sweep != nullptr) sweep_ = csv_.emplace_back(std::make_unique<CsvSink>(*sweep)).get();
+}
 
 void TablesWriter::head(const RunHead& head) {
   headed_ = true;
   year_names_ = head.YearNames;
   location_names_ = head.LocationNames;
-  Row steps;
-  for (const findings::StepColumn& c : findings::step_columns()) steps << c.name;
-  *out_[0] << steps.str();
-  *out_[1] << "step,year,year_name,variant,locmod,tss,ess,rss,rsq\n";
-  *out_[2] << header(kGroupColumns);
-  *out_[3] << header(kDistanceColumns);
-  if (sweep_ != nullptr) *sweep_ << header(kSweepColumns);
+  std::vector<ColumnHead> steps;
+  for (const findings::StepColumn& c : findings::step_columns()) {
+    steps.push_back({std::string(c.name), step_type(c)});
+  }
+  out_[0]->columns(steps);
+  header(*out_[1], kYearColumns);
+  header(*out_[2], kGroupColumns);
+  header(*out_[3], kDistanceColumns);
+  if (sweep_ != nullptr) header(*sweep_, kSweepColumns);
 }
 
 void TablesWriter::block(const BlockResult& b) {
   const findings::StepFindings found = findings::find_step(b, previous_ ? &*previous_ : nullptr);
-  Row step;
+  std::vector<Field> step;
   for (const findings::StepColumn& c : findings::step_columns()) {
-    std::visit([&](const auto& v) { field(step, v); }, c.value({b, found}));
+    step.push_back(step_field(c.value({b, found})));
   }
-  *out_[0] << step.str();
+  out_[0]->row(step);
 
   for (std::size_t v = 0; v < b.fit.size(); ++v) {
     for (const YearFit& y : b.fit[v].years) {
-      Row row;
-      row << b.StepNumber << y.year << name_field(at(year_names_, y.year)) << quoted(kVariants[v])
-          << y.LocMod;
-      sums(row, y.sums);
-      *out_[1] << row.str();
+      line(*out_[1], kYearColumns, {b, y, v, at(year_names_, y.year)});
     }
   }
 
@@ -190,19 +234,19 @@ void TablesWriter::block(const BlockResult& b) {
     for (const auto& [list, role] :
          {std::pair{&g.members, "retained"}, std::pair{&g.allocated, "allocated"}}) {
       for (const std::int32_t u : *list) {
-        *out_[2] << line(kGroupColumns, {b, found, k, u, at(location_names_, u), role, index++});
+        line(*out_[2], kGroupColumns, {b, found, k, u, at(location_names_, u), role, index++});
       }
     }
   }
 
   for (const EliminatedLocation& e : b.eliminated) {
     for (std::size_t k = 0; k < e.mean_sed.size(); ++k) {
-      *out_[3] << line(kDistanceColumns, {b, e, k, at(location_names_, e.location)});
+      line(*out_[3], kDistanceColumns, {b, e, k, at(location_names_, e.location)});
     }
   }
 
   if (sweep_ != nullptr) {
-    for (const LevelFit& level : b.sweep) *sweep_ << line(kSweepColumns, {b, level});
+    for (const LevelFit& level : b.sweep) line(*sweep_, kSweepColumns, {b, level});
   }
 
   auto& lineages = lineage_of_.emplace_back();
@@ -212,20 +256,19 @@ void TablesWriter::block(const BlockResult& b) {
 
 void TablesWriter::finish() {
   if (!headed_) return;
-  Row head;
-  head << "location"
-       << "location_name";
-  for (std::size_t k = 1; k <= lineage_of_.size(); ++k) head << "step_" + std::to_string(k);
-  *out_[4] << head.str();
+  std::vector<ColumnHead> heads = {{"location", Type::integer}, {"location_name", Type::text}};
+  for (std::size_t k = 1; k <= lineage_of_.size(); ++k) {
+    heads.push_back({"step_" + std::to_string(k), Type::integer});
+  }
+  out_[4]->columns(heads);
   for (std::size_t u = 1; u <= location_names_.size(); ++u) {
     const auto location = static_cast<std::int32_t>(u);
-    Row row;
-    row << location << name_field(at(location_names_, location));
+    std::vector<Field> row = {whole(location), name_text(at(location_names_, location))};
     for (const auto& lineages : lineage_of_) {
       const auto it = lineages.find(location);
-      row << (it == lineages.end() ? std::string("NA") : std::to_string(it->second));
+      row.push_back(it == lineages.end() ? Field() : whole(it->second));
     }
-    *out_[4] << row.str();
+    out_[4]->row(row);
   }
 }
 

@@ -13,16 +13,23 @@
 // Groups are numbered 1 to CutLevel in the order of the reports, with their
 // hierarchy label beside. NA stands exactly where a report prints 0.0 for an
 // undefined value.
+//
+// Every table is a list of columns, each a name, a type and a getter
+// (tables_writer.cpp): the rows go to a TableSink as typed fields, which
+// the CSV files are written from and an embedding host keeps as columns. A
+// new column is a new entry of its table's list.
 #pragma once
 
 #include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
 
 #include "core/results.h"
 #include "findings/findings.h"
+#include "tables/table.h"
 
 namespace locseq::tables {
 
@@ -38,11 +45,15 @@ inline constexpr const char* kSweepTable = "sweep.csv";
 // findings::step_columns().
 class TablesWriter final : public ResultObserver {
  public:
-  // `out` holds the streams in the order of kTableNames; `sweep` is that of
+  // `out` holds the sinks in the order of kTableNames; `sweep` is that of
   // sweep.csv, none without a sweep.
-  explicit TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out,
-                        std::ostream* sweep = nullptr)
+  explicit TablesWriter(const std::array<TableSink*, kTableNames.size()>& out,
+                        TableSink* sweep = nullptr)
       : out_(out), sweep_(sweep) {}
+  // The tables as CSV on the streams `out`, in the order of kTableNames,
+  // and sweep.csv on `sweep` when given.
+  explicit TablesWriter(const std::array<std::ostream*, kTableNames.size()>& out,
+                        std::ostream* sweep = nullptr);
   void head(const RunHead& head) override;
   void block(const BlockResult& block) override;
   // Writes membership.csv; once, after the last block. Nothing (as in the
@@ -50,8 +61,9 @@ class TablesWriter final : public ResultObserver {
   void finish();
 
  private:
-  std::array<std::ostream*, kTableNames.size()> out_;
-  std::ostream* sweep_;
+  std::vector<std::unique_ptr<CsvSink>> csv_;  // the sinks this writer made
+  std::array<TableSink*, kTableNames.size()> out_;
+  TableSink* sweep_ = nullptr;
   bool headed_ = false;
   std::vector<Name8> year_names_;
   std::vector<Name8> location_names_;
