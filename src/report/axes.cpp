@@ -4,6 +4,9 @@
 #include <cmath>
 #include <string>
 
+#include "report/palette.h"
+#include "report/text.h"
+
 namespace locseq::report {
 namespace {
 
@@ -76,6 +79,16 @@ Style y_tick_style() {
 
 Style turned_title(Point at) {
   return Style().anchor(Anchor::kMiddle).turn(-90, at);
+}
+
+void value_axis(Svg& out, const Scale& y, const PlotBox& box) {
+  for (const double t : y.ticks()) {
+    const double at = y.at(t, box.bottom, box.top);
+    out.add(line({box.left, at}, {box.right, at}, Style().stroke(ink::kGrid)));
+    out.add(text({box.left - 8, at + 4}, fixed(t, y.decimals), y_tick_style()));
+  }
+  out.add(path(PathData().move({box.left, box.top - 6}).vertical(box.bottom).horizontal(box.right),
+               Style().no_fill().stroke(ink::kText)));
 }
 
 }  // namespace locseq::report

@@ -31,4 +31,13 @@ Style y_tick_style();
 // An axis title turned to run up beside a y axis, centred on `at`.
 Style turned_title(Point at);
 
+// The plotting area of a chart, in pixels.
+struct PlotBox {
+  double left, right, top, bottom;
+};
+
+// The value axis of a line chart: a grid line and a label at each tick of
+// `y`, then the frame's left and bottom edges.
+void value_axis(Svg& out, const Scale& y, const PlotBox& box);
+
 }  // namespace locseq::report

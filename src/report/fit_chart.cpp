@@ -60,12 +60,7 @@ Text fit_desc(const Model& m) {
 }
 
 void draw_axes(Svg& out, const Model& m, const FitGeometry& g) {
-  for (const double t : g.y.ticks()) {
-    out.add(line({g.left, g.at(t)}, {g.right, g.at(t)}, Style().stroke(ink::kGrid)));
-    out.add(text({g.left - 8, g.at(t) + 4}, fixed(t, g.y.decimals), y_tick_style()));
-  }
-  out.add(path(PathData().move({g.left, g.top - 6}).vertical(g.bottom).horizontal(g.right),
-               Style().no_fill().stroke(ink::kText)));
+  value_axis(out, g.y, {g.left, g.right, g.top, g.bottom});
   step_axis(out, m, g.left, g.right, g.bottom);
   const Point middle{18, (g.top + g.bottom) / 2};
   out.add(text(middle, "Adjusted RSQ (higher is better)", turned_title(middle)));

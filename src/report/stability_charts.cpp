@@ -54,12 +54,7 @@ Text index_desc(const Model& m) {
 }
 
 void draw_index_axes(Svg& out, const Model& m, const IndexGeometry& g) {
-  for (const double t : g.y.ticks()) {
-    out.add(line({g.left, g.at(t)}, {g.right, g.at(t)}, Style().stroke(ink::kGrid)));
-    out.add(text({g.left - 8, g.at(t) + 4}, fixed(t, g.y.decimals), y_tick_style()));
-  }
-  out.add(path(PathData().move({g.left, g.top - 6}).vertical(g.bottom).horizontal(g.right),
-               Style().no_fill().stroke(ink::kText)));
+  value_axis(out, g.y, {g.left, g.right, g.top, g.bottom});
   out.add(line({g.left, g.at(0)}, {g.right, g.at(0)}, Style().stroke(ink::kText)));
   out.add(text({g.left, 20}, "1 = the same groups, 0 = as by chance; higher is steadier",
                Style().fill(ink::kMuted).size(11)));

@@ -65,12 +65,7 @@ Text sweep_desc(const Model& m, const SweepGeometry& g) {
 }
 
 void draw_sweep_axes(Svg& out, const Model& m, const SweepGeometry& g) {
-  for (const double t : g.y.ticks()) {
-    out.add(line({g.left, g.at(t)}, {g.right, g.at(t)}, Style().stroke(ink::kGrid)));
-    out.add(text({g.left - 8, g.at(t) + 4}, fixed(t, g.y.decimals), y_tick_style()));
-  }
-  out.add(path(PathData().move({g.left, g.top - 6}).vertical(g.bottom).horizontal(g.right),
-               Style().no_fill().stroke(ink::kText)));
+  value_axis(out, g.y, {g.left, g.right, g.top, g.bottom});
   // At most about 30 labels, so that they stand apart.
   const std::size_t every = g.levels.size() / 31 + 1;
   for (std::size_t k = 0; k < g.levels.size(); ++k) {
