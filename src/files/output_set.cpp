@@ -271,11 +271,48 @@ void OutputSet::close_file(File& f, bool sync) {
   f.fd.reset();
 }
 
+// A commit under way: its journal, and for each entry of each folder the
+// file that moves in (or none: a figure to remove) and whether the earlier
+// file is moved aside rather than linked.
+struct OutputSet::Commit {
+  Journal journal;
+  std::vector<std::vector<const File*>> moving;
+  std::vector<std::vector<bool>> move_old;
+};
+
 void OutputSet::commit() {
   check_cancel();
   for (auto& f : files_) close_file(*f, /*sync=*/true);
-  // The files written in full on disk before anything is replaced: each
-  // synced as it was closed, or else with the rest of its file system.
+  sync_written();
+
+  std::vector<std::string> paths;
+  for (const auto& folder : folders_) paths.push_back(folder->path);
+  FolderLocks locks;
+  recover(locks, paths, notes_);
+
+  Commit c = journal_of_set();
+  if (folders_.empty()) {
+    committed_ = true;
+    write_direct_outputs();
+    return;
+  }
+  c.journal.primary = folders_[0]->path + "/" + folders_[0]->work;
+  keep_old_set(c);
+  write_journals(c.journal);
+  move_in(c);
+  committed_ = true;
+  sync_fd(folders_[0]->work_dir.get());
+  for (auto& folder : folders_) {
+    remove_work_folder(folder->dir.get(), folder->work);
+    folder->work_dir.reset();
+  }
+  locks.release();
+  write_direct_outputs();
+}
+
+// The files written in full on disk before anything is replaced: each
+// synced as it was closed, or else with the rest of its file system.
+void OutputSet::sync_written() {
   std::vector<dev_t> synced;
   for (const auto& f : files_) {
     if (f->synced || f->folder == kNone) continue;
@@ -292,24 +329,21 @@ void OutputSet::commit() {
   for (auto& folder : folders_) {
     if (folder->work_dir) sync_fd(folder->work_dir.get());
   }
+}
 
-  std::vector<std::string> paths;
-  for (const auto& folder : folders_) paths.push_back(folder->path);
-  FolderLocks locks;
-  recover(locks, paths, notes_);
-
-  // The set, folder by folder: each file to move in, and each file of a
-  // reserved name that the new set does not hold, to remove.
-  Journal journal;
-  std::vector<std::vector<const File*>> moving(folders_.size());
+// The set, folder by folder: each file to move in, and each file of a
+// reserved name that the new set does not hold, to remove.
+OutputSet::Commit OutputSet::journal_of_set() const {
+  Commit c;
+  c.moving.resize(folders_.size());
   for (const auto& f : files_) {
-    if (f->folder != kNone) moving[f->folder].push_back(f.get());
+    if (f->folder != kNone) c.moving[f->folder].push_back(f.get());
   }
   int next_number = static_cast<int>(files_.size()) + 1;
   for (std::size_t i = 0; i < folders_.size(); ++i) {
     const Folder& folder = *folders_[i];
     JournalFolder jf{folder.path, folder.work, {}};
-    for (const File* f : moving[i]) {
+    for (const File* f : c.moving[i]) {
       JournalEntry e;
       e.number = f->number;
       e.leaf = f->place.leaf;
@@ -324,59 +358,63 @@ void OutputSet::commit() {
       }
       jf.entries.push_back(e);
     }
-    for (const PlannedPattern& pattern : patterns_) {
-      struct stat st {};
-      if (::stat(pattern.folder.c_str(), &st) != 0) continue;
-      struct stat here {};
-      if (::fstat(folder.dir.get(), &here) != 0 || here.st_dev != st.st_dev ||
-          here.st_ino != st.st_ino) {
-        continue;
-      }
-      const Listing listing = list_folder(folder.dir.get());
-      std::vector<std::string> stale;
-      while (const dirent* entry = listing ? ::readdir(listing.get()) : nullptr) {
-        const std::string leaf = entry->d_name;
-        struct stat it {};
-        if (!pattern.matches(leaf) ||
-            ::fstatat(folder.dir.get(), leaf.c_str(), &it, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !(S_ISREG(it.st_mode) || S_ISLNK(it.st_mode))) {
-          continue;  // only files (and links) of the reserved names go
-        }
-        const bool kept = std::any_of(jf.entries.begin(), jf.entries.end(),
-                                      [&](const JournalEntry& e) { return e.leaf == leaf; });
-        if (!kept) stale.push_back(leaf);
-      }
-      std::sort(stale.begin(), stale.end());
-      for (const std::string& leaf : stale) {
-        JournalEntry e;
-        e.number = next_number++;
-        e.leaf = leaf;
-        e.had_old = true;
-        jf.entries.push_back(e);
-      }
-    }
-    journal.folders.push_back(std::move(jf));
+    add_stale_figures(folder, jf, next_number);
+    c.journal.folders.push_back(std::move(jf));
   }
-  if (folders_.empty()) {
-    committed_ = true;
-    write_direct_outputs();
-    return;
-  }
-  journal.primary = folders_[0]->path + "/" + folders_[0]->work;
+  return c;
+}
 
-  // 1. The old set kept: each file about to go linked into the journal
-  // (moved there just before its replacement where the file system has no
-  // hard links).
-  // How messages name each target: as given, or (a figure to remove) in
-  // its folder.
-  auto shown_target = [&](std::size_t i, std::size_t k) {
-    const JournalEntry& e = journal.folders[i].entries[k];
-    return e.replaces ? moving[i][k]->planned.name : folders_[i]->path + "/" + e.leaf;
-  };
-  std::vector<std::vector<bool>> move_old(folders_.size());
+// The files of `folder` that a reserved pattern names and the new set does
+// not hold, in name order, as entries to remove.
+void OutputSet::add_stale_figures(const Folder& folder, JournalFolder& jf, int& next_number) const {
+  for (const PlannedPattern& pattern : patterns_) {
+    struct stat st {};
+    if (::stat(pattern.folder.c_str(), &st) != 0) continue;
+    struct stat here {};
+    if (::fstat(folder.dir.get(), &here) != 0 || here.st_dev != st.st_dev ||
+        here.st_ino != st.st_ino) {
+      continue;
+    }
+    const Listing listing = list_folder(folder.dir.get());
+    std::vector<std::string> stale;
+    while (const dirent* entry = listing ? ::readdir(listing.get()) : nullptr) {
+      const std::string leaf = entry->d_name;
+      struct stat it {};
+      if (!pattern.matches(leaf) ||
+          ::fstatat(folder.dir.get(), leaf.c_str(), &it, AT_SYMLINK_NOFOLLOW) != 0 ||
+          !(S_ISREG(it.st_mode) || S_ISLNK(it.st_mode))) {
+        continue;  // only files (and links) of the reserved names go
+      }
+      const bool kept = std::any_of(jf.entries.begin(), jf.entries.end(),
+                                    [&](const JournalEntry& e) { return e.leaf == leaf; });
+      if (!kept) stale.push_back(leaf);
+    }
+    std::sort(stale.begin(), stale.end());
+    for (const std::string& leaf : stale) {
+      JournalEntry e;
+      e.number = next_number++;
+      e.leaf = leaf;
+      e.had_old = true;
+      jf.entries.push_back(e);
+    }
+  }
+}
+
+// How messages name the target of entry k of folder i: as given, or (a
+// figure to remove) in its folder.
+std::string OutputSet::shown_target(const Commit& c, std::size_t i, std::size_t k) const {
+  const JournalEntry& e = c.journal.folders[i].entries[k];
+  return e.replaces ? c.moving[i][k]->planned.name : folders_[i]->path + "/" + e.leaf;
+}
+
+// 1. The old set kept: each file about to go linked into the journal
+// (moved there just before its replacement where the file system has no
+// hard links).
+void OutputSet::keep_old_set(Commit& c) const {
+  c.move_old.assign(folders_.size(), {});
   for (std::size_t i = 0; i < folders_.size(); ++i) {
     const Folder& folder = *folders_[i];
-    for (const JournalEntry& e : journal.folders[i].entries) {
+    for (const JournalEntry& e : c.journal.folders[i].entries) {
       bool move = false;
       if (e.had_old) {
         const int err =
@@ -384,14 +422,17 @@ void OutputSet::commit() {
         if (err == EPERM || err == EMLINK || err == EOPNOTSUPP || err == ENOSYS) {
           move = true;
         } else if (err != 0) {
-          fail(shown_target(i, move_old[i].size()),
+          fail(shown_target(c, i, c.move_old[i].size()),
                "cannot keep the earlier file while replacing it", err);
         }
       }
-      move_old[i].push_back(move);
+      c.move_old[i].push_back(move);
     }
   }
-  // 2. The journals, the primary's last.
+}
+
+// 2. The journals, the primary's last.
+void OutputSet::write_journals(const Journal& journal) const {
   const std::string text = journal_text(journal);
   for (std::size_t k = folders_.size(); k-- > 0;) {
     const Folder& folder = *folders_[k];
@@ -413,24 +454,27 @@ void OutputSet::commit() {
       fail(folder.path, "cannot write the journal of the outputs", err);
     }
   }
+}
 
-  // 3. The new set moved in; 4. the primary journal removed: the commit.
+// 3. The new set moved in; 4. the primary journal removed: the commit. On
+// any failure the old set is put back.
+void OutputSet::move_in(const Commit& c) {
   try {
     for (std::size_t i = 0; i < folders_.size(); ++i) {
       const Folder& folder = *folders_[i];
-      const auto& entries = journal.folders[i].entries;
+      const auto& entries = c.journal.folders[i].entries;
       for (std::size_t k = 0; k < entries.size(); ++k) {
         check_cancel();
         const JournalEntry& e = entries[k];
         const std::string kept = kept_name(e.number);
-        const std::string target = shown_target(i, k);
-        if (move_old[i][k]) {
+        const std::string target = shown_target(c, i, k);
+        if (c.move_old[i][k]) {
           if (const int err = rename_at(folder.dir.get(), e.leaf, folder.work_dir.get(), kept)) {
             fail(target, "cannot replace the output", err);
           }
         }
         if (e.replaces) {
-          const File* f = moving[i][k];
+          const File* f = c.moving[i][k];
           const int err =
               rename_at(folder.work_dir.get(), std::to_string(e.number), folder.dir.get(), e.leaf,
                         f->planned.existing == Existing::Refuse);
@@ -440,7 +484,7 @@ void OutputSet::commit() {
                              "ran); --force replaces it");
           }
           if (err != 0) fail(target, "cannot replace the output", err);
-        } else if (!move_old[i][k]) {
+        } else if (!c.move_old[i][k]) {
           if (const int err = unlink_at(folder.dir.get(), e.leaf)) {
             fail(target, "cannot remove the figure of an earlier run", err);
           }
@@ -453,21 +497,13 @@ void OutputSet::commit() {
       fail(folders_[0]->path, "cannot complete the replacement of the outputs", err);
     }
   } catch (...) {
-    if (!roll_back(journal)) {
+    if (!roll_back(c.journal)) {
       notes_ << "locseq: warning: not every earlier output could be put back; the next locseq "
                 "command that writes in "
              << folders_[0]->path << " will\n";
     }
     throw;
   }
-  committed_ = true;
-  sync_fd(folders_[0]->work_dir.get());
-  for (auto& folder : folders_) {
-    remove_work_folder(folder->dir.get(), folder->work);
-    folder->work_dir.reset();
-  }
-  locks.release();
-  write_direct_outputs();
 }
 
 void OutputSet::write_direct_outputs() {

@@ -21,6 +21,9 @@
 
 namespace locseq::files {
 
+struct Journal;
+struct JournalFolder;
+
 class OutputSet {
  public:
   // The outputs of `plan`, which check() has passed. Rolls back or removes
@@ -60,10 +63,19 @@ class OutputSet {
  private:
   struct File;
   struct Folder;
+  struct Commit;
 
   std::size_t folder_of(const Place& place, const PlannedOutput& out);
   File& make_file(const PlannedOutput& out, const Place& place);
   void close_file(File& f, bool sync);
+  // The steps of commit().
+  void sync_written();
+  Commit journal_of_set() const;
+  void add_stale_figures(const Folder& folder, JournalFolder& jf, int& next_number) const;
+  std::string shown_target(const Commit& c, std::size_t i, std::size_t k) const;
+  void keep_old_set(Commit& c) const;
+  void write_journals(const Journal& journal) const;
+  void move_in(const Commit& c);
   void write_direct_outputs();
   void discard() noexcept;
 
