@@ -450,6 +450,35 @@ std::string passed_over_text(const Trial& t, const std::vector<StepCounts>& skip
   return text;
 }
 
+// A step of the sequence: its number and its window's first and last year.
+struct StepWindow {
+  std::int32_t k, first, last;
+};
+
+// Refuses a hierarchy with a fusion level beyond single precision, which a
+// run could not read back, naming the two groups it joins.
+void check_fusion_levels(const Trial& t, const std::vector<Fusion>& fusions,
+                         const std::vector<std::int32_t>& retained, const StepWindow& w) {
+  const auto n = static_cast<std::int32_t>(retained.size());
+  // Labels up to n are the retained locations, in ascending order.
+  const auto joined = [&](std::int32_t label) {
+    if (label > n) return "group " + std::to_string(label);
+    const std::int32_t u = retained[static_cast<std::size_t>(label - 1)];
+    const std::string name = trimmed(
+        std::string_view(t.LocationNames[static_cast<std::size_t>(u - 1)].data(), sizeof(Name8)));
+    return "location " + std::to_string(u) + (name.empty() ? "" : " (" + name + ")");
+  };
+  for (const Fusion& f : fusions) {
+    if (f.level <= static_cast<double>(std::numeric_limits<float>::max())) continue;
+    throw InputError(t.seq_name, 0,
+                     "step " + std::to_string(w.k) + " (" + window_text(t, w.first, w.last) +
+                         "): joining " + joined(f.gi) + " and " + joined(f.gj) +
+                         " gives a fusion level of " + number_text(f.level) +
+                         ", beyond the single precision a run reads; " +
+                         largest_value_text(t, w.first, w.last));
+  }
+}
+
 }  // namespace
 
 ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
@@ -525,24 +554,7 @@ ClassifyResult classify(const Trial& t, const ClassifyOptions& o) {
                            "them in any year of the window)");
     }
     const std::vector<Fusion> fusions = ward_hierarchy(s.retained, std::move(d));
-    for (const Fusion& f : fusions) {
-      if (!(f.level <= static_cast<double>(std::numeric_limits<float>::max()))) {
-        // Labels up to n are the retained locations, in ascending order.
-        const auto joined = [&](std::int32_t label) {
-          if (label > s.retained) return "group " + std::to_string(label);
-          const std::int32_t u = retained[static_cast<std::size_t>(label - 1)];
-          const std::string name = trimmed(std::string_view(
-              t.LocationNames[static_cast<std::size_t>(u - 1)].data(), sizeof(Name8)));
-          return "location " + std::to_string(u) + (name.empty() ? "" : " (" + name + ")");
-        };
-        throw InputError(t.seq_name, 0,
-                         "step " + std::to_string(k) + " (" + window_text(t, IYS, y) +
-                             "): joining " + joined(f.gi) + " and " + joined(f.gj) +
-                             " gives a fusion level of " + number_text(f.level) +
-                             ", beyond the single precision a run reads; " +
-                             largest_value_text(t, IYS, y));
-      }
-    }
+    check_fusion_levels(t, fusions, retained, {k, IYS, y});
     formats::cls::write_block_header(blocks, {y, t.YearNames[static_cast<std::size_t>(y - 1)]});
     formats::cls::write_retained_count(blocks, s.retained);
     formats::cls::write_elimination_vector(blocks, entries);
